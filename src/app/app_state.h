@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "settings/option_record.h"
+#include "sites/site_list.h"
+
+namespace velmox {
+
+// The process-wide values of one run. The application owns the one instance and hands it by
+// reference to whoever needs it; nothing of it lives in a global.
+struct AppState {
+  OptionRecord OptionValues;
+  SiteList Sites;
+  std::string URLPrefix;  // the installation's private 10-digit command token
+  bool BlockingOn = false;
+  bool DialogOpen = false;
+  bool ExitPending = false;
+  float ErrorTime = 0;  // time of day of the first page-sink failure of the run
+};
+
+}  // namespace velmox

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "browser/automation.h"
+#include "platform/desktop_services.h"
+#include "platform/files.h"
+#include "platform/settings_store.h"
+
+namespace velmox {
+
+// The small table through which the core reaches the desktop. The Windows desktop fills it with
+// the real services, the simulated desktop with its own; a test builds one from the simulated
+// services in a few lines.
+struct Desktop {
+  SettingsStore& settings;
+  Files& files;
+  Timers& timers;
+  TrayShell& tray;
+  Sound& sound;
+  MessageBoxes& messageBoxes;
+  ShellLauncher& shell;
+  Keyboard& keyboard;
+  Clock& clock;
+  RandomSource& random;
+  Process& process;
+  BrowserAutomation& browsers;
+  // The folder of the executable, without a trailing separator. Every file of Velmox is
+  // addressed as this folder + "\" + name.
+  std::string applicationFolder;
+};
+
+}  // namespace velmox

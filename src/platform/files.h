@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmox {
+
+// Files of the application folder. Paths are the desktop's own, written as the design does:
+// the application folder + "\" + name. Text is bytes in the system's ANSI code page.
+// Every call may throw PlatformError.
+class Files {
+ public:
+  virtual ~Files() = default;
+
+  // Fails when `from` is missing or `to` already exists; then both stay as they are.
+  virtual void Rename(const std::string& from, const std::string& to) = 0;
+  virtual std::int64_t FileLength(const std::string& path) = 0;
+  virtual std::string ReadText(const std::string& path) = 0;
+  // Creates or truncates the file and writes `text`.
+  virtual void WriteText(const std::string& path, const std::string& text) = 0;
+  // Writes beside the file, flushes, and renames over it: on disk there is always either the
+  // old content or the new one, never a mixture or a truncated file.
+  virtual void ReplaceText(const std::string& path, const std::string& text) = 0;
+};
+
+}  // namespace velmox
