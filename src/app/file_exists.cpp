@@ -1,0 +1,11 @@
+#include "app/file_exists.h"
+
+#include "app/failure.h"
+
+namespace velmox {
+
+bool FileExists(Files& files, const std::string& path) noexcept {
+  return TrapOr(false, [&] { return files.FileLength(path) >= 1; });
+}
+
+}  // namespace velmox

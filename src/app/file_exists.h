@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "platform/files.h"
+
+namespace velmox {
+
+// True only for an existing file of at least one byte; every failure gives false.
+bool FileExists(Files& files, const std::string& path) noexcept;
+
+}  // namespace velmox

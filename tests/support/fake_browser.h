@@ -1,0 +1,144 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/automation.h"
+#include "platform/platform_error.h"
+
+// Small fakes of the browser's automation objects for unit tests. They record what was done to
+// them, and any of them can be told to fail like an object whose window has just closed.
+namespace velmox::test {
+
+inline PlatformError GoneError() {
+  return PlatformError(static_cast<long>(0x80010108), "The object invoked has disconnected");
+}
+
+struct FakeElement : HtmlElement {
+  std::string tag, hrefValue, typeValue, nameValue, methodValue, actionValue;
+  std::shared_ptr<FakeElement> parent;
+  bool failParent = false;  // reading the parent fails
+  bool failAll = false;     // every call fails
+  int blurCount = 0;
+
+  std::string tagName() override { return Check(tag); }
+  std::string href() override { return Check(hrefValue); }
+  std::string type() override { return Check(typeValue); }
+  std::string name() override { return Check(nameValue); }
+  std::shared_ptr<HtmlElement> parentElement() override {
+    if (failAll || failParent) throw GoneError();
+    return parent;
+  }
+  void blur() override {
+    Check(std::string());
+    ++blurCount;
+  }
+  std::string method() override { return Check(methodValue); }
+  std::string action() override { return Check(actionValue); }
+
+ private:
+  std::string Check(const std::string& value) const {
+    if (failAll) throw GoneError();
+    return value;
+  }
+};
+
+struct FakeDocument;
+
+struct FakeFrame : HtmlFrame {
+  std::string frameName;
+  std::shared_ptr<FakeDocument> doc;  // null: the frame has no document
+  std::string name() override { return frameName; }
+  std::shared_ptr<HtmlDocument> document() override;
+};
+
+struct FakeDocument : HtmlDocument {
+  std::shared_ptr<FakeElement> active;  // null: no element can be read
+  std::vector<std::shared_ptr<FakeFrame>> frames;
+
+  std::shared_ptr<HtmlElement> activeElement() override {
+    if (!active) throw GoneError();
+    return active;
+  }
+  int framesLength() override { return static_cast<int>(frames.size()); }
+  std::shared_ptr<HtmlFrame> frameItem(int index) override {
+    if (index < 0 || index >= framesLength()) throw PlatformError(5, "Invalid index");
+    return frames[static_cast<std::size_t>(index)];
+  }
+};
+
+inline std::shared_ptr<HtmlDocument> FakeFrame::document() {
+  if (!doc) throw GoneError();
+  return doc;
+}
+
+struct FakeConnection : Connection {
+  std::function<void()> onDisconnect;
+  ~FakeConnection() override {
+    if (onDisconnect) onDisconnect();
+  }
+};
+
+struct FakeWindow : BrowserWindow {
+  std::string name = kBrowserName;
+  std::string location = "about:blank";
+  std::string type = kHtmlDocumentType;
+  std::shared_ptr<FakeDocument> document;  // null: not an HTML document
+  bool theaterMode = false, fullScreen = false, menuBar = true, statusBar = true;
+  int toolBar = 1;
+  bool addressBar = true, visible = true;
+  bool failing = false;             // every call fails, as on a window that closed
+  std::vector<std::string> writes;  // property writes, as "Name=value"
+  std::vector<NavigateArgs> navigations;
+  BrowserEvents* events = nullptr;  // the connected handler, if any
+
+  std::string Name() override { return Check(name); }
+  std::string LocationURL() override { return Check(location); }
+  std::shared_ptr<HtmlDocument> Document() override {
+    Check(0);
+    return document;
+  }
+  std::string Type() override { return Check(type); }
+  bool TheaterMode() override { return Check(theaterMode); }
+  void SetTheaterMode(bool v) override { Write("TheaterMode", theaterMode, v); }
+  bool FullScreen() override { return Check(fullScreen); }
+  void SetFullScreen(bool v) override { Write("FullScreen", fullScreen, v); }
+  bool MenuBar() override { return Check(menuBar); }
+  void SetMenuBar(bool v) override { Write("MenuBar", menuBar, v); }
+  bool StatusBar() override { return Check(statusBar); }
+  void SetStatusBar(bool v) override { Write("StatusBar", statusBar, v); }
+  int ToolBar() override { return Check(toolBar); }
+  void SetToolBar(int v) override { Write("ToolBar", toolBar, v); }
+  void SetAddressBar(bool v) override { Write("AddressBar", addressBar, v); }
+  void SetVisible(bool v) override { Write("Visible", visible, v); }
+  void Navigate(const NavigateArgs& args) override {
+    Check(0);
+    navigations.push_back(args);
+  }
+  std::unique_ptr<Connection> Connect(BrowserEvents& handler) override {
+    Check(0);
+    events = &handler;
+    auto connection = std::make_unique<FakeConnection>();
+    connection->onDisconnect = [this, &handler] {
+      if (events == &handler) events = nullptr;
+    };
+    return connection;
+  }
+
+ private:
+  template <class T>
+  T Check(T value) const {
+    if (failing) throw GoneError();
+    return value;
+  }
+  template <class T>
+  void Write(const char* property, T& field, T value) {
+    Check(0);
+    field = value;
+    writes.push_back(std::string(property) + "=" + std::to_string(static_cast<int>(value)));
+  }
+};
+
+}  // namespace velmox::test

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/platform_error.h"
+
+namespace velmox::test {
+
+// Files held in memory, keyed by the exact path text, with failures to order.
+class MemoryFiles : public Files {
+ public:
+  std::map<std::string, std::string> files;
+  std::set<std::string> failingPaths;  // every call on these paths fails
+
+  bool Has(const std::string& path) const { return files.count(path) != 0; }
+  const std::string& Content(const std::string& path) const { return files.at(path); }
+
+  void Rename(const std::string& from, const std::string& to) override {
+    FailFor(from);
+    FailFor(to);
+    if (!Has(from)) throw PlatformError(53, "File not found");
+    if (Has(to)) throw PlatformError(58, "File already exists");
+    files[to] = files[from];
+    files.erase(from);
+  }
+  std::int64_t FileLength(const std::string& path) override {
+    FailFor(path);
+    if (!Has(path)) throw PlatformError(53, "File not found");
+    return static_cast<std::int64_t>(files[path].size());
+  }
+  std::string ReadText(const std::string& path) override {
+    FailFor(path);
+    if (!Has(path)) throw PlatformError(53, "File not found");
+    return files[path];
+  }
+  void WriteText(const std::string& path, const std::string& text) override {
+    FailFor(path);
+    files[path] = text;
+  }
+  void ReplaceText(const std::string& path, const std::string& text) override {
+    FailFor(path);
+    files[path] = text;
+  }
+
+ private:
+  void FailFor(const std::string& path) const {
+    if (failingPaths.count(path) != 0) throw PlatformError(75, "Path/File access error");
+  }
+};
+
+}  // namespace velmox::test
