@@ -73,7 +73,6 @@ bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
                       BrowserWindow& Opener, const std::string& URL, std::optional<long> Flags,
                       const std::optional<std::string>& PostData) {
   const Request request{options, browsers, Opener, URL, Flags, PostData};
-  bool Handled = false;
   HtmlDocument& D = Require(Opener.Document());
   const std::shared_ptr<HtmlElement> focused = D.activeElement();
 
@@ -84,6 +83,7 @@ bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
 
   // The focus is on a frame: look into every frame of that name (all of them when the frames
   // are unnamed). One level only, and no early stop.
+  bool Handled = false;
   const int frameCount = D.framesLength();
   for (int i = 0; i < frameCount; ++i) {
     HtmlFrame& frame = Require(D.frameItem(i));
