@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,14 @@
 #include "support/memory_files.h"
 #include "support/recording_services.h"
 #include "ui/settings_dialog/settings_dialog.h"
+
+namespace velmox {
+
+inline void PrintTo(const SiteEntry& entry, std::ostream* os) {
+  *os << "{\"" << entry.Host << "\", " << (entry.Blocked ? "blocked" : "allowed") << "}";
+}
+
+}  // namespace velmox
 
 namespace velmox::test {
 
