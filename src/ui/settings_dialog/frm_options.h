@@ -32,7 +32,8 @@ inline constexpr int kLeftButton = 1;
 // box or option button from code raises its click and changing a text box's text raises its
 // change, as the real controls do. A desktop binds it in three ways:
 //   - it draws `controls` (found by name with controls.Find) and redraws a control whenever
-//     `onChanged` names it ("frmOptions" for the caption, "tbsOptions", "ListView1");
+//     `onChanged` names it ("frmOptions" for the caption, "tbsOptions", "ListView1"); every
+//     change is announced, also one that came from the user's own input;
 //   - it feeds the user's input through the entry points (Click, ChangeText, LeaveText,
 //     SelectTab, the tab strip's mouse handlers, SelectRow, the key handlers, CloseWindow);
 //   - it implements SettingsDialogWindow, which the dialog drives.

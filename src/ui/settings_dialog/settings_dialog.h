@@ -15,7 +15,8 @@ namespace velmox {
 class SettingsDialog {
  public:
   // `endVelmox` runs when the dialog unloads after the main form has gone (ExitPending): the
-  // dialog was the last form of Velmox.
+  // dialog was the last form of Velmox. It runs inside the dialog's own handler, so it should
+  // end the event loop rather than destroy this object there and then.
   SettingsDialog(AppState& state, DialogServices services, SettingsDialogWindow& window,
                  std::function<void()> endVelmox);
 
