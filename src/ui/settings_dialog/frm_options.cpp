@@ -1,6 +1,6 @@
 #include "ui/settings_dialog/frm_options.h"
 
-#include <iterator>
+#include <utility>
 
 #include "app/failure.h"
 
