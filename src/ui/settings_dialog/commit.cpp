@@ -1,6 +1,6 @@
 #include "app/failure.h"
+#include "settings/boolean_text.h"
 #include "sites/site_file.h"
-#include "ui/settings_dialog/boolean_text.h"
 #include "ui/settings_dialog/frm_options.h"
 
 // Apply, OK and Cancel: what happens to the user's changes, and the unload.

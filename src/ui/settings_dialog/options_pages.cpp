@@ -1,8 +1,8 @@
 #include <array>
 
 #include "app/failure.h"
+#include "settings/boolean_text.h"
 #include "ui/settings_dialog/about_page.h"
-#include "ui/settings_dialog/boolean_text.h"
 #include "ui/settings_dialog/frm_options.h"
 
 // Loading the dialog, its pages, keys, help and links, and the change tracking for Apply.
@@ -45,7 +45,7 @@ void frmOptions::Form_Load() {
   SkipOnFailure([&] {
     const std::string text =
         services_.settings.GetSetting(kAppName, "Options", "AutoLoad", BooleanText(false));
-    if (auto value = BooleanFromText(text)) SavedOptions.AutoLoad = *value;
+    if (auto value = ParseBoolean(text)) SavedOptions.AutoLoad = *value;
   });
   SkipOnFailure([&] { tbsOptions_MouseDown(kLeftButton, 0, 0, 0); });
   SkipOnFailure([&] { RefreshListView(); });

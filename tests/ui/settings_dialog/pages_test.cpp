@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/settings_dialog/boolean_text.h"
+#include "settings/boolean_text.h"
 #include "ui/settings_dialog/dialog_fixture.h"
 
 namespace velmox::test {
@@ -62,13 +62,13 @@ TEST_F(SettingsDialogLoad, LinkTargetSelectsTheCurrentWindowOnlyForExactlyTop) {
 }
 
 TEST_F(SettingsDialogLoad, StoredAutoLoadTextsAndAFailingStoreLeaveTheBoxAsTheyShould) {
-  EXPECT_EQ(BooleanFromText("true"), true);
-  EXPECT_EQ(BooleanFromText("-1"), true);
-  EXPECT_EQ(BooleanFromText("0"), false);
-  EXPECT_EQ(BooleanFromText("FALSE"), false);
-  EXPECT_EQ(BooleanFromText("yes"), std::nullopt);
-  EXPECT_EQ(BooleanFromText("nan"), std::nullopt);
-  EXPECT_EQ(BooleanFromText(""), std::nullopt);
+  EXPECT_EQ(ParseBoolean("true"), true);
+  EXPECT_EQ(ParseBoolean("-1"), true);
+  EXPECT_EQ(ParseBoolean("0"), false);
+  EXPECT_EQ(ParseBoolean("FALSE"), false);
+  EXPECT_EQ(ParseBoolean("yes"), std::nullopt);
+  EXPECT_EQ(ParseBoolean("nan"), std::nullopt);
+  EXPECT_EQ(ParseBoolean(""), std::nullopt);
 
   settings.failReads = true;
   frmOptions& f = Open();
