@@ -18,9 +18,9 @@ struct DialogServices {
   std::string applicationFolder;  // without a trailing separator
 };
 
-inline DialogServices DialogServicesOf(Desktop& desktop, FileDialogs& fileDialogs) {
-  return {desktop.settings,         desktop.files, desktop.sound,
-          desktop.messageBoxes,     desktop.shell, fileDialogs,
+inline DialogServices DialogServicesOf(Desktop& desktop) {
+  return {desktop.settings,     desktop.files, desktop.sound,
+          desktop.messageBoxes, desktop.shell, desktop.fileDialogs,
           desktop.applicationFolder};
 }
 
