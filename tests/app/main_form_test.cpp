@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/application.h"
+#include "platform/platform_error.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_single_instance.h"
 #include "support/temp_folder.h"
@@ -358,6 +359,74 @@ TEST_F(MainFormTest, InactiveNameTakenAtCloseKeepsTheActiveName) {
   EXPECT_EQ(test::ReadRealFile(AppFile("blocksite.script2")), "another");
   EXPECT_EQ(test::ReadRealFile(AppFile("trustsite.script2")), "trust");
   EXPECT_FALSE(desktop.tray.Shown()) << "the icon is removed after a failed rename";
+}
+
+}  // namespace
+}  // namespace velmox
+
+namespace velmox {
+namespace {
+
+// A simulated desktop with some services failing.
+struct FailingSound : Sound {
+  int calls = 0;
+  std::vector<std::string> played;
+  bool sndPlaySoundA(const std::string& name, unsigned) override {
+    if (++calls == 1) throw PlatformError(5, "no sound device");
+    played.push_back(name);
+    return true;
+  }
+};
+
+struct FailingMenuTray : sim::SimTray {
+  using SimTray::SimTray;
+  int menus = 0;
+  int TrackPopupMenu(const PopupMenuModel&) override {
+    ++menus;
+    throw PlatformError(1401, "Invalid menu handle");
+  }
+};
+
+class FailingServicesTest : public ::testing::Test {
+ protected:
+  test::SimFolderSet folders;
+  SimDesktop base{folders.folders};
+  FailingSound sound;
+  FailingMenuTray tray{base.trace};
+  Desktop desktop{base.settings,
+                  base.files,
+                  base.clock,
+                  tray,
+                  sound,
+                  base.messageBoxes,
+                  base.shell,
+                  base.keyboard,
+                  base.clock,
+                  base.random,
+                  base.process,
+                  base.browsers,
+                  base.Folders().virtualAppFolder};
+  sim::SimSingleInstance instance{folders.folders.profile / "velmox.lock"};
+  Application app{desktop};
+};
+
+TEST_F(FailingServicesTest, FailingAlertStepIsSkipped) {
+  app.Main(instance);
+  app.State().OptionValues.PlayASound = true;
+  app.MainForm()->DoAlert();
+  EXPECT_EQ(sound.played, std::vector<std::string>{app.State().OptionValues.SoundFileName});
+  EXPECT_EQ(tray.Picture(), BulbPicture::Alert);
+}
+
+TEST_F(FailingServicesTest, FailingMenuLeavesTheIconWorking) {
+  app.Main(instance);
+  EXPECT_NO_THROW(app.TrayCallback(516));
+  EXPECT_NO_THROW(app.TrayCallback(517));
+  EXPECT_EQ(tray.menus, 1);
+  EXPECT_FALSE(app.MainForm()->TrayIcon().Busy());
+  app.TrayCallback(515);
+  EXPECT_FALSE(app.State().BlockingOn);
+  EXPECT_EQ(tray.Picture(), BulbPicture::Off);
 }
 
 }  // namespace
