@@ -2,8 +2,29 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 namespace velmox {
 namespace {
+
+// The lookups written the slow, obvious way, to check the indexed ones against.
+std::optional<bool> LinearVerdict(const std::vector<SiteEntry>& entries, std::string_view host) {
+  for (const SiteEntry& entry : entries) {
+    if (entry.Host.empty()) continue;
+    if (entry.Host == host || "www." + entry.Host == host) return entry.Blocked;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::size_t> LinearFind(const std::vector<SiteEntry>& entries,
+                                      std::string_view host) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].Host == host) return i;
+  }
+  return std::nullopt;
+}
 
 TEST(SiteListVerdict, FreeEntriesNeverMatch) {
   SiteList list;
@@ -13,6 +34,123 @@ TEST(SiteListVerdict, FreeEntriesNeverMatch) {
   EXPECT_EQ(list.Verdict("www.ads.example"), true);
   EXPECT_EQ(list.Verdict("ads.example"), true);
   EXPECT_EQ(list.Verdict("ww.ads.example"), std::nullopt);
+}
+
+TEST(SiteListVerdict, TheLowestMatchingIndexDecides) {
+  SiteList list;
+  list.ReplaceAll({{"b.example", true}, {"www.b.example", false}, {"www.www.c", false}});
+  EXPECT_EQ(list.Verdict("www.b.example"), true);  // b.example comes first
+  list.SetEntry(0, {"other", true});
+  EXPECT_EQ(list.Verdict("www.b.example"), false);
+  list.Append({"b.example", true});
+  EXPECT_EQ(list.Verdict("www.b.example"), false);  // the appended one comes later
+  list.SetEntry(1, {"", false});
+  EXPECT_EQ(list.Verdict("www.b.example"), true);
+  EXPECT_EQ(list.Verdict("b.example"), true);
+  // Only one "www." is taken off.
+  EXPECT_EQ(list.Verdict("www.www.c"), false);
+  EXPECT_EQ(list.Verdict("www.c"), std::nullopt);
+}
+
+TEST(SiteListVerdict, ReMarkingChangesTheAnswerInPlace) {
+  SiteList list;
+  list.ReplaceAll({{"a", true}, {"a", false}});
+  list.SetBlocked(0, false);
+  EXPECT_EQ(list.Verdict("a"), false);
+  list.SetBlocked(0, true);
+  EXPECT_EQ(list.Verdict("www.a"), true);
+  EXPECT_EQ(list.Count(), 2u);
+}
+
+TEST(SiteListFindHost, FindsTheFirstExactHostAndTheFirstFreeEntry) {
+  SiteList list;
+  list.ReplaceAll({{"x", true}, {"", false}, {"x", false}, {"", true}});
+  EXPECT_EQ(list.FindHost("x"), 0u);
+  EXPECT_EQ(list.FindHost(""), 1u);
+  EXPECT_EQ(list.FindHost("www.x"), std::nullopt);
+  list.SetEntry(0, {"", false});
+  EXPECT_EQ(list.FindHost("x"), 2u);
+  EXPECT_EQ(list.FindHost(""), 0u);
+  list.SetEntry(0, {"y", false});
+  list.SetEntry(1, {"y", false});
+  list.SetEntry(3, {"y", false});
+  EXPECT_EQ(list.FindHost(""), std::nullopt);
+  list.ReplaceAll({{"z", false}});
+  EXPECT_EQ(list.FindHost("x"), std::nullopt);
+  EXPECT_EQ(list.FindHost("y"), std::nullopt);
+  EXPECT_EQ(list.FindHost("z"), 0u);
+}
+
+TEST(SiteListChanges, NeverShrinkAndRejectIndexesPastTheEnd) {
+  SiteList list;
+  list.ReplaceAll({{"a", true}});
+  list.SetEntry(0, {"", false});
+  EXPECT_EQ(list.Count(), 1u);
+  EXPECT_THROW(list.SetEntry(1, {"b", true}), std::out_of_range);
+  EXPECT_THROW(list.SetBlocked(1, true), std::out_of_range);
+  EXPECT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.Verdict("b"), std::nullopt);
+}
+
+TEST(SiteListChanges, CopiesAreIndependent) {
+  SiteList shared;
+  shared.ReplaceAll({{"a", true}});
+  SiteList copy = shared;
+  copy.SetEntry(0, {"b", false});
+  EXPECT_EQ(shared.Verdict("a"), true);
+  EXPECT_EQ(shared.Verdict("b"), std::nullopt);
+  EXPECT_EQ(copy.Verdict("a"), std::nullopt);
+  EXPECT_EQ(copy.Verdict("b"), false);
+}
+
+// Random runs of every kind of change, with few distinct hosts so that duplicates, www. forms
+// and free entries meet often; after each change every lookup must agree with the linear walk.
+TEST(SiteListChanges, IndexAgreesWithALinearWalkAfterAnyChanges) {
+  const std::vector<std::string> hosts = {"",      "a",    "www.a",     "www.www.a", "b",
+                                          "www.b", "www.", "www.www.b", "A",         "c"};
+  std::vector<std::string> probes = hosts;
+  probes.push_back("www.c");
+  probes.push_back("www.www.www.a");
+  probes.push_back("unlisted");
+  std::mt19937 random(20240611);
+  auto pick = [&](std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+  };
+  auto randomEntry = [&] { return SiteEntry{hosts[pick(hosts.size())], pick(2) == 1}; };
+
+  SiteList list;
+  std::vector<SiteEntry> reference;
+  for (int step = 0; step < 4000; ++step) {
+    const std::size_t action = reference.empty() ? 0 : pick(10);
+    if (action == 0) {
+      std::vector<SiteEntry> all(pick(8) + 1);
+      for (SiteEntry& e : all)
+        e = randomEntry();
+      reference = all;
+      list.ReplaceAll(all);
+    } else if (action <= 3) {
+      const SiteEntry e = randomEntry();
+      reference.push_back(e);
+      list.Append(e);
+    } else if (action <= 7) {
+      const std::size_t i = pick(reference.size());
+      const SiteEntry e = randomEntry();
+      reference[i] = e;
+      list.SetEntry(i, e);
+    } else {
+      const std::size_t i = pick(reference.size());
+      const bool blocked = pick(2) == 1;
+      reference[i].Blocked = blocked;
+      list.SetBlocked(i, blocked);
+    }
+    ASSERT_EQ(list.Entries(), reference) << "step " << step;
+    for (const std::string& probe : probes) {
+      ASSERT_EQ(list.Verdict(probe), LinearVerdict(reference, probe))
+          << "step " << step << " host '" << probe << "'";
+      ASSERT_EQ(list.FindHost(probe), LinearFind(reference, probe))
+          << "step " << step << " host '" << probe << "'";
+    }
+  }
 }
 
 }  // namespace
