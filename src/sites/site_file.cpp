@@ -67,11 +67,14 @@ SiteEntry ReadSiteRecord(std::string_view line) {
 
 std::vector<SiteEntry> ReadSitesText(std::string_view text) {
   std::vector<SiteEntry> entries;
+  entries.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   std::size_t pos = 0;
   // Each line is one record; CR LF, a lone LF and a lone CR all end a line, and the end of the
   // file after a line end starts no further record.
   while (pos < text.size()) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+    std::size_t end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+      ++end;
     entries.push_back(ReadSiteRecord(text.substr(pos, end - pos)));
     pos = end;
     if (pos == text.size()) break;

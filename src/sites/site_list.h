@@ -1,12 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <optional>
 #include <set>
-#include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "sites/site_entry.h"
@@ -14,9 +12,10 @@
 namespace velmox {
 
 // The user's list of allowed and disallowed sites: one ordered array, indexed from 0, that never
-// shrinks during a run. Beside the array it keeps an index from host name to the indexes that
-// hold it, so that a lookup costs the same for ten entries as for a hundred thousand. Every
-// change goes through the members below, which keep the index in step.
+// shrinks during a run. Beside the array it keeps an index from host name to the lowest index
+// holding it, so that a lookup costs the same for ten entries as for a hundred thousand (the list
+// may hold a whole imported list of sites, and it is asked on every new window). Every change
+// goes through the members below, which keep the index in step.
 class SiteList {
  public:
   std::size_t Count() const { return entries_.size(); }
@@ -33,31 +32,34 @@ class SiteList {
   void SetBlocked(std::size_t index, bool blocked);
 
   // The first entry whose Host equals `host` exactly (for the empty host: the first free entry).
-  std::optional<std::size_t> FindHost(std::string_view host) const;
+  std::optional<std::size_t> FindHost(std::string_view host) const noexcept;
   // The mark of the first entry whose Host, or "www." + Host, equals `host`; nullopt when no
   // entry matches. Free entries (empty Host) never match.
   std::optional<bool> Verdict(std::string_view host) const noexcept;
 
  private:
-  // The indexes of one host name, in ascending order. A host is nearly always listed once, so
-  // the rest stays empty and costs no allocation.
-  struct HostIndexes {
-    std::size_t first;
-    std::vector<std::size_t> rest;
+  // One cell of the open-addressed host table: the host's hash and its lowest index + 1
+  // (0: an empty cell).
+  struct Cell {
+    std::uint32_t hash = 0;
+    std::uint32_t firstPlusOne = 0;
   };
-  struct HostHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view host) const noexcept {
-      return std::hash<std::string_view>{}(host);
-    }
-  };
+  static constexpr std::uint32_t kNoIndex = 0xFFFFFFFF;
 
-  void AddToIndex(std::size_t index);
-  void RemoveFromIndex(std::size_t index);
-  std::size_t FirstIndexOf(std::string_view host) const noexcept;
+  std::uint32_t FirstIndexOf(std::string_view host) const noexcept;
+  std::size_t CellOf(std::string_view host, std::uint32_t hash) const noexcept;
+  void Rebuild();
+  void Grow();
+  void AddToIndex(std::uint32_t index);
+  void RemoveFromIndex(std::uint32_t index);
+  void EraseCell(std::size_t cell);
 
   std::vector<SiteEntry> entries_;
-  std::unordered_map<std::string, HostIndexes, HostHash, std::equal_to<>> hosts_;
+  // Entries with the same non-empty host form a chain in ascending index order; the table
+  // points at its head.
+  std::vector<std::uint32_t> nextSame_;
+  std::vector<Cell> cells_;  // a power of two in size, at most half full
+  std::size_t hostCount_ = 0;
   std::set<std::size_t> free_;  // indexes of the entries with an empty Host
 };
 

@@ -103,15 +103,11 @@ TEST(SiteListChanges, CopiesAreIndependent) {
   EXPECT_EQ(copy.Verdict("b"), false);
 }
 
-// Random runs of every kind of change, with few distinct hosts so that duplicates, www. forms
-// and free entries meet often; after each change every lookup must agree with the linear walk.
-TEST(SiteListChanges, IndexAgreesWithALinearWalkAfterAnyChanges) {
-  const std::vector<std::string> hosts = {"",      "a",    "www.a",     "www.www.a", "b",
-                                          "www.b", "www.", "www.www.b", "A",         "c"};
-  std::vector<std::string> probes = hosts;
-  probes.push_back("www.c");
-  probes.push_back("www.www.www.a");
-  probes.push_back("unlisted");
+// Random runs of every kind of change; after each change every lookup must agree with the
+// linear walk.
+void CheckRandomChanges(const std::vector<std::string>& hosts, std::vector<std::string> probes,
+                        int steps, std::size_t maxReplace) {
+  probes.insert(probes.end(), hosts.begin(), hosts.end());
   std::mt19937 random(20240611);
   auto pick = [&](std::size_t n) {
     return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
@@ -120,21 +116,21 @@ TEST(SiteListChanges, IndexAgreesWithALinearWalkAfterAnyChanges) {
 
   SiteList list;
   std::vector<SiteEntry> reference;
-  for (int step = 0; step < 4000; ++step) {
-    const std::size_t action = reference.empty() ? 0 : pick(10);
+  for (int step = 0; step < steps; ++step) {
+    const std::size_t action = reference.empty() ? 0 : pick(40);
     if (action == 0) {
-      std::vector<SiteEntry> all(pick(8) + 1);
+      std::vector<SiteEntry> all(pick(maxReplace) + 1);
       for (SiteEntry& e : all)
         e = randomEntry();
       reference = all;
       list.ReplaceAll(all);
-    } else if (action <= 3) {
+    } else if (action <= 12) {
       const SiteEntry e = randomEntry();
       reference.push_back(e);
       list.Append(e);
-    } else if (action <= 7) {
+    } else if (action <= 32) {
       const std::size_t i = pick(reference.size());
-      const SiteEntry e = randomEntry();
+      const SiteEntry e = pick(4) == 0 ? SiteEntry{} : randomEntry();
       reference[i] = e;
       list.SetEntry(i, e);
     } else {
@@ -151,6 +147,22 @@ TEST(SiteListChanges, IndexAgreesWithALinearWalkAfterAnyChanges) {
           << "step " << step << " host '" << probe << "'";
     }
   }
+}
+
+// Few hosts: duplicates, www. forms and free entries meet often.
+TEST(SiteListChanges, IndexAgreesWithALinearWalkForFewHosts) {
+  CheckRandomChanges({"", "a", "www.a", "www.www.a", "b", "www.b", "www.", "www.www.b", "A", "c"},
+                     {"www.c", "www.www.www.a", "unlisted"}, 4000, 8);
+}
+
+// Many hosts: the table grows, and removals shift probe runs.
+TEST(SiteListChanges, IndexAgreesWithALinearWalkForManyHosts) {
+  std::vector<std::string> hosts = {""};
+  for (int i = 0; i < 150; ++i) {
+    hosts.push_back("h" + std::to_string(i));
+    if (i % 5 == 0) hosts.push_back("www.h" + std::to_string(i));
+  }
+  CheckRandomChanges(hosts, {"www.h1", "www.h2", "nowhere"}, 1500, 100);
 }
 
 }  // namespace
