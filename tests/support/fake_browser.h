@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,7 @@ struct FakeWindow : BrowserWindow {
   int toolBar = 1;
   bool addressBar = true, visible = true;
   bool failing = false;             // every call fails, as on a window that closed
+  bool failConnect = false;         // only connecting its events fails
   std::vector<std::string> writes;  // property writes, as "Name=value"
   std::vector<NavigateArgs> navigations;
   BrowserEvents* events = nullptr;  // the connected handler, if any
@@ -119,6 +121,7 @@ struct FakeWindow : BrowserWindow {
   }
   std::unique_ptr<Connection> Connect(BrowserEvents& handler) override {
     Check(0);
+    if (failConnect) throw PlatformError(static_cast<long>(0x80040200), "Cannot connect");
     events = &handler;
     auto connection = std::make_unique<FakeConnection>();
     connection->onDisconnect = [this, &handler] {
@@ -139,6 +142,96 @@ struct FakeWindow : BrowserWindow {
     field = value;
     writes.push_back(std::string(property) + "=" + std::to_string(static_cast<int>(value)));
   }
+};
+
+// The shell's window collection: its windows in enumeration order, its connected events, and
+// failures to order. Register and Revoke change the list and raise the event, as the shell does.
+struct FakeShellWindows : ShellWindows {
+  std::vector<std::shared_ptr<FakeWindow>> windows;
+  bool failEnumerate = false;             // Enumerate itself fails
+  std::optional<std::size_t> failAtItem;  // the enumeration fails on reaching this item (0-based)
+  long failNumber = 0;
+  std::string failDescription;
+  bool failConnect = false;
+  ShellWindowsEvents* events = nullptr;  // the connected handler, if any
+  int enumerations = 0;
+
+  void FailAt(std::size_t item, long number, const std::string& description) {
+    failAtItem = item;
+    failNumber = number;
+    failDescription = description;
+  }
+
+  std::unique_ptr<WindowEnumerator> Enumerate() override {
+    if (failEnumerate) throw GoneError();
+    ++enumerations;
+    return std::make_unique<Enumerator>(*this);
+  }
+  std::unique_ptr<Connection> Connect(ShellWindowsEvents& handler) override {
+    if (failConnect) throw PlatformError(static_cast<long>(0x80004002), "No such interface");
+    events = &handler;
+    auto connection = std::make_unique<FakeConnection>();
+    connection->onDisconnect = [this, &handler] {
+      if (events == &handler) events = nullptr;
+    };
+    return connection;
+  }
+
+  std::shared_ptr<FakeWindow> Register(std::shared_ptr<FakeWindow> window = nullptr) {
+    if (!window) window = std::make_shared<FakeWindow>();
+    windows.push_back(window);
+    if (events) events->WindowRegistered(++lastCookie);
+    return window;
+  }
+  void Revoke(const std::shared_ptr<FakeWindow>& window) {
+    std::erase(windows, window);
+    if (events) events->WindowRevoked(lastCookie);
+  }
+
+ private:
+  struct Enumerator : WindowEnumerator {
+    explicit Enumerator(FakeShellWindows& shell) : owner(shell) {}
+    std::shared_ptr<BrowserWindow> Next() override {
+      if (owner.failAtItem == next) throw PlatformError(owner.failNumber, owner.failDescription);
+      if (next >= owner.windows.size()) return nullptr;
+      return owner.windows[next++];
+    }
+    FakeShellWindows& owner;
+    std::size_t next = 0;
+  };
+  long lastCookie = 0;
+};
+
+// Creates the fakes above. Only the shell window collection is shared with the test: every
+// collection created is a handle on `shellWindows`.
+struct FakeBrowserAutomation : BrowserAutomation {
+  std::shared_ptr<FakeShellWindows> shellWindows = std::make_shared<FakeShellWindows>();
+  bool failShellWindows = false;
+  std::vector<std::shared_ptr<FakeWindow>> createdWindows;
+
+  std::unique_ptr<ShellWindows> CreateShellWindows() override {
+    if (failShellWindows) throw PlatformError(429, "ActiveX component can't create object");
+    return std::make_unique<Handle>(shellWindows);
+  }
+  std::shared_ptr<BrowserWindow> CreateInternetExplorer() override {
+    auto window = std::make_shared<FakeWindow>();
+    window->visible = false;
+    createdWindows.push_back(window);
+    return window;
+  }
+  std::unique_ptr<PageSinkControl> CreatePageSink(int) override {
+    throw PlatformError(429, "ActiveX component can't create object");
+  }
+
+ private:
+  struct Handle : ShellWindows {
+    explicit Handle(std::shared_ptr<FakeShellWindows> shell) : target(std::move(shell)) {}
+    std::unique_ptr<WindowEnumerator> Enumerate() override { return target->Enumerate(); }
+    std::unique_ptr<Connection> Connect(ShellWindowsEvents& handler) override {
+      return target->Connect(handler);
+    }
+    std::shared_ptr<FakeShellWindows> target;
+  };
 };
 
 }  // namespace velmox::test
