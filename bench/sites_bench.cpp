@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "disk_files.h"
+#include "platform/sim/sim_files.h"
 #include "sites/site_file.h"
 #include "sites/site_verdict.h"
 
@@ -76,6 +76,7 @@ void BM_PlainMapLookup(benchmark::State& run) {
 BENCHMARK(BM_PlainMapLookup)->Arg(10)->Arg(1000)->Arg(100000);
 
 constexpr std::size_t kFileRecords = 100000;
+const std::string kVirtualFolder = "C:\\Program Files\\Velmox";
 
 // A fresh folder holding a servers.lst of 100,000 records, removed at the end.
 struct SitesFolder {
@@ -100,10 +101,10 @@ struct SitesFolder {
 
 void BM_SetUpBlockedHosts(benchmark::State& run) {
   SitesFolder folder;
-  bench::DiskFiles files;
+  sim::SimFiles files(kVirtualFolder, folder.folder);
   SiteList sites;
   for (auto _ : run) {
-    SetUpBlockedHosts(files, folder.folder.string(), sites);
+    SetUpBlockedHosts(files, kVirtualFolder, sites);
     benchmark::DoNotOptimize(sites.Count());
   }
   if (sites.Count() != kFileRecords) run.SkipWithError("wrong record count");
@@ -125,11 +126,11 @@ BENCHMARK(BM_PlainGetlineRead)->Unit(benchmark::kMillisecond);
 
 void BM_RecordBlockedHosts(benchmark::State& run) {
   SitesFolder folder;
-  bench::DiskFiles files;
+  sim::SimFiles files(kVirtualFolder, folder.folder);
   SiteList sites;
   sites.ReplaceAll(MakeEntries(kFileRecords));
   for (auto _ : run) {
-    RecordBlockedHosts(files, folder.folder.string(), sites);
+    RecordBlockedHosts(files, kVirtualFolder, sites);
   }
 }
 BENCHMARK(BM_RecordBlockedHosts)->Unit(benchmark::kMillisecond);

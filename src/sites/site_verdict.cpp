@@ -1,6 +1,5 @@
 #include "sites/site_verdict.h"
 
-#include "app/failure.h"
 #include "sites/host_name.h"
 #include "sites/site_file.h"
 
@@ -8,19 +7,17 @@ namespace velmox {
 namespace {
 
 void MarkSite(AppState& state, Files& files, const std::string& applicationFolder,
-              BrowserWindow& IEObject, bool blocked) noexcept {
-  SkipOnFailure([&] {
-    const std::string host = GetHostNameFromURL(IEObject.LocationURL());
-    // An empty host would only mark a free entry, and one the file cannot hold would vanish at
-    // the next save while looking listed until then.
-    if (host.empty() || !IsRecordableHost(host)) return;
-    if (auto index = state.Sites.FindHost(host)) {
-      state.Sites.SetBlocked(*index, blocked);
-    } else {
-      state.Sites.Append(SiteEntry{host, blocked});
-    }
-    RecordBlockedHosts(files, applicationFolder, state.Sites);
-  });
+              BrowserWindow& IEObject, bool blocked) {
+  const std::string host = GetHostNameFromURL(IEObject.LocationURL());
+  // An empty host would only mark a free entry, and one the file cannot hold would vanish at
+  // the next save while looking listed until then.
+  if (host.empty() || !IsRecordableHost(host)) return;
+  if (auto index = state.Sites.FindHost(host)) {
+    state.Sites.SetBlocked(*index, blocked);
+  } else {
+    state.Sites.Append(SiteEntry{host, blocked});
+  }
+  RecordBlockedHosts(files, applicationFolder, state.Sites);
 }
 
 }  // namespace
@@ -30,12 +27,12 @@ bool IsBlocked(const AppState& state, std::string_view HostName) noexcept {
 }
 
 void AddSiteAsBlocked(AppState& state, Files& files, const std::string& applicationFolder,
-                      BrowserWindow& IEObject) noexcept {
+                      BrowserWindow& IEObject) {
   MarkSite(state, files, applicationFolder, IEObject, true);
 }
 
 void AddSiteAsUnBlocked(AppState& state, Files& files, const std::string& applicationFolder,
-                        BrowserWindow& IEObject) noexcept {
+                        BrowserWindow& IEObject) {
   MarkSite(state, files, applicationFolder, IEObject, false);
 }
 

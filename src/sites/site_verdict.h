@@ -14,11 +14,11 @@ namespace velmox {
 bool IsBlocked(const AppState& state, std::string_view HostName) noexcept;
 
 // Mark the site shown in `IEObject` disallowed (allowed) and save servers.lst at once. Nothing
-// happens for a host the file cannot hold, for the empty host, or when the window's address
-// cannot be read: the command is still taken, there is just no site to mark.
+// happens for a host the file cannot hold or for the empty host. Only reading the window's
+// address can fail (the window gone); that failure propagates and nothing is marked.
 void AddSiteAsBlocked(AppState& state, Files& files, const std::string& applicationFolder,
-                      BrowserWindow& IEObject) noexcept;
+                      BrowserWindow& IEObject);
 void AddSiteAsUnBlocked(AppState& state, Files& files, const std::string& applicationFolder,
-                        BrowserWindow& IEObject) noexcept;
+                        BrowserWindow& IEObject);
 
 }  // namespace velmox

@@ -85,7 +85,7 @@ TEST_F(SiteVerdictTest, HostsTheFileCannotHoldAreNeverAdded) {
 TEST_F(SiteVerdictTest, AnUnreadableAddressMarksNothing) {
   state.Sites.ReplaceAll({{"", false}});
   window.failing = true;
-  AddSiteAsBlocked(state, files, kFolder, window);
+  EXPECT_THROW(AddSiteAsBlocked(state, files, kFolder, window), PlatformError);
   EXPECT_EQ(state.Sites.Count(), 1u);
   EXPECT_FALSE(files.Has(kPath));
 }
