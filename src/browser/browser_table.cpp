@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <exception>
-#include <utility>
+#include <optional>
 
 #include "app/failure.h"
 #include "browser/new_window_rules.h"
@@ -11,20 +11,7 @@
 namespace velmox {
 namespace {
 
-// The number and description of whatever a scan threw.
-std::pair<long, std::string> Describe(std::exception_ptr failure) {
-  try {
-    std::rethrow_exception(failure);
-  } catch (const PlatformError& error) {
-    return {error.Number(), error.Description()};
-  } catch (const std::exception& error) {
-    return {0, error.what()};
-  } catch (...) {
-    return {0, "Unknown error"};
-  }
-}
-
-void RunHook(const std::function<void()>& hook) noexcept {
+void RunHook(const std::function<void()>& hook) {
   if (hook) SkipOnFailure(hook);
 }
 
@@ -111,14 +98,17 @@ int BrowserTable::SlotNumberOf(const BrowserWindow* window) const {
   return 0;
 }
 
-void BrowserTable::FindIEWindows() noexcept {
+void BrowserTable::FindIEWindows() {
   if (ended_) return;
+  std::optional<PlatformError> failure;
   try {
     Scan();
-  } catch (...) {
-    const auto [number, description] = Describe(std::current_exception());
-    AskAfterScanFailure(number, description);
+  } catch (const PlatformError& error) {
+    failure = error;
+  } catch (const std::exception& error) {
+    failure = PlatformError(0, error.what());
   }
+  if (failure) AskAfterScanFailure(failure->Number(), failure->Description());
 }
 
 void BrowserTable::Scan() {
@@ -153,7 +143,7 @@ void BrowserTable::EmptySlot(int number) noexcept {
   slot.window.reset();
 }
 
-void BrowserTable::AskAfterScanFailure(long number, const std::string& description) noexcept {
+void BrowserTable::AskAfterScanFailure(long number, const std::string& description) {
   // A box that cannot be shown counts as Yes: ending Velmox needs the user's word.
   const int answer = TrapOr(MessageBoxes::kIdYes, [&] {
     return messageBoxes_.MessageBoxA(0, ScanErrorMessage(number, description), kScanErrorTitle,
@@ -161,10 +151,11 @@ void BrowserTable::AskAfterScanFailure(long number, const std::string& descripti
   });
   if (answer != MessageBoxes::kIdNo) return;
   ended_ = true;
+  // On a desktop that unwinds the run here, that passes through: it is no failure.
   SkipOnFailure([&] { process_.EndNow(); });
 }
 
-void BrowserTable::SWs_WindowRegistered(long /*lCookie*/) noexcept {
+void BrowserTable::SWs_WindowRegistered(long /*lCookie*/) {
   FindIEWindows();
   if (ended_ || !lastBrowser_ || !state_.BlockingOn) return;
   // A copy: the window stays alive even if a nested rescan replaces LastBrowser meanwhile.
@@ -172,7 +163,7 @@ void BrowserTable::SWs_WindowRegistered(long /*lCookie*/) noexcept {
   AdjustNewWindow(*window, state_.OptionValues);
 }
 
-void BrowserTable::SWs_WindowRevoked(long /*lCookie*/) noexcept {
+void BrowserTable::SWs_WindowRevoked(long /*lCookie*/) {
   FindIEWindows();
   if (ended_ || lastBrowser_ || !state_.OptionValues.AutoClose) return;
   // The main form's unload may destroy this table, so nothing of it is touched after that.
@@ -187,7 +178,7 @@ void BrowserTable::SWs_WindowRevoked(long /*lCookie*/) noexcept {
   RunHook(hooks.UnloadMainForm);
 }
 
-void BrowserTable::Timer1_Timer() noexcept {
+void BrowserTable::Timer1_Timer() {
   if (ended_ || !sws_) return;
   // A window that closed since the enumeration is passed over; a failing enumeration ends the
   // tick, and the next tick tries again.

@@ -43,11 +43,13 @@ class BrowserTable {
 
   // Rebuilds the table from the collection. A failure stops the scan and asks the user whether
   // to go on (the slots filled so far stay) or to end Velmox at once.
-  void FindIEWindows() noexcept;
-  void SWs_WindowRegistered(long lCookie) noexcept;
-  void SWs_WindowRevoked(long lCookie) noexcept;
+  //
+  // No failure escapes these four; only what is no failure (a desktop ending the run) passes.
+  void FindIEWindows();
+  void SWs_WindowRegistered(long lCookie);
+  void SWs_WindowRevoked(long lCookie);
   // The address-bar timer's tick: shows the address bar of every window of the collection.
-  void Timer1_Timer() noexcept;
+  void Timer1_Timer();
 
   // What the table holds, for the simulated desktop and the tests.
   ShellWindows* SWs() const { return sws_.get(); }
@@ -70,7 +72,7 @@ class BrowserTable {
   void Scan();
   void StoreInSlot(int number, std::shared_ptr<BrowserWindow> window);
   void EmptySlot(int number) noexcept;
-  void AskAfterScanFailure(long number, const std::string& description) noexcept;
+  void AskAfterScanFailure(long number, const std::string& description);
 
   AppState& state_;
   BrowserAutomation& browsers_;

@@ -10,7 +10,7 @@ constexpr int kToolBarTrue = -1;
 
 }  // namespace
 
-void AdjustNewWindow(BrowserWindow& window, const OptionRecord& options) noexcept {
+void AdjustNewWindow(BrowserWindow& window, const OptionRecord& options) {
   SkipOnFailure([&] {
     if (window.FullScreen() && options.FullScreen) window.SetFullScreen(false);
   });

@@ -9,6 +9,6 @@ namespace velmox {
 // leave full screen, show the toolbar, the menu bar and the status bar, leave theater mode.
 // Each property is read first and written only when the window breaks the rule and the rule is
 // on. A rule whose call fails is skipped and the next one is tried.
-void AdjustNewWindow(BrowserWindow& window, const OptionRecord& options) noexcept;
+void AdjustNewWindow(BrowserWindow& window, const OptionRecord& options);
 
 }  // namespace velmox

@@ -98,8 +98,7 @@ std::string WriteSitesText(const SiteList& sites) {
   return text;
 }
 
-void SetUpBlockedHosts(Files& files, const std::string& applicationFolder,
-                       SiteList& sites) noexcept {
+void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites) {
   SkipOnFailure([&] {
     std::string text;
     SkipOnFailure([&] { text = files.ReadText(SitesFilePath(applicationFolder)); });
@@ -107,8 +106,7 @@ void SetUpBlockedHosts(Files& files, const std::string& applicationFolder,
   });
 }
 
-void RecordBlockedHosts(Files& files, const std::string& applicationFolder,
-                        const SiteList& sites) noexcept {
+void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites) {
   SkipOnFailure(
       [&] { files.ReplaceText(SitesFilePath(applicationFolder), WriteSitesText(sites)); });
 }

@@ -27,12 +27,10 @@ std::string WriteSitesText(const SiteList& sites);
 
 // Loads servers.lst into `sites`, replacing what was there. A missing, unreadable or empty file
 // gives one free entry. Never fails.
-void SetUpBlockedHosts(Files& files, const std::string& applicationFolder,
-                       SiteList& sites) noexcept;
+void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites);
 
 // Writes the list to servers.lst whole. The file on disk is always the old list or the new one.
 // Failures are not reported; the list in memory is never changed.
-void RecordBlockedHosts(Files& files, const std::string& applicationFolder,
-                        const SiteList& sites) noexcept;
+void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites);
 
 }  // namespace velmox

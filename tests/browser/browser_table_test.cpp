@@ -51,9 +51,15 @@ struct FakeMessageBoxes : MessageBoxes {
   }
 };
 
+struct RunEnded {};  // what a desktop that unwinds the run at its end throws: no failure
+
 struct FakeProcess : Process {
   int ended = 0;
-  void EndNow() override { ++ended; }
+  bool unwind = false;
+  void EndNow() override {
+    ++ended;
+    if (unwind) throw RunEnded{};
+  }
 };
 
 struct BrowserTableTest : ::testing::Test {
@@ -249,6 +255,18 @@ TEST_F(BrowserTableTest, AFailedScanAnsweredNoEndsAtOnceWithoutUnloading) {
   EXPECT_EQ(FilledSlots(), 0);
   EXPECT_EQ(process.ended, 1);
   EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST_F(BrowserTableTest, AnEndThatUnwindsTheRunPassesThroughUntouched) {
+  state.OptionValues.AutoClose = true;
+  process.unwind = true;
+  boxes.answer = MessageBoxes::kIdNo;
+  table->CreateSWs();
+  shell.Register();
+  shell.FailAt(0, 5, "Invalid procedure call or argument");
+  EXPECT_THROW(shell.Revoke(shell.windows[0]), RunEnded);
+  EXPECT_EQ(process.ended, 1);
+  EXPECT_THAT(unloads, IsEmpty());
 }
 
 TEST_F(BrowserTableTest, NameAndConnectionFailuresAlsoStopTheScan) {
