@@ -26,61 +26,6 @@ std::optional<std::size_t> LinearFind(const std::vector<SiteEntry>& entries,
   return std::nullopt;
 }
 
-TEST(SiteListVerdict, FreeEntriesNeverMatch) {
-  SiteList list;
-  list.ReplaceAll({{"", false}, {"ads.example", true}});
-  EXPECT_EQ(list.Verdict(""), std::nullopt);
-  EXPECT_EQ(list.Verdict("www."), std::nullopt);
-  EXPECT_EQ(list.Verdict("www.ads.example"), true);
-  EXPECT_EQ(list.Verdict("ads.example"), true);
-  EXPECT_EQ(list.Verdict("ww.ads.example"), std::nullopt);
-}
-
-TEST(SiteListVerdict, TheLowestMatchingIndexDecides) {
-  SiteList list;
-  list.ReplaceAll({{"b.example", true}, {"www.b.example", false}, {"www.www.c", false}});
-  EXPECT_EQ(list.Verdict("www.b.example"), true);  // b.example comes first
-  list.SetEntry(0, {"other", true});
-  EXPECT_EQ(list.Verdict("www.b.example"), false);
-  list.Append({"b.example", true});
-  EXPECT_EQ(list.Verdict("www.b.example"), false);  // the appended one comes later
-  list.SetEntry(1, {"", false});
-  EXPECT_EQ(list.Verdict("www.b.example"), true);
-  EXPECT_EQ(list.Verdict("b.example"), true);
-  // Only one "www." is taken off.
-  EXPECT_EQ(list.Verdict("www.www.c"), false);
-  EXPECT_EQ(list.Verdict("www.c"), std::nullopt);
-}
-
-TEST(SiteListVerdict, ReMarkingChangesTheAnswerInPlace) {
-  SiteList list;
-  list.ReplaceAll({{"a", true}, {"a", false}});
-  list.SetBlocked(0, false);
-  EXPECT_EQ(list.Verdict("a"), false);
-  list.SetBlocked(0, true);
-  EXPECT_EQ(list.Verdict("www.a"), true);
-  EXPECT_EQ(list.Count(), 2u);
-}
-
-TEST(SiteListFindHost, FindsTheFirstExactHostAndTheFirstFreeEntry) {
-  SiteList list;
-  list.ReplaceAll({{"x", true}, {"", false}, {"x", false}, {"", true}});
-  EXPECT_EQ(list.FindHost("x"), 0u);
-  EXPECT_EQ(list.FindHost(""), 1u);
-  EXPECT_EQ(list.FindHost("www.x"), std::nullopt);
-  list.SetEntry(0, {"", false});
-  EXPECT_EQ(list.FindHost("x"), 2u);
-  EXPECT_EQ(list.FindHost(""), 0u);
-  list.SetEntry(0, {"y", false});
-  list.SetEntry(1, {"y", false});
-  list.SetEntry(3, {"y", false});
-  EXPECT_EQ(list.FindHost(""), std::nullopt);
-  list.ReplaceAll({{"z", false}});
-  EXPECT_EQ(list.FindHost("x"), std::nullopt);
-  EXPECT_EQ(list.FindHost("y"), std::nullopt);
-  EXPECT_EQ(list.FindHost("z"), 0u);
-}
-
 TEST(SiteListChanges, NeverShrinkAndRejectIndexesPastTheEnd) {
   SiteList list;
   list.ReplaceAll({{"a", true}});
