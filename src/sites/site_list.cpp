@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::string_view kWww = "www.";
 constexpr std::size_t kMinCells = 16;
+constexpr std::size_t kFetchAhead = 16;
 
 std::uint32_t HashOf(std::string_view host) noexcept {
   const std::size_t full = std::hash<std::string_view>{}(host);
@@ -86,8 +87,17 @@ void SiteList::Rebuild() {
   hostCount_ = 0;
   nextSame_.assign(entries_.size(), kNoIndex);
   free_.clear();
+  // Hashing everything first lets each insertion fetch its cell a few entries ahead: a long
+  // list is indexed at the speed of the memory rather than of its latency.
+  std::vector<std::uint32_t> hashes(entries_.size());
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    AddToIndex(static_cast<std::uint32_t>(i));
+    hashes[i] = HashOf(entries_[i].Host);
+  const std::size_t mask = cells_.size() - 1;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (i + kFetchAhead < hashes.size())
+      __builtin_prefetch(&cells_[hashes[i + kFetchAhead] & mask]);
+    AddToIndex(static_cast<std::uint32_t>(i), hashes[i]);
+  }
 }
 
 void SiteList::Grow() {
@@ -104,6 +114,10 @@ void SiteList::Grow() {
 }
 
 void SiteList::AddToIndex(std::uint32_t index) {
+  AddToIndex(index, HashOf(entries_[index].Host));
+}
+
+void SiteList::AddToIndex(std::uint32_t index, std::uint32_t hash) {
   const std::string& host = entries_[index].Host;
   nextSame_[index] = kNoIndex;
   if (host.empty()) {
@@ -111,7 +125,6 @@ void SiteList::AddToIndex(std::uint32_t index) {
     return;
   }
   if ((hostCount_ + 1) * 2 > cells_.size()) Grow();
-  const std::uint32_t hash = HashOf(host);
   Cell& cell = cells_[CellOf(host, hash)];
   if (cell.firstPlusOne == 0) {
     cell = Cell{hash, index + 1};

@@ -51,6 +51,7 @@ class SiteList {
   void Rebuild();
   void Grow();
   void AddToIndex(std::uint32_t index);
+  void AddToIndex(std::uint32_t index, std::uint32_t hash);
   void RemoveFromIndex(std::uint32_t index);
   void EraseCell(std::size_t cell);
 
