@@ -232,5 +232,29 @@ TEST_F(DialogCommandsTest, RowsCannotBeSelectedOnAnotherPage) {
   EXPECT_EQ(errors, "t.vmx:4: the site list is not on the page shown\n");
 }
 
+// Auto-close unloads the main form while the dialog is open (ExitPending): the dialog stays
+// usable, and Velmox ends only when the dialog closes.
+TEST_F(DialogCommandsTest, VelmoxEndsWithTheDialogAfterTheMainFormHasGone) {
+  ASSERT_EQ(Run(kOpen), 0) << errors;
+  Application* run = session.App();
+  ASSERT_NE(run, nullptr);
+  run->State().ExitPending = true;
+  session.Deliver([&] { run->UnloadMainForm(); });
+  EXPECT_TRUE(session.Running());
+  EXPECT_EQ(Run("expect running\n"
+                "expect tray removed\n"
+                "dialog click XBlink\n"
+                "expect control cmdApply enabled\n"
+                "dialog close\n"
+                "expect dialog closed\n"
+                "expect ended\n"),
+            0)
+      << errors;
+  EXPECT_EQ(LinesOf("dialog close"),
+            (std::vector<std::string>{
+                "store: Options\\AutoLoad = \"False\"", "store: Options\\AutoClose = \"False\"",
+                "settings: the Settings dialog closes", "velmox: has ended"}));
+}
+
 }  // namespace
 }  // namespace velmox::sim
