@@ -30,6 +30,10 @@ struct ScriptContext {
   // The bare word at `index`; malformed when missing.
   const std::string& Bare(std::size_t index) const;
   void ExpectArgCount(std::size_t count) const;
+  // True when the argument at `index` is the bare word `word`.
+  bool IsBare(std::size_t index, const char* word) const {
+    return index < args.size() && !args[index].quoted && args[index].text == word;
+  }
 };
 
 using Command = std::function<void(ScriptContext&)>;

@@ -9,6 +9,20 @@ void Failed(const std::string& message) {
   throw ScriptError{ScriptError::Failed, message};
 }
 
+void ExpectSame(const std::string& what, const std::string& expected, const std::string& seen) {
+  if (expected != seen) Failed("expected " + what + " " + expected + ", saw " + seen);
+}
+
+long WholeNumber(const std::string& text) {
+  try {
+    std::size_t used = 0;
+    const long value = std::stol(text, &used);
+    if (used == text.size()) return value;
+  } catch (const std::exception&) {
+  }
+  Malformed("not a whole number: " + text);
+}
+
 std::vector<Word> SplitWords(const std::string& line) {
   std::vector<Word> words;
   std::size_t i = 0;
