@@ -38,6 +38,7 @@ using CommandTable = std::map<std::string, Command>;
 
 CommandTable AllCommands();
 void AddAppCommands(CommandTable& table);
+void AddBrowserCommands(CommandTable& table);
 
 // A modal window that waits for the script's answer: the tray menu or a message box.
 struct Modal {
