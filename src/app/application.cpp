@@ -4,7 +4,11 @@
 
 namespace velmox {
 
-Application::Application(Desktop& desktop) : desktop_(desktop) {}
+Application::Application(Desktop& desktop)
+    : desktop_(desktop),
+      // Velmox ends with the dialog's unload when the main form has gone before it: Ended()
+      // sees that no form is left, so the dialog's own end hook has nothing more to do.
+      settingsDialog_(state_, DialogServicesOf(desktop), desktop.settingsWindow, [] {}) {}
 
 Application::~Application() = default;
 
@@ -34,9 +38,13 @@ void Application::TrayCallback(std::uint32_t mouseMessage) {
     SkipOnFailure([&] { form->TrayIcon().CallbackMessage(mouseMessage); });
 }
 
-void Application::ShowSettingsDialog() {}
+void Application::ShowSettingsDialog() {
+  settingsDialog_.Show();
+}
 
-void Application::UnloadSettingsDialog() {}
+void Application::UnloadSettingsDialog() {
+  settingsDialog_.Close();
+}
 
 void Application::UnloadMainForm() {
   if (!mainLoaded_) return;

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/desktop.h"
 #include "app/main_form.h"
+#include "ui/settings_dialog/settings_dialog.h"
 
 namespace velmox {
 
@@ -26,6 +27,7 @@ class Application {
   AppState& State() { return state_; }
   // The hidden main form while it is loaded; null before Main and after its unload.
   Velmox* MainForm() { return mainLoaded_ ? mainForm_.get() : nullptr; }
+  SettingsDialog& Settings() { return settingsDialog_; }
 
   // The tray callback as the hidden window receives it (the mouse message from lParam).
   void TrayCallback(std::uint32_t mouseMessage);
@@ -38,6 +40,7 @@ class Application {
   Desktop& desktop_;
   AppState state_;
   std::unique_ptr<Velmox> mainForm_;
+  SettingsDialog settingsDialog_;
   bool started_ = false;
   bool mainLoaded_ = false;
   bool endedAtOnce_ = false;

@@ -2,6 +2,7 @@
 
 #include "app/failure.h"
 #include "settings/load_options.h"
+#include "sites/command_files.h"
 #include "sites/site_file.h"
 
 namespace velmox {
@@ -43,6 +44,12 @@ void Velmox::Form_Load() {
   ConnectTrayEvents();
   PopMenu_.items[kMnuClose] = std::string("&Close ") + kProductName;
   // From here on a failing step is skipped and the next one runs.
+  SkipOnFailure([&] {
+    PageSink_ = std::make_unique<PageSinks>(state_, desktop_.clock, desktop_.browsers,
+                                            [this] { DoAlert(); });
+    routing_ = std::make_unique<WindowEventRouting>(
+        state_, desktop_.files, desktop_.applicationFolder, desktop_.keyboard, *PageSink_);
+  });
   SkipOnFailure(
       [&] { desktop_.files.Rename(FilePath("blocksite.script2"), FilePath("blocksite.script")); });
   SkipOnFailure(
@@ -67,6 +74,7 @@ void Velmox::SetUp() {
       [&] { LoadOptions(desktop_.settings, desktop_.random, desktop_.applicationFolder, state_); });
   SkipOnFailure(
       [&] { SetUpBlockedHosts(desktop_.files, desktop_.applicationFolder, state_.Sites); });
+  SkipOnFailure([&] { CreateHTML(desktop_.files, desktop_.applicationFolder, state_.URLPrefix); });
   SkipOnFailure([&] { Timer1_->SetEnabled(state_.OptionValues.AddressBar); });
   SkipOnFailure([&] { UpdateMenus(); });
   SkipOnFailure([&] { UpdateTipText(); });
@@ -155,6 +163,7 @@ void Velmox::MnuClose_Click() {
 void Velmox::Timer1_Timer() {}
 
 void Velmox::DoAlert() {
+  ++alertCount_;
   const OptionRecord& o = state_.OptionValues;
   if (o.BlinkLightBulb) {
     SkipOnFailure([&] { Picture1_.SetPicture(BulbPicture::Alert); });

@@ -6,6 +6,8 @@
 
 #include "app/app_state.h"
 #include "app/desktop.h"
+#include "browser/window_event_routing.h"
+#include "engine/page_sinks.h"
 #include "ui/ctray.h"
 #include "ui/picture_box.h"
 
@@ -56,6 +58,10 @@ class Velmox {
   const PopupMenuModel& PopMenu() const { return PopMenu_; }
   bool Timer1Enabled() const { return Timer1_ && Timer1_->Enabled(); }
   bool Timer2Enabled() const { return Timer2_ && Timer2_->Enabled(); }
+  // Null when the sinks could not be created.
+  PageSinks* PageSink() { return PageSink_.get(); }
+  // How many pop-ups this run has announced.
+  int AlertCount() const { return alertCount_; }
 
  private:
   std::string FilePath(const char* name) const;
@@ -70,6 +76,9 @@ class Velmox {
   std::unique_ptr<Timer> Timer2_;
   PopupMenuModel PopMenu_;
   bool RightPressed_ = false;
+  int alertCount_ = 0;
+  std::unique_ptr<PageSinks> PageSink_;
+  std::unique_ptr<WindowEventRouting> routing_;
 };
 
 }  // namespace velmox

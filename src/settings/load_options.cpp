@@ -2,6 +2,7 @@
 
 #include "app/failure.h"
 #include "settings/boolean_text.h"
+#include "sites/context_command.h"
 
 namespace velmox {
 namespace {
@@ -61,6 +62,7 @@ void LoadOptions(SettingsStore& store, RandomSource& random, const std::string& 
     // A failed write leaves the new token in use for this run only.
     SkipOnFailure([&] { store.SaveSetting(kProductName, kData, "URLPrefix", state.URLPrefix); });
   }
+  SetUpRegistry();
 }
 
 }  // namespace velmox

@@ -12,19 +12,11 @@ SimDesktop::SimDesktop(const SimFolders& folders)
       shell(trace),
       process(trace),
       browsers(trace, files),
+      fileDialogs(trace),
+      settingsWindow(trace),
       folders_(folders),
-      table_{settings,
-             files,
-             clock,
-             tray,
-             sound,
-             messageBoxes,
-             shell,
-             keyboard,
-             clock,
-             random,
-             process,
-             browsers,
-             folders.virtualAppFolder} {}
+      table_{settings,     files,    clock,       tray,           sound,
+             messageBoxes, shell,    keyboard,    clock,          random,
+             process,      browsers, fileDialogs, settingsWindow, folders.virtualAppFolder} {}
 
 }  // namespace velmox::sim

@@ -7,6 +7,7 @@
 #include "app/desktop.h"
 #include "platform/sim/sim_browser.h"
 #include "platform/sim/sim_clock.h"
+#include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_services.h"
 #include "platform/sim/sim_settings_store.h"
@@ -43,6 +44,8 @@ class SimDesktop {
   OsRandom random;
   SimProcess process;
   SimBrowsers browsers;
+  SimFileDialogs fileDialogs;
+  SimDialogWindow settingsWindow;
 
  private:
   SimFolders folders_;
