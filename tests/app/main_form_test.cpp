@@ -405,6 +405,8 @@ class FailingServicesTest : public ::testing::Test {
                   base.random,
                   base.process,
                   base.browsers,
+                  base.fileDialogs,
+                  base.settingsWindow,
                   base.Folders().virtualAppFolder};
   sim::SimSingleInstance instance{folders.folders.profile / "velmox.lock"};
   Application app{desktop};
