@@ -136,8 +136,7 @@ std::unique_ptr<PageSinkControl> SimBrowsers::CreatePageSink(int index) {
   state->index = index;
   std::erase_if(sinks_, [](const auto& s) { return !s->alive; });
   sinks_.push_back(state);
-  trace_.Line("browser",
-              "page sink " + std::to_string(index) + " created at " + Quoted(state->location));
+  // A hidden control shows nothing: its creation leaves no trace line.
   return std::make_unique<SinkControl>(state, allLinks_);
 }
 
