@@ -80,7 +80,13 @@ FormSubmission SubmitForm(SimDocument& document, HtmlNode& form, const HtmlNode&
     const auto value = ControlValue(*node, submitter);
     if (!value) continue;
     if (!data.empty()) data += '&';
-    data += Encoded(node->AttributeOr("name")) + "=" + Encoded(*value);
+    const std::string name = Encoded(node->AttributeOr("name"));
+    if (node->tag == "INPUT" && ElementType(*node) == "image") {
+      // An image button sends where it was clicked; the user clicks its corner.
+      data += name + ".x=0&" + name + ".y=0";
+      continue;
+    }
+    data += name + "=" + Encoded(*value);
   }
   const std::string* action = form.Attribute("action");
   const std::string address = action && !action->empty()

@@ -166,24 +166,26 @@ void SimBrowsers::NavigateSink(SinkState& sink, const std::shared_ptr<Dispatch>&
                                const NavigationRequest& request) {
   BeforeNavigate2Args args;
   args.pDisp = object.get();
-  args.URL = request.address;
+  args.URL = LocalPathOf(request.address).value_or(request.address);
   args.Flags = request.flags;
   args.TargetFrameName = request.targetFrameName;
   args.PostData = request.postData;
   args.Headers = request.headers;
+  const std::string name = "page sink " + std::to_string(sink.index);
+  trace_.Line("browser", "the new window's navigation to " + RequestText(request) + " goes to " +
+                             name);
   const auto links = sink.links;
   for (const auto& link : links) {
     if (!link->alive) continue;
     CallVelmox("page sink BeforeNavigate2", [&] { link->events->BeforeNavigate2(args); });
   }
-  sinkCatches.push_back({sink.index, request.address, args.Cancel});
-  const std::string name = "page sink " + std::to_string(sink.index);
+  sinkCatches.push_back({sink.index, args.URL, args.Cancel});
   if (args.Cancel) {
-    trace_.Line("browser", name + " catches " + RequestText(request) + " and cancels it");
+    trace_.Line("browser", name + ": the navigation is cancelled");
     return;
   }
   sink.location = request.address;
-  trace_.Line("browser", name + " catches " + RequestText(request) + " and loads it");
+  trace_.Line("browser", name + " loads it, unseen");
 }
 
 void SimBrowsers::Click(Place place, HtmlNode& element) {
