@@ -105,6 +105,7 @@ void SimFiles::WriteText(const std::string& path, const std::string& text) {
     throw;
   }
   if (::close(fd) != 0) throw AccessError();
+  if (onWritten) onWritten(path);
 }
 
 void SimFiles::ReplaceText(const std::string& path, const std::string& text) {
@@ -125,6 +126,7 @@ void SimFiles::ReplaceText(const std::string& path, const std::string& text) {
     ::unlink(temporary.c_str());
     throw AccessError();
   }
+  if (onWritten) onWritten(path);
 }
 
 }  // namespace velmox::sim

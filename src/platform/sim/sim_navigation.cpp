@@ -172,8 +172,8 @@ void SimBrowsers::NavigateSink(SinkState& sink, const std::shared_ptr<Dispatch>&
   args.PostData = request.postData;
   args.Headers = request.headers;
   const std::string name = "page sink " + std::to_string(sink.index);
-  trace_.Line("browser", "the new window's navigation to " + RequestText(request) + " goes to " +
-                             name);
+  trace_.Line("browser",
+              "the new window's navigation to " + RequestText(request) + " goes to " + name);
   const auto links = sink.links;
   for (const auto& link : links) {
     if (!link->alive) continue;

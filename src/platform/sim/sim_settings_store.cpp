@@ -110,6 +110,7 @@ void SimSettingsStore::SaveSetting(const std::string& appName, const std::string
     std::remove(temporary.c_str());
     throw PlatformError(74, "The settings store could not be written");
   }
+  if (onSaved) onSaved(section, key, value);
 }
 
 }  // namespace velmox::sim

@@ -334,7 +334,7 @@ void AddBrowserCommands(CommandTable& t) {
     }
     ExpectWindowFeatures(c);
   };
-  t["expect writes"] = [](ScriptContext& c) {
+  t["expect written"] = [](ScriptContext& c) {
     SimWindow& window = WindowNamed(c, 0);
     std::vector<std::string> seen;
     seen.swap(window.writes);
