@@ -44,6 +44,7 @@ using CommandTable = std::map<std::string, Command>;
 
 CommandTable AllCommands();
 void AddAppCommands(CommandTable& table);
+void AddBrowserCommands(CommandTable& table);
 void AddDialogCommands(CommandTable& table);
 
 // A modal window that waits for the script's answer: the tray menu, a message box or the
