@@ -8,20 +8,6 @@
 namespace velmox::sim {
 namespace {
 
-bool IsWord(const ScriptContext& c, std::size_t index, const char* word) {
-  return index < c.args.size() && !c.args[index].quoted && c.args[index].text == word;
-}
-
-long WholeNumber(const std::string& text) {
-  try {
-    std::size_t used = 0;
-    const long value = std::stol(text, &used, 0);
-    if (used == text.size()) return value;
-  } catch (const std::exception&) {
-  }
-  Malformed("not a whole number: " + text);
-}
-
 SimBrowsers& Browsers(ScriptContext& c) {
   return c.session.desktop.browsers;
 }
@@ -83,11 +69,11 @@ bool ApplyFeature(const std::string& word, WindowFeatures& f) {
 SimBrowsers::OpenOptions OpenOptionsFrom(ScriptContext& c, std::size_t from) {
   SimBrowsers::OpenOptions options;
   for (std::size_t i = from; i < c.args.size(); ++i) {
-    if (IsWord(c, i, "name")) {
+    if (c.IsBare(i, "name")) {
       options.name = c.Text(++i);
-    } else if (IsWord(c, i, "type")) {
+    } else if (c.IsBare(i, "type")) {
       options.documentType = c.Text(++i);
-    } else if (IsWord(c, i, "at")) {
+    } else if (c.IsBare(i, "at")) {
       const long at = WholeNumber(c.Bare(++i));
       if (at < 1) Malformed("places in the window order count from 1");
       options.position = static_cast<std::size_t>(at - 1);
@@ -115,7 +101,7 @@ std::string Labels(const std::vector<std::string>& labels) {
 
 std::vector<std::string> ExpectedLabels(ScriptContext& c, std::size_t from) {
   std::vector<std::string> labels;
-  if (c.args.size() == from + 1 && IsWord(c, from, "none")) return labels;
+  if (c.args.size() == from + 1 && c.IsBare(from, "none")) return labels;
   for (std::size_t i = from; i < c.args.size(); ++i)
     labels.push_back(c.Bare(i));
   return labels;
@@ -124,7 +110,7 @@ std::vector<std::string> ExpectedLabels(ScriptContext& c, std::size_t from) {
 HtmlNode* ChosenElement(ScriptContext& c, const Place& place, std::size_t index) {
   SimDocument* document = place.Document();
   if (document == nullptr) Failed(place.Label() + " shows no HTML page");
-  if (IsWord(c, index, "link")) {
+  if (c.IsBare(index, "link")) {
     c.ExpectArgCount(index + 2);
     HtmlNode* link = FindLinkByText(document->Root(), c.Text(index + 1));
     if (link == nullptr) Failed(place.Label() + " has no link " + Quoted(c.Text(index + 1)));
@@ -180,9 +166,9 @@ void ExpectNewWindow(ScriptContext& c) {
   NavigationRequest expected;
   expected.address = c.Text(0);
   for (std::size_t i = 1; i < c.args.size(); ++i) {
-    if (IsWord(c, i, "flags")) {
+    if (c.IsBare(i, "flags")) {
       expected.flags = WholeNumber(c.Bare(++i));
-    } else if (IsWord(c, i, "post")) {
+    } else if (c.IsBare(i, "post")) {
       expected.postData = c.Text(++i);
     } else {
       Malformed("expected flags N or post \"DATA\", found " + c.args[i].text);
@@ -200,8 +186,8 @@ void ExpectNewWindow(ScriptContext& c) {
 
 void ExpectNavigation(ScriptContext& c) {
   if (c.args.size() < 2 || c.args.size() > 3) Malformed("expected a place, an outcome, an address");
-  const bool cancelled = IsWord(c, 1, "cancelled");
-  if (!cancelled && !IsWord(c, 1, "loaded")) Malformed("the outcome is cancelled or loaded");
+  const bool cancelled = c.IsBare(1, "cancelled");
+  if (!cancelled && !c.IsBare(1, "loaded")) Malformed("the outcome is cancelled or loaded");
   const auto& last = Browsers(c).lastNavigation;
   const auto found = last.find(c.Bare(0));
   if (found == last.end()) Failed("expected a navigation in " + c.Bare(0) + ", saw none");
@@ -219,7 +205,7 @@ void ExpectNavigation(ScriptContext& c) {
 
 void AddBrowserCommands(CommandTable& t) {
   t["page"] = [](ScriptContext& c) {
-    if (c.args.size() != 2 && !(c.args.size() == 4 && IsWord(c, 2, "type"))) {
+    if (c.args.size() != 2 && !(c.args.size() == 4 && c.IsBare(2, "type"))) {
       Malformed("page needs an address, a file and optionally type \"TEXT\"");
     }
     Browsers(c).MapPage(c.Text(0), c.scriptDir / c.Text(1), c.args.size() == 4 ? c.Text(3) : "");
@@ -292,10 +278,10 @@ void AddBrowserCommands(CommandTable& t) {
   t["context-menu"] = [](ScriptContext& c) {
     c.ExpectArgCount(2);
     const Place place = PlaceNamed(c, 0);
-    if (!IsWord(c, 1, "disallow") && !IsWord(c, 1, "allow")) {
+    if (!c.IsBare(1, "disallow") && !c.IsBare(1, "allow")) {
       Malformed("the context-menu entries are disallow and allow");
     }
-    Act(c, [&] { Browsers(c).ContextMenu(place, IsWord(c, 1, "disallow")); });
+    Act(c, [&] { Browsers(c).ContextMenu(place, c.IsBare(1, "disallow")); });
   };
 
   t["expect windows"] = [](ScriptContext& c) {
@@ -323,7 +309,7 @@ void AddBrowserCommands(CommandTable& t) {
     }
   };
   t["expect window"] = [](ScriptContext& c) {
-    if (IsWord(c, 1, "address")) {
+    if (c.IsBare(1, "address")) {
       c.ExpectArgCount(3);
       SimWindow& window = WindowNamed(c, 0);
       if (window.location != c.Text(2)) {

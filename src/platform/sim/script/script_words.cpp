@@ -16,7 +16,9 @@ void ExpectSame(const std::string& what, const std::string& expected, const std:
 long WholeNumber(const std::string& text) {
   try {
     std::size_t used = 0;
-    const long value = std::stol(text, &used);
+    // Hexadecimal with 0x, as error numbers are often written; decimal otherwise.
+    const bool hex = text.starts_with("0x") || text.starts_with("-0x");
+    const long value = std::stol(text, &used, hex ? 16 : 10);
     if (used == text.size()) return value;
   } catch (const std::exception&) {
   }
