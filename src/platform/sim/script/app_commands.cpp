@@ -201,6 +201,12 @@ void AddAppCommands(CommandTable& t) {
     ExpectSame("the message box's title", Quoted(c.Text(0)), Quoted(box.title));
     ExpectSame("the message box's text", Quoted(c.Text(1)), Quoted(box.text));
   };
+  t["expect alerts"] = [](ScriptContext& c) {
+    c.ExpectArgCount(1);
+    Application* run = c.session.LatestRun();
+    Velmox* form = run != nullptr ? run->MainForm() : nullptr;
+    ExpectSame("alerts", c.Bare(0), form != nullptr ? std::to_string(form->AlertCount()) : "none");
+  };
   t["expect setting"] = ExpectSetting;
   t["expect file"] = ExpectFile;
   t["expect sounds"] = [](ScriptContext& c) {
