@@ -1,4 +1,5 @@
 #include "platform/sim/sim_document.h"
+#include "platform/ascii_case.h"
 
 #include <cctype>
 
@@ -6,12 +7,6 @@
 
 namespace velmox::sim {
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 HtmlNode* DefaultFocus(HtmlNode& root) {
   if (HtmlNode* body = FirstElement(root, "BODY")) return body;
@@ -171,7 +166,7 @@ std::string DescribeElement(const HtmlNode& node) {
 }
 
 std::optional<std::string> ElementType(const HtmlNode& node) {
-  const std::string written = Lower(node.AttributeOr("type"));
+  const std::string written = ToLowerAscii(node.AttributeOr("type"));
   if (node.tag == "INPUT") return written.empty() ? "text" : written;
   if (node.tag == "BUTTON") return written.empty() ? "submit" : written;
   if (node.tag == "SELECT") return node.Attribute("multiple") ? "select-multiple" : "select-one";

@@ -1,4 +1,5 @@
 #include "platform/sim/sim_form.h"
+#include "platform/ascii_case.h"
 
 #include <cctype>
 
@@ -6,12 +7,6 @@
 
 namespace velmox::sim {
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string Encoded(const std::string& text) {
   static const char* hex = "0123456789ABCDEF";
@@ -94,7 +89,7 @@ FormSubmission SubmitForm(SimDocument& document, HtmlNode& form, const HtmlNode&
                                   : document.Address();
   FormSubmission submission;
   submission.target = form.Attribute("target") ? *form.Attribute("target") : document.BaseTarget();
-  if (Lower(form.AttributeOr("method")) == "post") {
+  if (ToLowerAscii(form.AttributeOr("method")) == "post") {
     submission.address = address;
     submission.postData = data;
     submission.headers = "Content-Type: application/x-www-form-urlencoded\r\n";

@@ -1,4 +1,5 @@
 #include "platform/sim/sim_html.h"
+#include "platform/ascii_case.h"
 
 #include <gumbo.h>
 
@@ -13,12 +14,6 @@ namespace {
 std::string Upper(std::string text) {
   for (char& c : text)
     c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string Lower(std::string text) {
-  for (char& c : text)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
 
@@ -38,7 +33,7 @@ std::unique_ptr<HtmlNode> Convert(const GumboNode& from, HtmlNode* parent) {
     node->tag = TagName(element);
     for (unsigned i = 0; i < element.attributes.length; ++i) {
       const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
-      node->attributes.emplace(Lower(attribute->name), attribute->value);
+      node->attributes.emplace(ToLowerAscii(attribute->name), attribute->value);
     }
     for (unsigned i = 0; i < element.children.length; ++i) {
       const auto* child = static_cast<const GumboNode*>(element.children.data[i]);
@@ -96,7 +91,7 @@ Compound ParseCompound(const std::string& part, const std::string& selector) {
     } else if (c == '.') {
       compound.classes.push_back(name());
     } else if (c == '[') {
-      const std::string attribute = Lower(name());
+      const std::string attribute = ToLowerAscii(name());
       if (i < part.size() && part[i] == ']') {
         ++i;
         compound.attributes.emplace_back(attribute, std::nullopt);

@@ -1,6 +1,7 @@
 // How the simulated browser navigates, opens new windows and answers the user's actions.
 #include <regex>
 
+#include "platform/ascii_case.h"
 #include "platform/sim/sim_address.h"
 #include "platform/sim/sim_browser.h"
 #include "platform/sim/sim_form.h"
@@ -11,12 +12,6 @@ namespace {
 
 // The flags the browser gives a navigation the user started with a link or a form.
 constexpr long kUserNavigationFlags = 64;
-
-std::string Lower(std::string text) {
-  for (char& c : text)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string RequestText(const NavigationRequest& r) {
   std::string text = Quoted(r.address);
@@ -36,7 +31,7 @@ WindowFeatures OpenFeatures(const std::string& text) {
   while (start <= text.size()) {
     auto end = text.find(',', start);
     if (end == std::string::npos) end = text.size();
-    std::string item = Lower(text.substr(start, end - start));
+    std::string item = ToLowerAscii(text.substr(start, end - start));
     std::erase(item, ' ');
     const auto equals = item.find('=');
     const std::string key = item.substr(0, equals);
@@ -104,7 +99,7 @@ void SimBrowsers::NavigateFromVelmox(SimWindow& window, const NavigateArgs& args
 
 void SimBrowsers::FollowTarget(Place from, const std::string& target,
                                const NavigationRequest& request, const std::string& features) {
-  const std::string lower = Lower(target);
+  const std::string lower = ToLowerAscii(target);
   if (lower.empty() || lower == "_self") {
     Navigate(from, request);
   } else if (lower == "_top") {
