@@ -4,8 +4,10 @@
 
 #include "browser/automation.h"
 #include "platform/desktop_services.h"
+#include "platform/file_dialog.h"
 #include "platform/files.h"
 #include "platform/settings_store.h"
+#include "ui/settings_dialog/dialog_window.h"
 
 namespace velmox {
 
@@ -25,6 +27,8 @@ struct Desktop {
   RandomSource& random;
   Process& process;
   BrowserAutomation& browsers;
+  FileDialogs& fileDialogs;
+  SettingsDialogWindow& settingsWindow;
   // The folder of the executable, without a trailing separator. Every file of Velmox is
   // addressed as this folder + "\" + name.
   std::string applicationFolder;

@@ -6,23 +6,27 @@
 // The design's failure styles, one small helper each, so that a handler reads like its
 // description. (The third style, the one message box that lets the user go on or end, is the
 // window scan's own.)
+//
+// Failures are std::exception: PlatformError from a platform call, and whatever the standard
+// library throws. Anything else is not a failure and passes through: a desktop that ends the
+// process at once, or a simulated desktop's script stopping mid-event.
 namespace velmox {
 
 // Skip and go on: a failing step is skipped silently and the caller runs its next step.
 template <class Step>
-void SkipOnFailure(Step&& step) noexcept {
+void SkipOnFailure(Step&& step) {
   try {
     std::forward<Step>(step)();
-  } catch (...) {
+  } catch (const std::exception&) {
   }
 }
 
 // Trap and leave: the procedure ends with a safe result when anything in it fails.
 template <class T, class Body>
-T TrapOr(T safeResult, Body&& body) noexcept {
+T TrapOr(T safeResult, Body&& body) {
   try {
     return std::forward<Body>(body)();
-  } catch (...) {
+  } catch (const std::exception&) {
     return safeResult;
   }
 }

@@ -4,7 +4,7 @@
 
 namespace velmox {
 
-bool FileExists(Files& files, const std::string& path) noexcept {
+bool FileExists(Files& files, const std::string& path) {
   return TrapOr(false, [&] { return files.FileLength(path) >= 1; });
 }
 

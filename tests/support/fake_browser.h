@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "browser/automation.h"
+#include "platform/desktop_services.h"
 #include "platform/platform_error.h"
 
 // Small fakes of the browser's automation objects for unit tests. They record what was done to
@@ -89,13 +91,19 @@ struct FakeWindow : BrowserWindow {
   bool theaterMode = false, fullScreen = false, menuBar = true, statusBar = true;
   int toolBar = 1;
   bool addressBar = true, visible = true;
-  bool failing = false;             // every call fails, as on a window that closed
+  bool failing = false;  // every call fails, as on a window that closed
+  int locationReads = 0;
+  int failLocationFromRead = 0;     // when positive, this LocationURL read and every later one fail
   std::vector<std::string> writes;  // property writes, as "Name=value"
   std::vector<NavigateArgs> navigations;
   BrowserEvents* events = nullptr;  // the connected handler, if any
 
   std::string Name() override { return Check(name); }
-  std::string LocationURL() override { return Check(location); }
+  std::string LocationURL() override {
+    ++locationReads;
+    if (failLocationFromRead > 0 && locationReads >= failLocationFromRead) throw GoneError();
+    return Check(location);
+  }
   std::shared_ptr<HtmlDocument> Document() override {
     Check(0);
     return document;
@@ -138,6 +146,76 @@ struct FakeWindow : BrowserWindow {
     Check(0);
     field = value;
     writes.push_back(std::string(property) + "=" + std::to_string(static_cast<int>(value)));
+  }
+};
+
+}  // namespace velmox::test
+
+namespace velmox::test {
+
+// The automation object of a hidden page sink, as handed out through ppDisp.
+struct FakeSinkObject : Dispatch {
+  int index = 0;
+};
+
+struct FakePageSinkControl : PageSinkControl {
+  std::shared_ptr<FakeSinkObject> object = std::make_shared<FakeSinkObject>();
+  bool failObject = false;          // obtaining the automation object fails
+  BrowserEvents* events = nullptr;  // the connected handler, if any
+
+  std::shared_ptr<Dispatch> Object() override {
+    if (failObject) throw GoneError();
+    return object;
+  }
+  std::unique_ptr<Connection> Connect(BrowserEvents& handler) override {
+    events = &handler;
+    auto connection = std::make_unique<FakeConnection>();
+    connection->onDisconnect = [this, &handler] {
+      if (events == &handler) events = nullptr;
+    };
+    return connection;
+  }
+};
+
+struct FakeBrowserAutomation : BrowserAutomation {
+  std::vector<FakePageSinkControl*> sinks;  // in creation order; owned by whoever created them
+  std::vector<std::shared_ptr<FakeWindow>> created;  // new browser windows, in creation order
+  std::vector<int> failingSinks;                     // these sink indexes cannot be created
+  bool failCreateWindow = false;
+
+  std::unique_ptr<ShellWindows> CreateShellWindows() override {
+    throw PlatformError(429, "ActiveX component can't create object");
+  }
+  std::shared_ptr<BrowserWindow> CreateInternetExplorer() override {
+    if (failCreateWindow) throw PlatformError(429, "ActiveX component can't create object");
+    auto window = std::make_shared<FakeWindow>();
+    window->visible = false;
+    window->location = "";
+    created.push_back(window);
+    return window;
+  }
+  std::unique_ptr<PageSinkControl> CreatePageSink(int index) override {
+    for (int failing : failingSinks) {
+      if (failing == index) throw PlatformError(429, "ActiveX component can't create object");
+    }
+    auto control = std::make_unique<FakePageSinkControl>();
+    control->object->index = index;
+    sinks.push_back(control.get());
+    return control;
+  }
+};
+
+// The Ctrl key of the new-window decision: answers `state` for every key and records the keys
+// asked about.
+struct FakeKeyboard : Keyboard {
+  std::uint16_t state = 0;
+  bool failing = false;
+  std::vector<int> asked;
+
+  std::uint16_t GetAsyncKeyState(int virtualKey) override {
+    asked.push_back(virtualKey);
+    if (failing) throw PlatformError(5, "Access is denied");
+    return state;
   }
 };
 

@@ -1,0 +1,92 @@
+#include "engine/page_sinks.h"
+
+#include <cmath>
+
+#include "app/failure.h"
+#include "engine/user_click.h"
+#include "platform/platform_error.h"
+
+namespace velmox {
+namespace {
+
+// Failures of the analysis within this many seconds of the run's first one stay quiet.
+constexpr float kQuietSeconds = 3;
+
+}  // namespace
+
+PageSinks::PageSinks(AppState& state, Clock& clock, BrowserAutomation& browsers,
+                     std::function<void()> DoAlert)
+    : state_(state), clock_(clock), browsers_(browsers), doAlert_(std::move(DoAlert)) {
+  for (int i = 0; i < kCount; ++i) {
+    events_[i].owner = this;
+    events_[i].index = i;
+    SkipOnFailure([&] {
+      pageSink_[i] = browsers_.CreatePageSink(i);
+      if (pageSink_[i]) connections_[i] = pageSink_[i]->Connect(events_[i]);
+    });
+  }
+}
+
+std::shared_ptr<Dispatch> PageSinks::CaptureInSink(std::shared_ptr<BrowserWindow> IEObject,
+                                                   std::shared_ptr<Dispatch>& ppDisp) {
+  nextSink_ = (nextSink_ + 1) % kCount;
+  sinkOpener_[nextSink_] = std::move(IEObject);
+  return TrapOr<std::shared_ptr<Dispatch>>(nullptr, [&] {
+    PageSinkControl* sink = pageSink_[nextSink_].get();
+    if (!sink) throw PlatformError(91, "Object variable not set");
+    ppDisp = sink->Object();
+    return ppDisp;
+  });
+}
+
+std::shared_ptr<BrowserWindow> PageSinks::SinkOpener(int index) const {
+  if (index < 0 || index >= kCount) return nullptr;
+  return sinkOpener_[index];
+}
+
+void PageSinks::PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args) {
+  // Nothing is ever loaded in a sink, whatever the outcome below.
+  args.Cancel = true;
+  bool Handled = false;
+  try {
+    const std::shared_ptr<BrowserWindow> opener = SinkOpener(Index);
+    if (!opener) throw PlatformError(91, "Object variable not set");
+    Handled = OpenIfUserAction(state_.OptionValues, browsers_, *opener, args.URL, args.Flags,
+                               args.PostData);
+  } catch (...) {
+    AnalysisFailed();
+    return;
+  }
+  if (!Handled) Alert();
+}
+
+void PageSinks::PageSink_NewWindow2(int, std::shared_ptr<Dispatch>&, bool& Cancel) {
+  // Nothing in a sink may open a window.
+  Cancel = true;
+}
+
+// The first failure of the run is stamped and never renewed: failures within three seconds of
+// it stay quiet, every later one alerts. Across midnight the difference is large, so it alerts.
+void PageSinks::AnalysisFailed() {
+  SkipOnFailure([&] {
+    const float now = static_cast<float>(clock_.SecondsSinceMidnight());
+    if (state_.ErrorTime == 0) state_.ErrorTime = now;
+    if (std::fabs(state_.ErrorTime - now) > kQuietSeconds) Alert();
+  });
+}
+
+void PageSinks::Alert() {
+  SkipOnFailure([&] {
+    if (doAlert_) doAlert_();
+  });
+}
+
+void PageSinks::SinkEvents::BeforeNavigate2(BeforeNavigate2Args& args) {
+  owner->PageSink_BeforeNavigate2(index, args);
+}
+
+void PageSinks::SinkEvents::NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) {
+  owner->PageSink_NewWindow2(index, ppDisp, Cancel);
+}
+
+}  // namespace velmox

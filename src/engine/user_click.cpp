@@ -1,0 +1,152 @@
+#include "engine/user_click.h"
+
+#include "platform/platform_error.h"
+#include "sites/ascii_case.h"
+
+namespace velmox {
+namespace {
+
+constexpr long kObjectNotSet = 91;  // the number a call on a missing object reports
+
+// A missing page object is a failure like any other call on it.
+template <class T>
+T& Require(const std::shared_ptr<T>& object) {
+  if (!object) throw PlatformError(kObjectNotSet, "Object variable not set");
+  return *object;
+}
+
+struct Request {
+  const OptionRecord& options;
+  BrowserAutomation& browsers;
+  BrowserWindow& Opener;
+  const std::string& URL;
+  std::optional<long> Flags;
+  const std::optional<std::string>& PostData;
+};
+
+// A form submission counts when the reduced action is long enough to mean something and occurs
+// in the captured address.
+bool ActionLeadsTo(HtmlElement& form, const std::string& URL) {
+  const std::string action = GetURLFromAction(form.action());
+  return action.size() > 4 && ContainsIgnoreCase(URL, action);
+}
+
+void OpenForUser(const Request& request, HtmlElement& element, RequestStyle style) {
+  // Blurred first, so the focus no longer rests on it when the next captured window arrives.
+  element.blur();
+  OpenRequestedWindow(request.options, request.browsers, request.Opener, request.URL, style,
+                      request.Flags, request.PostData);
+}
+
+// The link test and the submit test; both are made, though their tags exclude each other.
+bool ExamineElement(const Request& request, const std::shared_ptr<HtmlElement>& focused) {
+  HtmlElement& element = Require(focused);
+  bool handled = false;
+
+  const std::string tag = ToLowerAscii(element.tagName());
+  if ((tag == "a" || tag == "area") && EqualsIgnoreCase(element.href(), request.URL)) {
+    OpenForUser(request, element, RequestStyle::Link);
+    handled = true;
+  }
+
+  if (tag == "input" && ToLowerAscii(element.type()) == "submit") {
+    const std::shared_ptr<HtmlElement> form = LocateParentForm(focused);
+    // A post whose data is present but empty is not the form's own submission.
+    const bool postDataFits = !request.PostData.has_value() || !request.PostData->empty();
+    if (ToLowerAscii(Require(form).method()) == "post" && postDataFits &&
+        ActionLeadsTo(*form, request.URL)) {
+      OpenForUser(request, element, RequestStyle::Form);
+      handled = true;
+    }
+    if (ToLowerAscii(Require(form).method()) == "get" &&
+        request.URL.find('?') != std::string::npos && ActionLeadsTo(*form, request.URL)) {
+      OpenForUser(request, element, RequestStyle::Form);
+      handled = true;
+    }
+  }
+  return handled;
+}
+
+}  // namespace
+
+bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
+                      BrowserWindow& Opener, const std::string& URL, std::optional<long> Flags,
+                      const std::optional<std::string>& PostData) {
+  const Request request{options, browsers, Opener, URL, Flags, PostData};
+  HtmlDocument& D = Require(Opener.Document());
+  const std::shared_ptr<HtmlElement> focused = D.activeElement();
+
+  const std::string focusedTag = ToLowerAscii(Require(focused).tagName());
+  if ((focusedTag != "frameset" && focusedTag != "frame") || D.framesLength() == 0) {
+    return ExamineElement(request, focused);
+  }
+
+  // The focus is on a frame: look into every frame of that name (all of them when the frames
+  // are unnamed). One level only, and no early stop.
+  bool Handled = false;
+  const int frameCount = D.framesLength();
+  for (int i = 0; i < frameCount; ++i) {
+    HtmlFrame& frame = Require(D.frameItem(i));
+    if (frame.name() != Require(D.activeElement()).name()) continue;
+    HtmlDocument& frameDocument = Require(frame.document());
+    if (ExamineElement(request, frameDocument.activeElement())) Handled = true;
+  }
+  return Handled;
+}
+
+std::shared_ptr<HtmlElement> ParentElement(const std::shared_ptr<HtmlElement>& HTMLElement) {
+  if (!HTMLElement) return nullptr;
+  try {
+    return HTMLElement->parentElement();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+std::shared_ptr<HtmlElement> LocateParentForm(std::shared_ptr<HtmlElement> FormChildElement) {
+  try {
+    std::shared_ptr<HtmlElement> element = std::move(FormChildElement);
+    std::string tag;
+    do {
+      element = ParentElement(element);
+      tag = ToLowerAscii(Require(element).tagName());
+    } while (tag != "form" && tag != "body");
+    if (tag == "body") return nullptr;
+    return element;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+std::string GetURLFromAction(std::string_view Action) {
+  while (!Action.empty() &&
+         (Action.front() == '/' || Action.front() == '\\' || Action.front() == '.')) {
+    Action.remove_prefix(1);
+  }
+  if (!Action.empty() && (Action.back() == '/' || Action.back() == '\\')) Action.remove_suffix(1);
+  return std::string(Action);
+}
+
+void OpenRequestedWindow(const OptionRecord& options, BrowserAutomation& browsers,
+                         BrowserWindow& Opener, const std::string& URL, RequestStyle Style,
+                         std::optional<long> Flags, const std::optional<std::string>& PostData) {
+  NavigateArgs navigation;
+  navigation.url = URL;
+  if (Style == RequestStyle::Form) {
+    navigation.flags = Flags;
+    navigation.postData = PostData;
+  }
+
+  if (options.LinkTarget == "_top") {
+    navigation.targetFrameName = options.LinkTarget;
+    Opener.Navigate(navigation);
+    return;
+  }
+
+  std::shared_ptr<BrowserWindow> window = browsers.CreateInternetExplorer();
+  navigation.targetFrameName = "_top";
+  Require(window).Navigate(navigation);
+  window->SetVisible(true);
+}
+
+}  // namespace velmox

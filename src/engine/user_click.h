@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "browser/automation.h"
+#include "settings/option_record.h"
+
+// Tells the user's own link clicks and form submissions apart from unwanted pop-ups: the link or
+// submit button the user has just used still holds the focus in the opener's page when the
+// captured window's first navigation arrives.
+namespace velmox {
+
+enum class RequestStyle { Link, Form };
+
+// True when the focused element of the opener's page (or of its frame that has the focus) leads
+// to `URL`, in which case the window has been opened for the user. Any failure to read the page
+// propagates to the caller.
+bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
+                      BrowserWindow& Opener, const std::string& URL, std::optional<long> Flags,
+                      const std::optional<std::string>& PostData);
+
+// The form that encloses `FormChildElement`, or null when it is not inside one or the walk up
+// its parents fails. The element itself is never tested.
+std::shared_ptr<HtmlElement> LocateParentForm(std::shared_ptr<HtmlElement> FormChildElement);
+
+// The element's parent, or null when it cannot be read.
+std::shared_ptr<HtmlElement> ParentElement(const std::shared_ptr<HtmlElement>& HTMLElement);
+
+// A form's action reduced to the piece looked for in the address: leading "/", "\" and "."
+// dropped, then one trailing "/" or "\".
+std::string GetURLFromAction(std::string_view Action);
+
+// Opens an address the user asked for: in the opener when LinkTarget is "_top", otherwise in a
+// new visible browser window. Flags and post data go along only with a form submission.
+void OpenRequestedWindow(const OptionRecord& options, BrowserAutomation& browsers,
+                         BrowserWindow& Opener, const std::string& URL, RequestStyle Style,
+                         std::optional<long> Flags, const std::optional<std::string>& PostData);
+
+}  // namespace velmox

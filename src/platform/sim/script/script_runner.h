@@ -1,0 +1,82 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <istream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/sim/script/script_words.h"
+#include "platform/sim/script/sim_session.h"
+
+namespace velmox::sim {
+
+class ScriptRunner;
+
+// What a command of the script sees: the session, the runner (for modal answers) and the words
+// after the command's own.
+struct ScriptContext {
+  SimSession& session;
+  ScriptRunner& runner;
+  std::vector<Word> args;
+  std::filesystem::path scriptDir;
+
+  // The argument at `index` with its placeholders filled in; malformed when missing.
+  std::string Text(std::size_t index) const;
+  // The bare word at `index`; malformed when missing.
+  const std::string& Bare(std::size_t index) const;
+  void ExpectArgCount(std::size_t count) const;
+};
+
+using Command = std::function<void(ScriptContext&)>;
+
+// The commands of the script language, by their leading words ("tray right-click",
+// "expect tray tip"). Each subsystem adds its own.
+using CommandTable = std::map<std::string, Command>;
+
+CommandTable AllCommands();
+void AddAppCommands(CommandTable& table);
+
+// A modal window that waits for the script's answer: the tray menu or a message box.
+struct Modal {
+  enum Kind { Menu, Box };
+  Kind kind;
+  std::optional<int> answer;
+};
+
+// Runs a desktop script line by line. Every line is one action or one expectation; a modal
+// window opened by an action runs the following lines inside it until one answers it, as a
+// nested message loop would.
+class ScriptRunner {
+ public:
+  ScriptRunner(SimSession& session, std::istream& in, std::string name,
+               std::filesystem::path scriptDir);
+
+  // 0 when every expectation held; 1 at the first failed one; 2 for a line that makes no sense.
+  int Run(std::ostream& err);
+
+  // Runs lines until `modal` is answered; fails when the script ends first.
+  int RunModal(Modal::Kind kind);
+  // The innermost open modal of that kind; fails when there is none.
+  Modal& OpenModal(Modal::Kind kind);
+
+ private:
+  bool RunNextLine();
+  void Execute(const std::string& line);
+
+  SimSession& session_;
+  std::istream& in_;
+  std::string name_;
+  std::filesystem::path scriptDir_;
+  CommandTable commands_;
+  std::vector<Modal*> modals_;
+  int lineNumber_ = 0;
+};
+
+// Fills in {crlf}, {cr}, {lf}, {tab}, {folder} (the application folder) and {token} (the
+// command token of the latest run, else the stored one).
+std::string ExpandPlaceholders(const std::string& text, SimSession& session);
+
+}  // namespace velmox::sim

@@ -1,0 +1,50 @@
+#include "platform/sim/script/script_words.h"
+
+namespace velmox::sim {
+
+void Malformed(const std::string& message) {
+  throw ScriptError{ScriptError::Malformed, message};
+}
+void Failed(const std::string& message) {
+  throw ScriptError{ScriptError::Failed, message};
+}
+
+std::vector<Word> SplitWords(const std::string& line) {
+  std::vector<Word> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+    } else if (c == '#') {
+      break;
+    } else if (c == '"') {
+      Word word{"", true};
+      ++i;
+      for (;;) {
+        if (i >= line.size()) Malformed("a text in double quotes is not closed");
+        if (line[i] == '"') {
+          if (i + 1 < line.size() && line[i + 1] == '"') {
+            word.text += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        word.text += line[i++];
+      }
+      words.push_back(std::move(word));
+    } else {
+      Word word;
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' &&
+             line[i] != '"') {
+        word.text += line[i++];
+      }
+      words.push_back(std::move(word));
+    }
+  }
+  return words;
+}
+
+}  // namespace velmox::sim

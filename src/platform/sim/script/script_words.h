@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velmox::sim {
+
+// One word of a script line: bare, or a text in double quotes ("" stands for one quote).
+struct Word {
+  std::string text;
+  bool quoted = false;
+};
+
+// Splits a line into words; a "#" outside quotes starts a comment. Throws ScriptError
+// (malformed) for a quote that is not closed.
+std::vector<Word> SplitWords(const std::string& line);
+
+// What went wrong with a script line: a line that makes no sense (exit status 2), or an
+// expectation that did not hold (exit status 1).
+struct ScriptError {
+  enum Kind { Malformed = 2, Failed = 1 };
+  Kind kind;
+  std::string message;
+};
+
+[[noreturn]] void Malformed(const std::string& message);
+[[noreturn]] void Failed(const std::string& message);
+
+}  // namespace velmox::sim

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/file_dialog.h"
+#include "platform/sim/sim_trace.h"
+#include "ui/settings_dialog/dialog_window.h"
+
+namespace velmox::sim {
+
+// The Settings dialog's window on the simulated desktop: the model is the dialog; the window
+// only tells when it appears, comes to the front and goes.
+class SimDialogWindow : public SettingsDialogWindow {
+ public:
+  static constexpr std::uintptr_t kHandle = 0x6000;
+
+  explicit SimDialogWindow(Trace& trace) : trace_(trace) {}
+
+  frmOptions* Dialog() { return dialog_; }
+  bool Shown() const { return shown_; }
+  int timesBroughtToFront = 0;
+
+  void Create(frmOptions& dialog) override { dialog_ = &dialog; }
+  std::uintptr_t Handle() override { return kHandle; }
+  void CenterOnScreen() override {}
+  void Show() override;
+  void BringToFront() override;
+  void Destroy() override;
+
+ private:
+  Trace& trace_;
+  frmOptions* dialog_ = nullptr;
+  bool shown_ = false;
+};
+
+// The file-open dialog, answered by whoever drives the desktop (the script runner).
+class SimFileDialogs : public FileDialogs {
+ public:
+  explicit SimFileDialogs(Trace& trace) : trace_(trace) {}
+  // The choice for a shown dialog; without it the dialog is cancelled.
+  std::function<std::optional<FileOpenChoice>(const FileOpenRequest&)> answer;
+  std::vector<FileOpenRequest> shown;
+  // The request while the dialog is open.
+  std::optional<FileOpenRequest> open;
+
+  std::optional<FileOpenChoice> ShowOpen(const FileOpenRequest& request) override;
+
+ private:
+  Trace& trace_;
+};
+
+}  // namespace velmox::sim

@@ -1,0 +1,130 @@
+#include "platform/sim/sim_files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "platform/platform_error.h"
+
+namespace velmox::sim {
+namespace {
+
+bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) !=
+        std::tolower(static_cast<unsigned char>(prefix[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+PlatformError FileNotFound() {
+  return PlatformError(53, "File not found");
+}
+PlatformError AccessError() {
+  return PlatformError(75, "Path/File access error");
+}
+
+void WriteAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw PlatformError(errno == ENOSPC ? 61 : 75,
+                          errno == ENOSPC ? "Disk full" : "Path/File access error");
+    }
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+}  // namespace
+
+std::filesystem::path SimFiles::RealPath(const std::string& path) const {
+  if (!path.empty() && path.front() == '/') return path;
+  if (StartsWithIgnoringCase(path, virtualFolder_)) {
+    std::string rest = path.substr(virtualFolder_.size());
+    if (rest.empty()) return realFolder_;
+    if (rest.front() == '\\') {
+      for (char& c : rest) {
+        if (c == '\\') c = '/';
+      }
+      return realFolder_ / rest.substr(1);
+    }
+  }
+  throw PlatformError(76, "Path not found");
+}
+
+void SimFiles::Rename(const std::string& from, const std::string& to) {
+  const auto source = RealPath(from);
+  const auto target = RealPath(to);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(source, ec)) throw FileNotFound();
+  if (std::filesystem::exists(target, ec)) throw PlatformError(58, "File already exists");
+  std::filesystem::rename(source, target, ec);
+  if (ec) throw AccessError();
+}
+
+std::int64_t SimFiles::FileLength(const std::string& path) {
+  std::error_code ec;
+  const auto real = RealPath(path);
+  if (!std::filesystem::is_regular_file(real, ec)) throw FileNotFound();
+  const auto size = std::filesystem::file_size(real, ec);
+  if (ec) throw AccessError();
+  return static_cast<std::int64_t>(size);
+}
+
+std::string SimFiles::ReadText(const std::string& path) {
+  std::error_code ec;
+  const auto real = RealPath(path);
+  if (!std::filesystem::is_regular_file(real, ec)) throw FileNotFound();
+  std::ifstream in(real, std::ios::binary);
+  if (!in) throw AccessError();
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) throw AccessError();
+  return text.str();
+}
+
+void SimFiles::WriteText(const std::string& path, const std::string& text) {
+  const auto real = RealPath(path);
+  const int fd = ::open(real.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) throw AccessError();
+  try {
+    WriteAll(fd, text);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  if (::close(fd) != 0) throw AccessError();
+}
+
+void SimFiles::ReplaceText(const std::string& path, const std::string& text) {
+  const auto real = RealPath(path);
+  auto temporary = real;
+  temporary += ".new";
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) throw AccessError();
+  try {
+    WriteAll(fd, text);
+    if (::fsync(fd) != 0) throw AccessError();
+  } catch (...) {
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    throw;
+  }
+  if (::close(fd) != 0 || std::rename(temporary.c_str(), real.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    throw AccessError();
+  }
+}
+
+}  // namespace velmox::sim

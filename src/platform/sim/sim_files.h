@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "platform/files.h"
+
+namespace velmox::sim {
+
+// The simulated desktop's files. Velmox sees its application folder under a Windows name
+// (`virtualFolder`, by default "C:\Program Files\Velmox"); every path below it maps onto a real
+// folder on this machine, "\" becoming "/". A real absolute path ("/...") is used as it is, so
+// that a sound file elsewhere can be named. Any other path does not exist.
+class SimFiles : public Files {
+ public:
+  SimFiles(std::string virtualFolder, std::filesystem::path realFolder)
+      : virtualFolder_(std::move(virtualFolder)), realFolder_(std::move(realFolder)) {}
+
+  const std::string& VirtualFolder() const { return virtualFolder_; }
+  const std::filesystem::path& RealFolder() const { return realFolder_; }
+  // The real path for a Velmox path; throws PlatformError (76, "Path not found") when it has
+  // none.
+  std::filesystem::path RealPath(const std::string& path) const;
+
+  void Rename(const std::string& from, const std::string& to) override;
+  std::int64_t FileLength(const std::string& path) override;
+  std::string ReadText(const std::string& path) override;
+  void WriteText(const std::string& path, const std::string& text) override;
+  void ReplaceText(const std::string& path, const std::string& text) override;
+
+ private:
+  std::string virtualFolder_;
+  std::filesystem::path realFolder_;
+};
+
+}  // namespace velmox::sim

@@ -1,0 +1,115 @@
+#include "platform/sim/sim_settings_store.h"
+
+#include <cstdio>
+#include <fstream>
+#include <optional>
+
+#include "platform/platform_error.h"
+
+namespace velmox::sim {
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<std::string> SectionOf(const std::string& line) {
+  if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
+  return line.substr(1, line.size() - 2);
+}
+
+// The key of a "Key=Value" line, or nullopt for a line that is not one.
+std::optional<std::string> KeyOf(const std::string& line) {
+  const auto equals = line.find('=');
+  if (equals == std::string::npos || equals == 0 || line.front() == '[') return std::nullopt;
+  return line.substr(0, equals);
+}
+
+bool ValidName(const std::string& name) {
+  return !name.empty() && name.find_first_of("=[]\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+std::vector<std::string> SimSettingsStore::ReadLines() const {
+  std::vector<std::string> lines;
+  std::ifstream in(file_, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string SimSettingsStore::GetSetting(const std::string& appName, const std::string& section,
+                                         const std::string& key, const std::string& defaultValue) {
+  const std::string wanted = appName + "\\" + section;
+  bool inSection = false;
+  for (const std::string& line : ReadLines()) {
+    if (auto name = SectionOf(line)) {
+      inSection = SameName(*name, wanted);
+    } else if (auto lineKey = KeyOf(line); inSection && lineKey && SameName(*lineKey, key)) {
+      return line.substr(lineKey->size() + 1);
+    }
+  }
+  return defaultValue;
+}
+
+void SimSettingsStore::SaveSetting(const std::string& appName, const std::string& section,
+                                   const std::string& key, const std::string& value) {
+  if (failSaves) throw PlatformError(74, "The settings store could not be written");
+  if (!ValidName(appName) || !ValidName(section) || !ValidName(key) ||
+      value.find_first_of("\r\n") != std::string::npos) {
+    throw PlatformError(5, "Invalid procedure call or argument");
+  }
+  const std::string wanted = appName + "\\" + section;
+  std::vector<std::string> lines = ReadLines();
+  const std::string newLine = key + "=" + value;
+  bool inSection = false;
+  std::optional<std::size_t> sectionEnd;
+  bool written = false;
+  for (std::size_t i = 0; i < lines.size() && !written; ++i) {
+    if (auto name = SectionOf(lines[i])) {
+      if (inSection) break;
+      inSection = SameName(*name, wanted);
+      if (inSection) sectionEnd = i + 1;
+      continue;
+    }
+    if (!inSection) continue;
+    sectionEnd = i + 1;
+    if (auto lineKey = KeyOf(lines[i]); lineKey && SameName(*lineKey, key)) {
+      lines[i] = newLine;
+      written = true;
+    }
+  }
+  if (!written && sectionEnd) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*sectionEnd), newLine);
+  } else if (!written) {
+    lines.push_back("[" + wanted + "]");
+    lines.push_back(newLine);
+  }
+
+  auto temporary = file_;
+  temporary += ".new";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines)
+      out << line << '\n';
+    out.flush();
+    if (!out) throw PlatformError(74, "The settings store could not be written");
+  }
+  if (std::rename(temporary.c_str(), file_.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    throw PlatformError(74, "The settings store could not be written");
+  }
+}
+
+}  // namespace velmox::sim

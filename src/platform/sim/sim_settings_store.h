@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/settings_store.h"
+
+namespace velmox::sim {
+
+// The per-user settings store of the simulated desktop: a plain-text file in the profile folder,
+// one "[Application\Section]" header per section and one "Key=Value" line per value. Names
+// compare without regard to case, as the registry's do. Lines that make no sense are kept as
+// they are and otherwise ignored; a save rewrites the file whole beside it and renames it over.
+class SimSettingsStore : public SettingsStore {
+ public:
+  explicit SimSettingsStore(std::filesystem::path file) : file_(std::move(file)) {}
+
+  const std::filesystem::path& File() const { return file_; }
+  // Every save fails while set (a store that cannot be written).
+  bool failSaves = false;
+
+  std::string GetSetting(const std::string& appName, const std::string& section,
+                         const std::string& key, const std::string& defaultValue) override;
+  void SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
+                   const std::string& value) override;
+
+ private:
+  std::vector<std::string> ReadLines() const;
+
+  std::filesystem::path file_;
+};
+
+}  // namespace velmox::sim

@@ -1,0 +1,112 @@
+#include "app/failure.h"
+#include "settings/boolean_text.h"
+#include "sites/site_file.h"
+#include "ui/settings_dialog/frm_options.h"
+
+// Apply, OK and Cancel: what happens to the user's changes, and the unload.
+namespace velmox {
+namespace {
+
+constexpr const char* kAppName = "Velmox";
+
+bool Ticked(const Control& control) {
+  return control.value == kChecked;  // a greyed box counts as clear
+}
+
+}  // namespace
+
+void frmOptions::SaveOption(const std::string& key, const std::string& value) {
+  SkipOnFailure([&] { services_.settings.SaveSetting(kAppName, "Options", key, value); });
+}
+
+void frmOptions::TakeControls() {
+  OptionRecord& o = state_.OptionValues;
+  SaveOption("AutoLoad", BooleanText(Ticked(controls.XRun)));
+  o.AutoClose = Ticked(controls.XClose);
+  SaveOption("AutoClose", BooleanText(o.AutoClose));
+  o.TheaterMode = Ticked(controls.XTheaterMode);
+  o.FullScreen = Ticked(controls.XFullScreen);
+  o.StatusBar = Ticked(controls.XStatusBar);
+  o.MenuBar = Ticked(controls.XMenuBar);
+  o.ToolBar = Ticked(controls.XToolBar);
+  o.IgnoreLocal = Ticked(controls.XIgnoreLocal);
+  o.LinkTarget = Ticked(controls.XTargetTop) ? "_top" : "_blank";
+  o.BlinkLightBulb = Ticked(controls.XBlink);
+  o.PlayASound = Ticked(controls.XPlaySound);
+  // With the sound off the stored path is kept, whatever the box shows.
+  if (o.PlayASound) o.SoundFileName = controls.FileNameText.text;
+  o.BlockByDefault = Ticked(controls.XBlockByDefault1);
+}
+
+// Sites appended to the live list while the dialog was open (from the browser's context menu)
+// are taken over; every other entry is the dialog's.
+void frmOptions::CommitSites(bool refresh) {
+  const auto& live = state_.Sites.Entries();
+  if (live.size() <= WorkingSites.size()) {
+    state_.Sites.ReplaceAll(WorkingSites);
+    return;
+  }
+  for (std::size_t i = WorkingSites.size(); i < live.size(); ++i)
+    WorkingSites.push_back(live[i]);
+  state_.Sites.ReplaceAll(WorkingSites);
+  if (refresh) RefreshListView();
+}
+
+void frmOptions::RestoreSaved() {
+  SaveOption("AutoLoad", BooleanText(SavedOptions.AutoLoad));
+  state_.OptionValues = SavedOptions.options;
+  SaveOption("AutoClose", BooleanText(SavedOptions.options.AutoClose));
+  // Entries appended since the dialog opened stay.
+  for (std::size_t i = 0; i < SavedSites.size(); ++i) {
+    SkipOnFailure([&] { state_.Sites.SetEntry(i, SavedSites[i]); });
+  }
+}
+
+void frmOptions::cmdApply_Click() {
+  SkipOnFailure([&] { TakeControls(); });
+  SkipOnFailure([&] { CommitSites(true); });
+  SetEnabled(controls.cmdApply, false);
+}
+
+void frmOptions::cmdOK_Click() {
+  SkipOnFailure([&] { TakeControls(); });
+  SkipOnFailure([&] { CommitSites(false); });
+  SkipOnFailure(
+      [&] { RecordBlockedHosts(services_.files, services_.applicationFolder, state_.Sites); });
+  const OptionRecord& o = state_.OptionValues;
+  SaveOption("AddressBar", BooleanText(o.AddressBar));
+  SaveOption("FullScreen", BooleanText(o.FullScreen));
+  SaveOption("MenuBar", BooleanText(o.MenuBar));
+  SaveOption("StatusBar", BooleanText(o.StatusBar));
+  SaveOption("TheaterMode", BooleanText(o.TheaterMode));
+  SaveOption("ToolBar", BooleanText(o.ToolBar));
+  SaveOption("IgnoreLocal", BooleanText(o.IgnoreLocal));
+  SaveOption("LinkTarget", o.LinkTarget);
+  SaveOption("BlockByDefault", BooleanText(o.BlockByDefault));
+  SaveOption("BlinkLightBulb", BooleanText(o.BlinkLightBulb));
+  SaveOption("PlayASound", BooleanText(o.PlayASound));
+  SaveOption("SoundFileName", o.SoundFileName);
+  ClosedByButton = true;
+  Unload();
+}
+
+void frmOptions::cmdCancel_Click() {
+  SkipOnFailure([&] { RestoreSaved(); });
+  ClosedByButton = true;
+  Unload();
+}
+
+void frmOptions::Form_Unload() {
+  state_.DialogOpen = false;
+  if (!ClosedByButton) SkipOnFailure([&] { RestoreSaved(); });
+}
+
+void frmOptions::Unload() {
+  if (!loaded_) return;
+  loaded_ = false;
+  Form_Unload();
+  SkipOnFailure([&] { window_.Destroy(); });
+  if (onUnloaded) SkipOnFailure([&] { onUnloaded(); });
+}
+
+}  // namespace velmox

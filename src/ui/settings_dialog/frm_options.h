@@ -1,0 +1,154 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_state.h"
+#include "settings/option_record.h"
+#include "sites/site_entry.h"
+#include "ui/settings_dialog/dialog_services.h"
+#include "ui/settings_dialog/dialog_window.h"
+#include "ui/settings_dialog/options_controls.h"
+
+namespace velmox {
+
+// What the dialog saw when it opened; Cancel and closing the window put it back.
+struct SavedOptionValues {
+  OptionRecord options;
+  bool AutoLoad = false;  // the stored "Options" / "AutoLoad", which OptionValues does not hold
+};
+
+// Key codes and mouse buttons the dialog looks at.
+inline constexpr int kKeyTab = 9;
+inline constexpr int kKeyDelete = 46;
+inline constexpr int kKeyF1 = 112;
+inline constexpr int kShiftCtrl = 2;  // shift state: 1 Shift, 2 Ctrl, 4 Alt
+inline constexpr int kLeftButton = 1;
+
+// The Settings dialog as a model of its controls. Its handlers change `controls`; setting a check
+// box or option button from code raises its click and changing a text box's text raises its
+// change, as the real controls do. A desktop binds it in three ways:
+//   - it draws `controls` (found by name with controls.Find) and redraws a control whenever
+//     `onChanged` names it ("frmOptions" for the caption, "tbsOptions", "ListView1"); every
+//     change is announced, also one that came from the user's own input;
+//   - it feeds the user's input through the entry points (Click, ChangeText, LeaveText,
+//     SelectTab, the tab strip's mouse handlers, SelectRow, the key handlers, CloseWindow);
+//   - it implements SettingsDialogWindow, which the dialog drives.
+// No entry point lets an exception escape.
+class frmOptions {
+ public:
+  frmOptions(AppState& state, DialogServices services, SettingsDialogWindow& window);
+  frmOptions(const frmOptions&) = delete;
+  frmOptions& operator=(const frmOptions&) = delete;
+
+  OptionsControls controls;
+  std::string Caption;
+  std::function<void(std::string_view controlName)> onChanged;
+  // Runs once the dialog has unloaded (after Form_Unload and the window's Destroy).
+  std::function<void()> onUnloaded;
+
+  SavedOptionValues SavedOptions;
+  std::vector<SiteEntry> SavedSites;
+  std::vector<SiteEntry> WorkingSites;
+  std::int16_t CurrentPage = 0;
+  bool ClosedByButton = false;
+
+  bool Loaded() const { return loaded_; }
+
+  // ---- The user's input ------------------------------------------------------------------
+  // A click on a control: a check box toggles, an option button is selected, then the control's
+  // click runs. False when the control is unknown, hidden, disabled or on a disabled page.
+  bool Click(std::string_view name);
+  // The user edits a text box: its text becomes `text` (raising its change).
+  bool ChangeText(std::string_view name, std::string text);
+  // The focus leaves a text box: its validation runs.
+  bool LeaveText(std::string_view name);
+  // Selects the tab at `position` (from 1), which raises the tab strip's click.
+  void SelectTab(int position);
+  void SelectRow(std::size_t row, bool selected);
+  // The close box, the system or Velmox's shutdown closes the window: it unloads as by Cancel.
+  void CloseWindow();
+
+  // ---- Handlers ----------------------------------------------------------------------------
+  void Form_Load();
+  // True when the dialog used the key (F1, Ctrl+Tab); the desktop then drops it.
+  bool Form_KeyDown(int keyCode, int shift);
+  void Form_Unload();
+
+  void tbsOptions_Click();
+  void tbsOptions_MouseDown(int button, int shift, float x, float y);
+  void tbsOptions_MouseUp(int button, int shift, float x, float y);
+
+  void RefreshControls();
+  void RefreshListView();
+
+  void XRun_Click();
+  void XClose_Click();
+  void XBlink_Click();
+  void XIgnoreLocal_Click();
+  void XTargetTop_Click();
+  void XTargetBlank_Click();
+  void XBlockByDefault1_Click();
+  void XBlockByDefault2_Click();
+  void XTheaterMode_Click();
+  void XFullScreen_Click();
+  void XStatusBar_Click();
+  void XMenuBar_Click();
+  void XToolBar_Click();
+
+  void Label15_Click();
+  void Label6_Click();
+  void Label7_Click();
+  void Label8_Click();
+
+  // The alert sound.
+  void XPlaySound_Click();
+  void FileNameText_Change();
+  void FileNameText_Validate();
+  void BrowseSound_Click();
+  void PlaySound_Click();
+
+  // The website list.
+  void CmdAllow_Click();
+  void CmdDisallow_Click();
+  void CmdDelete_Click();
+  void ListView1_KeyDown(int keyCode, int shift);
+  void ListView1_ColumnClick(int columnPosition);
+
+  // Apply, OK, Cancel.
+  void cmdApply_Click();
+  void cmdOK_Click();
+  void cmdCancel_Click();
+
+ private:
+  // Model changes made by code, with the events the real controls raise.
+  void Notify(std::string_view name);
+  void SetValue(Control& control, int value);
+  void SetEnabled(Control& control, bool enabled);
+  void SetText(Control& control, std::string text);
+  void RaiseClick(const Control& control);
+  void RaiseChange(const Control& control);
+  bool Reachable(const Control& control);
+
+  void ShowSelectedPage();
+  void EnableApply();
+  void ApplySoundRule();
+  void OpenWithShell(const std::string& target);
+  void SetVerdict(bool blocked);
+
+  void TakeControls();             // steps A
+  void CommitSites(bool refresh);  // step B
+  void RestoreSaved();             // steps R1 to R4
+  void SaveOption(const std::string& key, const std::string& value);
+  void Unload();
+
+  AppState& state_;
+  DialogServices services_;
+  SettingsDialogWindow& window_;
+  bool loaded_ = false;
+};
+
+}  // namespace velmox
