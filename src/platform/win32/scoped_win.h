@@ -64,6 +64,10 @@ struct MenuTraits {
   static HMENU Invalid() { return nullptr; }
   static void Close(HMENU menu) { DestroyMenu(menu); }
 };
+struct FontTraits {
+  static HFONT Invalid() { return nullptr; }
+  static void Close(HFONT font) { DeleteObject(font); }
+};
 struct BstrTraits {
   static BSTR Invalid() { return nullptr; }
   static void Close(BSTR text) { SysFreeString(text); }
@@ -76,6 +80,7 @@ using ScopedWindow = Scoped<HWND, WindowTraits>;
 using ScopedIcon = Scoped<HICON, IconTraits>;
 using ScopedMenu = Scoped<HMENU, MenuTraits>;
 using ScopedBstr = Scoped<BSTR, BstrTraits>;
+using ScopedFont = Scoped<HFONT, FontTraits>;
 
 // A COM interface pointer holding one reference.
 template <class T>

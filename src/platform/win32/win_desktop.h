@@ -3,8 +3,10 @@
 #include "app/desktop.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/win_automation.h"
+#include "platform/win32/win_file_dialogs.h"
 #include "platform/win32/win_files.h"
 #include "platform/win32/win_services.h"
+#include "platform/win32/win_settings_window.h"
 #include "platform/win32/win_timers.h"
 #include "platform/win32/win_tray_shell.h"
 
@@ -25,10 +27,13 @@ struct WinDesktop {
   WinRandom random;
   WinProcess process;
   WinBrowserAutomation browsers;
+  WinFileDialogs fileDialogs;
+  WinSettingsWindow settingsWindow;
 
   Desktop Table() {
-    return Desktop{settings, files, timers, tray,    sound,    messageBoxes,      shell,
-                   keyboard, clock, random, process, browsers, ExecutableFolder()};
+    return Desktop{settings,     files,    timers,      tray,           sound,
+                   messageBoxes, shell,    keyboard,    clock,          random,
+                   process,      browsers, fileDialogs, settingsWindow, ExecutableFolder()};
   }
 };
 

@@ -25,3 +25,24 @@ finish() {
   [ "$failed" -eq 0 ] && echo "  passed"
   return "$failed"
 }
+
+# Velmox's trace: what it passed to OutputDebugStringA, as Wine's debug channel prints it.
+trace_lines() { sed -n 's/^.*OutputDebugStringA "Velmox: \(.*\)\\n"$/\1/p' "$1" | sed 's/\\\\/\\/g'; }
+# trace_shows FILE PATTERN [SECONDS]: waits until a trace line matches the extended regex.
+trace_shows() {
+  local tries=$((${3:-10} * 10))
+  while [ "$tries" -gt 0 ]; do
+    if trace_lines "$1" | grep -Eq -- "$2"; then return 0; fi
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  return 1
+}
+wait_trace() { trace_shows "$@" || check_failed "trace line /$2/"; }
+# expect_bytes FILE EXPECTED_TEXT (printf format, no trailing line end added)
+expect_bytes() {
+  if ! cmp -s "$1" <(printf '%s' "$2"); then
+    check_failed "content of $1"
+    diff <(od -c "$1") <(printf '%s' "$2" | od -c) | head -5 >&2 || true
+  fi
+}
