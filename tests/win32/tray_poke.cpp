@@ -5,6 +5,7 @@
 //   tray_poke answer TITLE ID        answers the message box TITLE with the button ID
 //   tray_poke next-tab               selects the Settings dialog's next tab, as the arrow key does
 //   tray_poke click ID               clicks the Settings dialog's control ID
+//   tray_poke rect                   prints the Settings dialog's place on the screen (WxH+X+Y)
 //   tray_poke window CLASS           succeeds while a window of CLASS exists
 // Each waits up to five seconds for its window; the exit status is 0 when it found it.
 #include <windows.h>
@@ -82,6 +83,14 @@ int Run(int argc, char** argv) {
     HWND control = SettingsControl(std::atoi(argv[2]));
     if (!control) return 1;
     PostMessageA(control, BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (command == "rect") {
+    HWND dialog = WaitFor(nullptr, "Velmox Settings");
+    RECT box{};
+    if (!dialog || !GetWindowRect(dialog, &box)) return 1;
+    std::printf("%ldx%ld+%ld+%ld\n", box.right - box.left, box.bottom - box.top, box.left,
+                box.top);
     return 0;
   }
   if (command == "window" && argc == 3) {
