@@ -1,8 +1,5 @@
 #include "sites/host_name.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace velmox {
 
 std::string GetHostNameFromURL(std::string_view URL) {
@@ -16,9 +13,12 @@ std::string GetHostNameFromURL(std::string_view URL) {
   } else if (auto backslash = rest.find('\\'); backslash != std::string_view::npos) {
     rest = rest.substr(0, backslash);
   }
+  // Only A to Z are lowered, whatever the process locale: bytes above 127 stay as they are, so
+  // the same address gives the same host on every desktop.
   std::string host(rest);
-  std::transform(host.begin(), host.end(), host.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (char& c : host) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
   return host;
 }
 

@@ -1,45 +1,114 @@
 #include "sites/site_file.h"
 
+#include <algorithm>
+
 #include "app/failure.h"
 
 namespace velmox {
+namespace {
+
+constexpr std::string_view kTrueMark = "#TRUE#";
+constexpr std::string_view kFalseMark = "#FALSE#";
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+// Reads the first field, as the record reader of this format does: a quoted field runs to the
+// next quote, a bare one to the next comma, blanks around it dropped. `rest` is left at what
+// follows the field. False when the field cannot be read.
+bool ReadHostField(std::string_view& rest, std::string& host) {
+  rest = TrimBlanks(rest);
+  if (!rest.empty() && rest.front() == '"') {
+    const auto close = rest.find('"', 1);
+    if (close == std::string_view::npos) return false;  // cut short inside the quotes
+    host.assign(rest.substr(1, close - 1));
+    rest = TrimBlanks(rest.substr(close + 1));
+    return true;
+  }
+  const auto comma = rest.find(',');
+  const std::string_view field = TrimBlanks(rest.substr(0, comma));
+  // A bare host with a quote in it could never be written back; it is not taken.
+  if (!IsRecordableHost(field)) return false;
+  host.assign(field);
+  rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma);
+  return true;
+}
+
+}  // namespace
 
 std::string SitesFilePath(const std::string& applicationFolder) {
   return applicationFolder + "\\servers.lst";
 }
 
-void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites) {
-  std::string text;
-  SkipOnFailure([&] { text = files.ReadText(SitesFilePath(applicationFolder)); });
+bool IsRecordableHost(std::string_view host) noexcept {
+  return host.find_first_of("\"\r\n") == std::string_view::npos;
+}
+
+SiteEntry ReadSiteRecord(std::string_view line) {
+  SiteEntry entry;
+  std::string_view rest = line;
+  if (!ReadHostField(rest, entry.Host)) return entry;
+  if (rest.empty() || rest.front() != ',') return entry;  // no mark
+  rest.remove_prefix(1);
+  // The mark is the second field; anything in further fields is not looked at.
+  const std::string_view mark = TrimBlanks(rest.substr(0, rest.find(',')));
+  entry.Blocked = mark == kTrueMark;  // "#FALSE#" and anything unreadable give false
+  return entry;
+}
+
+std::vector<SiteEntry> ReadSitesText(std::string_view text) {
   std::vector<SiteEntry> entries;
+  entries.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   std::size_t pos = 0;
+  // Each line is one record; CR LF, a lone LF and a lone CR all end a line, and the end of the
+  // file after a line end starts no further record.
   while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(pos, end - pos);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    pos = end + 1;
-    SiteEntry entry;
-    if (line.size() >= 2 && line.front() == '"') {
-      const auto close = line.find('"', 1);
-      if (close != std::string::npos) {
-        entry.Host = line.substr(1, close - 1);
-        entry.Blocked = line.substr(close + 1) == ",#TRUE#";
-      }
-    }
-    entries.push_back(entry);
+    std::size_t end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+      ++end;
+    entries.push_back(ReadSiteRecord(text.substr(pos, end - pos)));
+    pos = end;
+    if (pos == text.size()) break;
+    if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ++pos;
+    ++pos;
   }
-  if (entries.empty()) entries.push_back(SiteEntry{});
-  sites.ReplaceAll(std::move(entries));
+  if (entries.empty()) entries.emplace_back();
+  return entries;
+}
+
+std::string WriteSitesText(const SiteList& sites) {
+  std::string text;
+  for (const SiteEntry& entry : sites.Entries()) {
+    if (entry.Host.empty() || !IsRecordableHost(entry.Host)) continue;
+    text += '"';
+    text += entry.Host;
+    text += "\",";
+    text += entry.Blocked ? kTrueMark : kFalseMark;
+    text += "\r\n";
+  }
+  return text;
+}
+
+void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites) {
+  SkipOnFailure([&] {
+    std::string text;
+    SkipOnFailure([&] { text = files.ReadText(SitesFilePath(applicationFolder)); });
+    sites.ReplaceAll(ReadSitesText(text));
+  });
 }
 
 void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites) {
-  std::string text;
-  for (const SiteEntry& entry : sites.Entries()) {
-    if (entry.Host.empty()) continue;
-    text += "\"" + entry.Host + "\"," + (entry.Blocked ? "#TRUE#" : "#FALSE#") + "\r\n";
-  }
-  SkipOnFailure([&] { files.ReplaceText(SitesFilePath(applicationFolder), text); });
+  SkipOnFailure(
+      [&] { files.ReplaceText(SitesFilePath(applicationFolder), WriteSitesText(sites)); });
 }
 
 }  // namespace velmox

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/files.h"
 #include "sites/site_list.h"
@@ -11,11 +13,24 @@ namespace velmox {
 // line, each line ended by CR LF.
 std::string SitesFilePath(const std::string& applicationFolder);
 
-// Loads servers.lst into `sites`, replacing what was there. A missing or empty file gives one
-// free entry. Never fails.
+// False for a host the record cannot hold: one with a double quote (it would end the quoted
+// field early), a CR or an LF (it would end the record). Such a host is never written or added.
+bool IsRecordableHost(std::string_view host) noexcept;
+
+// One line of servers.lst, without its line end. A record that cannot be read completely gives
+// what was read before the fault: an unread host is empty, an unread mark false.
+SiteEntry ReadSiteRecord(std::string_view line);
+// The whole file: one element per line, at least one element.
+std::vector<SiteEntry> ReadSitesText(std::string_view text);
+// The file's bytes for `sites`: the recordable non-free entries in list order.
+std::string WriteSitesText(const SiteList& sites);
+
+// Loads servers.lst into `sites`, replacing what was there. A missing, unreadable or empty file
+// gives one free entry. Never fails.
 void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites);
 
-// Writes the non-free entries to servers.lst. Failures are not reported.
+// Writes the list to servers.lst whole. The file on disk is always the old list or the new one.
+// Failures are not reported; the list in memory is never changed.
 void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites);
 
 }  // namespace velmox

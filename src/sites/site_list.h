@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -10,8 +12,10 @@
 namespace velmox {
 
 // The user's list of allowed and disallowed sites: one ordered array, indexed from 0, that never
-// shrinks during a run. (First version: a plain array; the lookup index comes with the site list
-// work.)
+// shrinks during a run. Beside the array it keeps an index from host name to the lowest index
+// holding it, so that a lookup costs the same for ten entries as for a hundred thousand (the list
+// may hold a whole imported list of sites, and it is asked on every new window). Every change
+// goes through the members below, which keep the index in step.
 class SiteList {
  public:
   std::size_t Count() const { return entries_.size(); }
@@ -20,19 +24,44 @@ class SiteList {
 
   // Whole-list replacement (loading, the dialog's Apply and OK).
   void ReplaceAll(std::vector<SiteEntry> entries);
-  // Puts one element back by index (the dialog's Cancel).
+  // Puts one element back by index (the dialog's Cancel). Throws std::out_of_range for an index
+  // past the end; the list does not grow this way.
   void SetEntry(std::size_t index, const SiteEntry& entry);
   void Append(const SiteEntry& entry);
+  // Throws std::out_of_range for an index past the end.
   void SetBlocked(std::size_t index, bool blocked);
 
-  // The first entry whose Host equals `host` exactly.
-  std::optional<std::size_t> FindHost(std::string_view host) const;
+  // The first entry whose Host equals `host` exactly (for the empty host: the first free entry).
+  std::optional<std::size_t> FindHost(std::string_view host) const noexcept;
   // The mark of the first entry whose Host, or "www." + Host, equals `host`; nullopt when no
   // entry matches. Free entries (empty Host) never match.
-  std::optional<bool> Verdict(std::string_view host) const;
+  std::optional<bool> Verdict(std::string_view host) const noexcept;
 
  private:
+  // One cell of the open-addressed host table: the host's hash and its lowest index + 1
+  // (0: an empty cell).
+  struct Cell {
+    std::uint32_t hash = 0;
+    std::uint32_t firstPlusOne = 0;
+  };
+  static constexpr std::uint32_t kNoIndex = 0xFFFFFFFF;
+
+  std::uint32_t FirstIndexOf(std::string_view host) const noexcept;
+  std::size_t CellOf(std::string_view host, std::uint32_t hash) const noexcept;
+  void Rebuild();
+  void Grow();
+  void AddToIndex(std::uint32_t index);
+  void AddToIndex(std::uint32_t index, std::uint32_t hash);
+  void RemoveFromIndex(std::uint32_t index);
+  void EraseCell(std::size_t cell);
+
   std::vector<SiteEntry> entries_;
+  // Entries with the same non-empty host form a chain in ascending index order; the table
+  // points at its head.
+  std::vector<std::uint32_t> nextSame_;
+  std::vector<Cell> cells_;  // a power of two in size, at most half full
+  std::size_t hostCount_ = 0;
+  std::set<std::size_t> free_;  // indexes of the entries with an empty Host
 };
 
 }  // namespace velmox

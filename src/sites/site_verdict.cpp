@@ -9,6 +9,9 @@ namespace {
 void MarkSite(AppState& state, Files& files, const std::string& applicationFolder,
               BrowserWindow& IEObject, bool blocked) {
   const std::string host = GetHostNameFromURL(IEObject.LocationURL());
+  // An empty host would only mark a free entry, and one the file cannot hold would vanish at
+  // the next save while looking listed until then.
+  if (host.empty() || !IsRecordableHost(host)) return;
   if (auto index = state.Sites.FindHost(host)) {
     state.Sites.SetBlocked(*index, blocked);
   } else {
@@ -19,7 +22,7 @@ void MarkSite(AppState& state, Files& files, const std::string& applicationFolde
 
 }  // namespace
 
-bool IsBlocked(const AppState& state, std::string_view HostName) {
+bool IsBlocked(const AppState& state, std::string_view HostName) noexcept {
   return state.Sites.Verdict(HostName).value_or(state.OptionValues.BlockByDefault);
 }
 

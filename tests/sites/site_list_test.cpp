@@ -2,17 +2,112 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 namespace velmox {
 namespace {
 
-TEST(SiteListVerdict, FreeEntriesNeverMatch) {
+// The lookups written the slow, obvious way, to check the indexed ones against.
+std::optional<bool> LinearVerdict(const std::vector<SiteEntry>& entries, std::string_view host) {
+  for (const SiteEntry& entry : entries) {
+    if (entry.Host.empty()) continue;
+    if (entry.Host == host || "www." + entry.Host == host) return entry.Blocked;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::size_t> LinearFind(const std::vector<SiteEntry>& entries,
+                                      std::string_view host) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].Host == host) return i;
+  }
+  return std::nullopt;
+}
+
+TEST(SiteListChanges, NeverShrinkAndRejectIndexesPastTheEnd) {
   SiteList list;
-  list.ReplaceAll({{"", false}, {"ads.example", true}});
-  EXPECT_EQ(list.Verdict(""), std::nullopt);
-  EXPECT_EQ(list.Verdict("www."), std::nullopt);
-  EXPECT_EQ(list.Verdict("www.ads.example"), true);
-  EXPECT_EQ(list.Verdict("ads.example"), true);
-  EXPECT_EQ(list.Verdict("ww.ads.example"), std::nullopt);
+  list.ReplaceAll({{"a", true}});
+  list.SetEntry(0, {"", false});
+  EXPECT_EQ(list.Count(), 1u);
+  EXPECT_THROW(list.SetEntry(1, {"b", true}), std::out_of_range);
+  EXPECT_THROW(list.SetBlocked(1, true), std::out_of_range);
+  EXPECT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.Verdict("b"), std::nullopt);
+}
+
+TEST(SiteListChanges, CopiesAreIndependent) {
+  SiteList shared;
+  shared.ReplaceAll({{"a", true}});
+  SiteList copy = shared;
+  copy.SetEntry(0, {"b", false});
+  EXPECT_EQ(shared.Verdict("a"), true);
+  EXPECT_EQ(shared.Verdict("b"), std::nullopt);
+  EXPECT_EQ(copy.Verdict("a"), std::nullopt);
+  EXPECT_EQ(copy.Verdict("b"), false);
+}
+
+// Random runs of every kind of change; after each change every lookup must agree with the
+// linear walk.
+void CheckRandomChanges(const std::vector<std::string>& hosts, std::vector<std::string> probes,
+                        int steps, std::size_t maxReplace) {
+  probes.insert(probes.end(), hosts.begin(), hosts.end());
+  std::mt19937 random(20240611);
+  auto pick = [&](std::size_t n) {
+    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+  };
+  auto randomEntry = [&] { return SiteEntry{hosts[pick(hosts.size())], pick(2) == 1}; };
+
+  SiteList list;
+  std::vector<SiteEntry> reference;
+  for (int step = 0; step < steps; ++step) {
+    const std::size_t action = reference.empty() ? 0 : pick(40);
+    if (action == 0) {
+      std::vector<SiteEntry> all(pick(maxReplace) + 1);
+      for (SiteEntry& e : all)
+        e = randomEntry();
+      reference = all;
+      list.ReplaceAll(all);
+    } else if (action <= 12) {
+      const SiteEntry e = randomEntry();
+      reference.push_back(e);
+      list.Append(e);
+    } else if (action <= 32) {
+      const std::size_t i = pick(reference.size());
+      const SiteEntry e = pick(4) == 0 ? SiteEntry{} : randomEntry();
+      reference[i] = e;
+      list.SetEntry(i, e);
+    } else {
+      const std::size_t i = pick(reference.size());
+      const bool blocked = pick(2) == 1;
+      reference[i].Blocked = blocked;
+      list.SetBlocked(i, blocked);
+    }
+    ASSERT_EQ(list.Entries(), reference) << "step " << step;
+    for (const std::string& probe : probes) {
+      ASSERT_EQ(list.Verdict(probe), LinearVerdict(reference, probe))
+          << "step " << step << " host '" << probe << "'";
+      ASSERT_EQ(list.FindHost(probe), LinearFind(reference, probe))
+          << "step " << step << " host '" << probe << "'";
+    }
+  }
+}
+
+// Few hosts: duplicates, www. forms and free entries meet often.
+TEST(SiteListChanges, IndexAgreesWithALinearWalkForFewHosts) {
+  CheckRandomChanges({"", "a", "www.a", "www.www.a", "b", "www.b", "www.", "www.www.b", "A", "c"},
+                     {"www.c", "www.www.www.a", "unlisted"}, 4000, 8);
+}
+
+// Many hosts: the table grows, and removals shift probe runs.
+TEST(SiteListChanges, IndexAgreesWithALinearWalkForManyHosts) {
+  std::vector<std::string> hosts = {""};
+  for (int i = 0; i < 150; ++i) {
+    hosts.push_back("h" + std::to_string(i));
+    if (i % 5 == 0) hosts.push_back("www.h" + std::to_string(i));
+  }
+  CheckRandomChanges(hosts, {"www.h1", "www.h2", "nowhere"}, 1500, 100);
 }
 
 }  // namespace

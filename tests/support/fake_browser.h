@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,7 +92,8 @@ struct FakeWindow : BrowserWindow {
   bool theaterMode = false, fullScreen = false, menuBar = true, statusBar = true;
   int toolBar = 1;
   bool addressBar = true, visible = true;
-  bool failing = false;  // every call fails, as on a window that closed
+  bool failing = false;      // every call fails, as on a window that closed
+  bool failConnect = false;  // only connecting its events fails
   int locationReads = 0;
   int failLocationFromRead = 0;     // when positive, this LocationURL read and every later one fail
   std::vector<std::string> writes;  // property writes, as "Name=value"
@@ -127,6 +129,7 @@ struct FakeWindow : BrowserWindow {
   }
   std::unique_ptr<Connection> Connect(BrowserEvents& handler) override {
     Check(0);
+    if (failConnect) throw PlatformError(static_cast<long>(0x80040200), "Cannot connect");
     events = &handler;
     auto connection = std::make_unique<FakeConnection>();
     connection->onDisconnect = [this, &handler] {
@@ -147,6 +150,64 @@ struct FakeWindow : BrowserWindow {
     field = value;
     writes.push_back(std::string(property) + "=" + std::to_string(static_cast<int>(value)));
   }
+};
+
+// The shell's window collection: its windows in enumeration order, its connected events, and
+// failures to order. Register and Revoke change the list and raise the event, as the shell does.
+struct FakeShellWindows : ShellWindows {
+  std::vector<std::shared_ptr<FakeWindow>> windows;
+  bool failEnumerate = false;             // Enumerate itself fails
+  std::optional<std::size_t> failAtItem;  // the enumeration fails on reaching this item (0-based)
+  long failNumber = 0;
+  std::string failDescription;
+  bool failConnect = false;
+  ShellWindowsEvents* events = nullptr;  // the connected handler, if any
+  int enumerations = 0;
+
+  void FailAt(std::size_t item, long number, const std::string& description) {
+    failAtItem = item;
+    failNumber = number;
+    failDescription = description;
+  }
+
+  std::unique_ptr<WindowEnumerator> Enumerate() override {
+    if (failEnumerate) throw GoneError();
+    ++enumerations;
+    return std::make_unique<Enumerator>(*this);
+  }
+  std::unique_ptr<Connection> Connect(ShellWindowsEvents& handler) override {
+    if (failConnect) throw PlatformError(static_cast<long>(0x80004002), "No such interface");
+    events = &handler;
+    auto connection = std::make_unique<FakeConnection>();
+    connection->onDisconnect = [this, &handler] {
+      if (events == &handler) events = nullptr;
+    };
+    return connection;
+  }
+
+  std::shared_ptr<FakeWindow> Register(std::shared_ptr<FakeWindow> window = nullptr) {
+    if (!window) window = std::make_shared<FakeWindow>();
+    windows.push_back(window);
+    if (events) events->WindowRegistered(++lastCookie);
+    return window;
+  }
+  void Revoke(const std::shared_ptr<FakeWindow>& window) {
+    std::erase(windows, window);
+    if (events) events->WindowRevoked(lastCookie);
+  }
+
+ private:
+  struct Enumerator : WindowEnumerator {
+    explicit Enumerator(FakeShellWindows& shell) : owner(shell) {}
+    std::shared_ptr<BrowserWindow> Next() override {
+      if (owner.failAtItem == next) throw PlatformError(owner.failNumber, owner.failDescription);
+      if (next >= owner.windows.size()) return nullptr;
+      return owner.windows[next++];
+    }
+    FakeShellWindows& owner;
+    std::size_t next = 0;
+  };
+  long lastCookie = 0;
 };
 
 }  // namespace velmox::test
@@ -177,14 +238,29 @@ struct FakePageSinkControl : PageSinkControl {
   }
 };
 
+// A handle on a shared fake collection, as each creation of the real one is.
+struct ShellWindowsHandle : ShellWindows {
+  explicit ShellWindowsHandle(std::shared_ptr<FakeShellWindows> shell) : target(std::move(shell)) {}
+  std::unique_ptr<WindowEnumerator> Enumerate() override { return target->Enumerate(); }
+  std::unique_ptr<Connection> Connect(ShellWindowsEvents& handler) override {
+    return target->Connect(handler);
+  }
+  std::shared_ptr<FakeShellWindows> target;
+};
+
+// Creates the fakes above. Every shell window collection created is a handle on the one
+// `shellWindows` that the test holds.
 struct FakeBrowserAutomation : BrowserAutomation {
+  std::shared_ptr<FakeShellWindows> shellWindows = std::make_shared<FakeShellWindows>();
+  bool failShellWindows = false;
   std::vector<FakePageSinkControl*> sinks;  // in creation order; owned by whoever created them
   std::vector<std::shared_ptr<FakeWindow>> created;  // new browser windows, in creation order
   std::vector<int> failingSinks;                     // these sink indexes cannot be created
   bool failCreateWindow = false;
 
   std::unique_ptr<ShellWindows> CreateShellWindows() override {
-    throw PlatformError(429, "ActiveX component can't create object");
+    if (failShellWindows) throw PlatformError(429, "ActiveX component can't create object");
+    return std::make_unique<ShellWindowsHandle>(shellWindows);
   }
   std::shared_ptr<BrowserWindow> CreateInternetExplorer() override {
     if (failCreateWindow) throw PlatformError(429, "ActiveX component can't create object");

@@ -58,7 +58,8 @@ void SimClock::Advance(std::int64_t ms) {
     auto tick = timer->onTick;  // the tick may destroy its own timer
     if (tick) tick();
   }
-  nowMs_ = target;
+  // A tick may have waited further inside a modal window; time never goes back.
+  if (nowMs_ < target) nowMs_ = target;
 }
 
 }  // namespace velmox::sim

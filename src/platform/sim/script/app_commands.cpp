@@ -34,8 +34,9 @@ std::string AppFile(ScriptContext& c, std::size_t index) {
   return c.session.desktop.Folders().virtualAppFolder + "\\" + c.Text(index);
 }
 
-void ClickTray(ScriptContext& c, std::initializer_list<std::uint32_t> messages) {
-  c.ExpectArgCount(0);
+void ClickTray(ScriptContext& c, std::size_t argCount,
+               std::initializer_list<std::uint32_t> messages) {
+  c.ExpectArgCount(argCount);
   SimDesktop& d = c.session.desktop;
   if (!d.tray.Shown()) Failed("there is no Velmox icon in the tray to click");
   Application* app = c.session.App();
@@ -143,12 +144,12 @@ void AddAppCommands(CommandTable& t) {
     }
     c.session.desktop.clock.SetTimeOfDay(h * 3600.0 + m * 60.0 + s);
   };
-  t["tray click"] = [](ScriptContext& c) { ClickTray(c, {513, 514}); };
-  t["tray double-click"] = [](ScriptContext& c) { ClickTray(c, {513, 514, 515, 514}); };
-  t["tray right-click"] = [](ScriptContext& c) { ClickTray(c, {516, 517}); };
+  t["tray click"] = [](ScriptContext& c) { ClickTray(c, 0, {513, 514}); };
+  t["tray double-click"] = [](ScriptContext& c) { ClickTray(c, 0, {513, 514, 515, 514}); };
+  t["tray right-click"] = [](ScriptContext& c) { ClickTray(c, 0, {516, 517}); };
   t["tray message"] = [](ScriptContext& c) {
     const long message = Number(c, 0);
-    ClickTray(c, {static_cast<std::uint32_t>(message)});
+    ClickTray(c, 1, {static_cast<std::uint32_t>(message)});
   };
   t["menu choose"] = ChooseMenuItem;
   t["menu dismiss"] = [](ScriptContext& c) {

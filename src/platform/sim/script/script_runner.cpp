@@ -127,7 +127,13 @@ void ScriptRunner::Execute(const std::string& line) {
     }
     session_.desktop.trace.Line(">", action);
   }
-  (*command)(context);
+  // A desktop call of the script's own that fails ends the script here, also inside a modal
+  // window, where Velmox's handler would otherwise swallow it.
+  try {
+    (*command)(context);
+  } catch (const std::exception& e) {
+    Malformed(std::string("the desktop could not do this: ") + e.what());
+  }
 }
 
 int ScriptRunner::RunModal(Modal::Kind kind) {

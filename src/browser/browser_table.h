@@ -1,0 +1,94 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/app_state.h"
+#include "browser/automation.h"
+#include "browser/slot_handlers.h"
+#include "platform/desktop_services.h"
+
+namespace velmox {
+
+// What auto-close unloads. The application wires them; an empty one is skipped.
+struct BrowserTableHooks {
+  std::function<void()> UnloadSettingsDialog;  // nothing happens when the dialog is not loaded
+  std::function<void()> UnloadMainForm;        // may destroy the table itself
+};
+
+// The text of the message box shown when a scan of the browser windows fails.
+std::string ScanErrorMessage(long number, const std::string& description);
+
+// The browser window table: the shell's window collection `SWs` and the 40 event-receiving
+// slots IE1 to IE40 that hold the browser windows Velmox follows. Every scan deals all slots
+// afresh from the collection. Each slot hands its window's events to the slot handlers with a
+// copy of its reference. Single-threaded; owned by the main form.
+class BrowserTable {
+ public:
+  static constexpr int kSlotCount = 40;
+  static constexpr const char* kScanErrorTitle = "Velmox Error";
+  static constexpr unsigned kScanErrorStyle = 20;  // Yes/No 4 + critical stop 16
+
+  BrowserTable(AppState& state, BrowserAutomation& browsers, MessageBoxes& messageBoxes,
+               Process& process, SlotHandlers& handlers, BrowserTableHooks hooks);
+  ~BrowserTable();
+  BrowserTable(const BrowserTable&) = delete;
+  BrowserTable& operator=(const BrowserTable&) = delete;
+
+  // Creates the collection and connects its events. Throws PlatformError when either fails;
+  // the table then has no collection: no window events arrive and every scan finds nothing.
+  void CreateSWs();
+
+  // Rebuilds the table from the collection. A failure stops the scan and asks the user whether
+  // to go on (the slots filled so far stay) or to end Velmox at once.
+  //
+  // No failure escapes these four; only what is no failure (a desktop ending the run) passes.
+  void FindIEWindows();
+  void SWs_WindowRegistered(long lCookie);
+  void SWs_WindowRevoked(long lCookie);
+  // The address-bar timer's tick: shows the address bar of every window of the collection.
+  void Timer1_Timer();
+
+  // What the table holds, for the simulated desktop and the tests.
+  ShellWindows* SWs() const { return sws_.get(); }
+  // The window in slot `number` (1 for IE1 ... 40 for IE40); null when the slot is empty.
+  std::shared_ptr<BrowserWindow> Slot(int number) const;
+  // The number of the slot holding `window`, 0 when it is in none.
+  int SlotNumberOf(const BrowserWindow* window) const;
+  const std::shared_ptr<BrowserWindow>& LastBrowser() const { return lastBrowser_; }
+  // True once the user chose to end Velmox after a failed scan; the table does nothing more.
+  bool Ended() const { return ended_; }
+
+ private:
+  class SlotEvents;
+  class CollectionEvents;
+  struct BrowserSlot {
+    std::shared_ptr<BrowserWindow> window;
+    std::unique_ptr<Connection> connection;
+  };
+
+  void Scan();
+  void StoreInSlot(int number, std::shared_ptr<BrowserWindow> window);
+  void EmptySlot(int number) noexcept;
+  void AskAfterScanFailure(long number, const std::string& description);
+
+  AppState& state_;
+  BrowserAutomation& browsers_;
+  MessageBoxes& messageBoxes_;
+  Process& process_;
+  SlotHandlers& handlers_;
+  BrowserTableHooks hooks_;
+
+  // The event receivers outlive the connections that point at them.
+  std::array<std::unique_ptr<SlotEvents>, kSlotCount> slotEvents_;
+  std::unique_ptr<CollectionEvents> collectionEvents_;
+  std::array<BrowserSlot, kSlotCount> slots_;
+  std::shared_ptr<BrowserWindow> lastBrowser_;
+  std::unique_ptr<ShellWindows> sws_;
+  std::unique_ptr<Connection> swsConnection_;
+  bool ended_ = false;
+};
+
+}  // namespace velmox

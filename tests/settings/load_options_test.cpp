@@ -1,0 +1,203 @@
+#include "settings/load_options.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <regex>
+
+#include "platform/platform_error.h"
+#include "platform/sim/sim_settings_store.h"
+#include "support/temp_folder.h"
+
+namespace velmox {
+namespace {
+
+constexpr const char* kFolder = "C:\\Program Files\\Velmox";
+
+// Hands out the given values in order, then 0.5 for ever.
+struct SequenceRandom : RandomSource {
+  std::deque<double> values;
+  int draws = 0;
+  double NextUniform() override {
+    ++draws;
+    if (values.empty()) return 0.5;
+    const double v = values.front();
+    values.pop_front();
+    return v;
+  }
+};
+
+// The profile's store, with reads of chosen keys failing.
+struct FlakyStore : sim::SimSettingsStore {
+  using SimSettingsStore::SimSettingsStore;
+  std::string failingKey;
+  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& def) override {
+    if (key == failingKey) throw PlatformError(5, "read failed");
+    return SimSettingsStore::GetSetting(app, section, key, def);
+  }
+};
+
+class LoadOptionsTest : public ::testing::Test {
+ protected:
+  test::TempFolder folder;
+  FlakyStore store{folder.Path() / "settings.txt"};
+  SequenceRandom random;
+  AppState state;
+
+  void Load() { LoadOptions(store, random, kFolder, state); }
+  std::string Stored(const char* section, const char* key) {
+    return store.GetSetting("Velmox", section, key, "<missing>");
+  }
+  void Store(const char* section, const char* key, const char* value) {
+    store.SaveSetting("Velmox", section, key, value);
+  }
+};
+
+TEST_F(LoadOptionsTest, EmptyStoreGivesEveryDefaultAndAFreshToken) {
+  Load();
+  const OptionRecord& o = state.OptionValues;
+  EXPECT_FALSE(o.AutoClose);
+  EXPECT_FALSE(o.AddressBar);
+  EXPECT_FALSE(o.FullScreen);
+  EXPECT_FALSE(o.MenuBar);
+  EXPECT_FALSE(o.StatusBar);
+  EXPECT_FALSE(o.TheaterMode);
+  EXPECT_FALSE(o.ToolBar);
+  EXPECT_FALSE(o.IgnoreLocal);
+  EXPECT_FALSE(o.PlayASound);
+  EXPECT_TRUE(o.BlockByDefault);
+  EXPECT_TRUE(o.BlinkLightBulb);
+  EXPECT_EQ(o.LinkTarget, "_blank");
+  EXPECT_EQ(o.SoundFileName, "C:\\Program Files\\Velmox\\sounds\\cork.wav");
+
+  EXPECT_TRUE(std::regex_match(state.URLPrefix, std::regex("[0-9]{10}"))) << state.URLPrefix;
+  EXPECT_NE(state.URLPrefix, kUnsetPrefix);
+  EXPECT_EQ(Stored("Data", "URLPrefix"), state.URLPrefix);
+  // Loading writes nothing but the token.
+  EXPECT_EQ(Stored("Options", "BlockByDefault"), "<missing>");
+}
+
+TEST_F(LoadOptionsTest, SoundFileDefaultIsPlainConcatenation) {
+  LoadOptions(store, random, "D:\\odd folder\\", state);
+  EXPECT_EQ(state.OptionValues.SoundFileName, "D:\\odd folder\\\\sounds\\cork.wav");
+}
+
+TEST_F(LoadOptionsTest, SecondStartReadsTheSameTokenBack) {
+  Load();
+  const std::string first = state.URLPrefix;
+  const int draws = random.draws;
+  AppState second;
+  LoadOptions(store, random, kFolder, second);
+  EXPECT_EQ(second.URLPrefix, first);
+  EXPECT_EQ(random.draws, draws) << "no new token may be drawn";
+}
+
+TEST_F(LoadOptionsTest, StoredUnsetMarkerIsReplaced) {
+  Store("Data", "URLPrefix", "5830271946");
+  random.values = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.0};
+  Load();
+  EXPECT_EQ(state.URLPrefix, "1234567890");
+  EXPECT_EQ(Stored("Data", "URLPrefix"), "1234567890");
+}
+
+TEST_F(LoadOptionsTest, AnyOtherStoredTokenIsUsedUnchanged) {
+  for (const char* token : {"abc", "05830271946", "583027194", " 5830271946", ""}) {
+    Store("Data", "URLPrefix", token);
+    AppState s;
+    LoadOptions(store, random, kFolder, s);
+    EXPECT_EQ(s.URLPrefix, token);
+  }
+  EXPECT_EQ(random.draws, 0);
+}
+
+TEST_F(LoadOptionsTest, StoredBooleansConvert) {
+  Store("Options", "BlockByDefault", "true");
+  Store("Options", "BlinkLightBulb", "-1");
+  Store("Options", "AutoClose", "TRUE");
+  Store("Options", "AddressBar", "2.5");
+  Store("Options", "PlayASound", "True");
+  Load();
+  EXPECT_TRUE(state.OptionValues.BlockByDefault);
+  EXPECT_TRUE(state.OptionValues.BlinkLightBulb);
+  EXPECT_TRUE(state.OptionValues.AutoClose);
+  EXPECT_TRUE(state.OptionValues.AddressBar);
+  EXPECT_TRUE(state.OptionValues.PlayASound);
+}
+
+TEST_F(LoadOptionsTest, InvalidBooleanLeavesTheFieldAsItWas) {
+  Store("Options", "BlockByDefault", "yes");
+  Store("Options", "BlinkLightBulb", "");
+  Store("Options", "ToolBar", "no");
+  Load();
+  // At start-up the record is all false, so the missing-key default of true does not apply.
+  EXPECT_FALSE(state.OptionValues.BlockByDefault);
+  EXPECT_FALSE(state.OptionValues.BlinkLightBulb);
+  EXPECT_FALSE(state.OptionValues.ToolBar);
+
+  AppState already;
+  already.OptionValues.BlockByDefault = true;
+  already.OptionValues.ToolBar = true;
+  LoadOptions(store, random, kFolder, already);
+  EXPECT_TRUE(already.OptionValues.BlockByDefault);
+  EXPECT_TRUE(already.OptionValues.ToolBar);
+}
+
+TEST_F(LoadOptionsTest, TextOptionsAreStoredUnchanged) {
+  Store("Options", "LinkTarget", "_TOP");
+  Store("Options", "SoundFileName", "/usr/share/sounds/x.wav");
+  Load();
+  EXPECT_EQ(state.OptionValues.LinkTarget, "_TOP");
+  EXPECT_EQ(state.OptionValues.SoundFileName, "/usr/share/sounds/x.wav");
+}
+
+TEST_F(LoadOptionsTest, FailedReadBehavesLikeAMissingKey) {
+  Store("Options", "PlayASound", "True");
+  Store("Options", "LinkTarget", "_top");
+  store.failingKey = "LinkTarget";
+  Load();
+  EXPECT_EQ(state.OptionValues.LinkTarget, "");  // the field stays as it was
+  EXPECT_TRUE(state.OptionValues.PlayASound) << "loading goes on after the failure";
+  EXPECT_TRUE(state.OptionValues.BlinkLightBulb);
+}
+
+TEST_F(LoadOptionsTest, FailedTokenReadMakesANewToken) {
+  Store("Data", "URLPrefix", "1111111111");
+  store.failingKey = "URLPrefix";
+  Load();
+  EXPECT_EQ(state.URLPrefix.size(), 10u);
+  EXPECT_NE(state.URLPrefix, kUnsetPrefix);
+  EXPECT_EQ(random.draws, 10);
+}
+
+TEST_F(LoadOptionsTest, FailedTokenWriteKeepsTheTokenForThisRunOnly) {
+  store.failSaves = true;
+  random.values = {0.05, 0.15, 0.25, 0.35, 0.45, 0.55, 0.65, 0.75, 0.85, 0.95};
+  Load();
+  EXPECT_EQ(state.URLPrefix, "0123456789");
+  EXPECT_EQ(Stored("Data", "URLPrefix"), "<missing>");
+  EXPECT_FALSE(std::filesystem::exists(store.File()));
+
+  store.failSaves = false;
+  random.values = {0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9};
+  AppState next;
+  LoadOptions(store, random, kFolder, next);
+  EXPECT_EQ(next.URLPrefix, "9999999999");
+}
+
+TEST(MakeCommandToken, DigitsStayInRangeAndKeepALeadingZero) {
+  SequenceRandom random;
+  // 1 - 2^-53 is the largest value below 1.
+  random.values = {0.0,   1.0 - 0x1p-53, 0.9999999999999999, 0.1, 0.25, 0.5, 0.0999, 0.75,
+                   0.875, 0.9999};
+  EXPECT_EQ(MakeCommandToken(random), "0991250789");
+}
+
+TEST(MakeCommandToken, TheFirstDrawnIsLeftmost) {
+  SequenceRandom random;
+  random.values = {0.31, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.42};
+  EXPECT_EQ(MakeCommandToken(random), "3000000004");
+}
+
+}  // namespace
+}  // namespace velmox

@@ -1,0 +1,88 @@
+#include "platform/sim/sim_settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/platform_error.h"
+#include "support/temp_folder.h"
+
+namespace velmox::sim {
+namespace {
+
+class SimSettingsStoreTest : public ::testing::Test {
+ protected:
+  test::TempFolder folder;
+  SimSettingsStore store{folder.Path() / "settings.txt"};
+
+  std::string Get(const char* section, const char* key) {
+    return store.GetSetting("Velmox", section, key, "<default>");
+  }
+  std::string FileText() { return test::ReadRealFile(store.File()); }
+};
+
+TEST_F(SimSettingsStoreTest, MissingFileGivesDefaultsAndIsNotCreated) {
+  EXPECT_EQ(Get("Options", "PlayASound"), "<default>");
+  EXPECT_FALSE(std::filesystem::exists(store.File()));
+}
+
+TEST_F(SimSettingsStoreTest, SavedValuesReadBack) {
+  store.SaveSetting("Velmox", "Options", "LinkTarget", "_top");
+  store.SaveSetting("Velmox", "Data", "URLPrefix", "0123456789");
+  store.SaveSetting("Velmox", "Options", "SoundFileName", "C:\\a=b.wav");
+  store.SaveSetting("Velmox", "Options", "Empty", "");
+  EXPECT_EQ(Get("Options", "LinkTarget"), "_top");
+  EXPECT_EQ(Get("Data", "URLPrefix"), "0123456789");
+  EXPECT_EQ(Get("Options", "SoundFileName"), "C:\\a=b.wav");
+  EXPECT_EQ(Get("Options", "Empty"), "");
+  EXPECT_EQ(Get("Data", "LinkTarget"), "<default>") << "sections are apart";
+  EXPECT_EQ(store.GetSetting("Other", "Options", "LinkTarget", "d"), "d");
+  EXPECT_EQ(FileText(),
+            "[Velmox\\Options]\nLinkTarget=_top\nSoundFileName=C:\\a=b.wav\nEmpty=\n"
+            "[Velmox\\Data]\nURLPrefix=0123456789\n");
+}
+
+TEST_F(SimSettingsStoreTest, SaveReplacesTheEarlierValue) {
+  store.SaveSetting("Velmox", "Options", "PlayASound", "False");
+  store.SaveSetting("Velmox", "Options", "PlayASound", "True");
+  EXPECT_EQ(Get("Options", "PlayASound"), "True");
+  EXPECT_EQ(FileText(), "[Velmox\\Options]\nPlayASound=True\n");
+}
+
+TEST_F(SimSettingsStoreTest, NamesIgnoreLetterCase) {
+  store.SaveSetting("Velmox", "Options", "PlayASound", "True");
+  EXPECT_EQ(store.GetSetting("VELMOX", "options", "playasound", "d"), "True");
+  store.SaveSetting("velmox", "OPTIONS", "PLAYASOUND", "False");
+  EXPECT_EQ(Get("Options", "PlayASound"), "False");
+  EXPECT_EQ(FileText(), "[Velmox\\Options]\nPLAYASOUND=False\n");
+}
+
+TEST_F(SimSettingsStoreTest, LinesThatMakeNoSenseAreKept) {
+  test::WriteRealFile(store.File(),
+                      "; a note\r\n[Velmox\\Options]\r\ngarbage line\r\n=nokey\r\nLinkTarget=_x\r\n"
+                      "[broken\r\n[Velmox\\Data]\r\nURLPrefix=1\r\n");
+  EXPECT_EQ(Get("Options", "LinkTarget"), "_x");
+  EXPECT_EQ(Get("Data", "URLPrefix"), "1");
+  store.SaveSetting("Velmox", "Options", "PlayASound", "True");
+  store.SaveSetting("Velmox", "Data", "URLPrefix", "2");
+  EXPECT_EQ(FileText(),
+            "; a note\n[Velmox\\Options]\ngarbage line\n=nokey\nLinkTarget=_x\n[broken\n"
+            "PlayASound=True\n[Velmox\\Data]\nURLPrefix=2\n");
+  EXPECT_EQ(Get("Options", "PlayASound"), "True");
+}
+
+TEST_F(SimSettingsStoreTest, ValuesThatCannotBeStoredAreRefused) {
+  EXPECT_THROW(store.SaveSetting("Velmox", "Options", "A=B", "x"), PlatformError);
+  EXPECT_THROW(store.SaveSetting("Velmox", "Opt]ions", "A", "x"), PlatformError);
+  EXPECT_THROW(store.SaveSetting("Velmox", "Options", "", "x"), PlatformError);
+  EXPECT_THROW(store.SaveSetting("Velmox", "Options", "A", "two\nlines"), PlatformError);
+  EXPECT_FALSE(std::filesystem::exists(store.File()));
+}
+
+TEST_F(SimSettingsStoreTest, FailingSavesChangeNothing) {
+  store.SaveSetting("Velmox", "Data", "URLPrefix", "1");
+  store.failSaves = true;
+  EXPECT_THROW(store.SaveSetting("Velmox", "Data", "URLPrefix", "2"), PlatformError);
+  EXPECT_EQ(Get("Data", "URLPrefix"), "1");
+}
+
+}  // namespace
+}  // namespace velmox::sim

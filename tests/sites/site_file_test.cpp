@@ -1,0 +1,132 @@
+#include "sites/site_file.h"
+
+#include <gtest/gtest.h>
+
+#include "support/memory_files.h"
+
+namespace velmox {
+namespace {
+
+const std::string kFolder = "C:\\Velmox";
+const std::string kPath = "C:\\Velmox\\servers.lst";
+
+// Plain truncate-and-write would lose the list when the write breaks off; only the
+// write-beside-and-rename path may be used.
+struct ReplaceOnlyFiles : test::MemoryFiles {
+  void WriteText(const std::string&, const std::string&) override {
+    throw PlatformError(70, "Permission denied");
+  }
+};
+
+SiteList Load(const std::string& text) {
+  test::MemoryFiles files;
+  files.files[kPath] = text;
+  SiteList sites;
+  SetUpBlockedHosts(files, kFolder, sites);
+  return sites;
+}
+
+TEST(SiteFileLoad, ReadsRecordsInFileOrderAndWritesThemBackByteForByte) {
+  const std::string text = "\"ads.example\",#TRUE#\r\n\"news.example\",#FALSE#\r\n";
+  ReplaceOnlyFiles files;
+  files.files[kPath] = text;
+  SiteList sites;
+  SetUpBlockedHosts(files, kFolder, sites);
+  EXPECT_EQ(sites.Entries(),
+            (std::vector<SiteEntry>{{"ads.example", true}, {"news.example", false}}));
+  files.files.erase(kPath);
+  RecordBlockedHosts(files, kFolder, sites);
+  EXPECT_EQ(files.Content(kPath), text);
+}
+
+TEST(SiteFileLoad, MissingEmptyOrUnreadableFileGivesOneFreeEntry) {
+  const std::vector<SiteEntry> one = {{"", false}};
+  test::MemoryFiles files;
+  SiteList sites;
+  sites.ReplaceAll({{"left.over", true}});
+  SetUpBlockedHosts(files, kFolder, sites);
+  EXPECT_EQ(sites.Entries(), one);
+
+  EXPECT_EQ(Load("").Entries(), one);
+  EXPECT_EQ(Load("\r\n").Entries(), one);
+
+  files.files[kPath] = "\"a\",#TRUE#\r\n";
+  files.failingPaths.insert(kPath);
+  SetUpBlockedHosts(files, kFolder, sites);
+  EXPECT_EQ(sites.Entries(), one);
+}
+
+// Each odd line keeps its element, with what could be read before the fault.
+TEST(SiteFileLoad, OddLinesKeepTheirElementWithWhatWasRead) {
+  struct Case {
+    const char* line;
+    SiteEntry entry;
+  };
+  const Case cases[] = {
+      {"\"a.example\",#TRUE#", {"a.example", true}},
+      {"\"a.example\",#FALSE#", {"a.example", false}},
+      {"\"a.example\"", {"a.example", false}},              // no mark
+      {"\"a.example\",", {"a.example", false}},             // empty mark
+      {"\"a.example\" #TRUE#", {"a.example", false}},       // missing comma
+      {"\"a.example\",#true#", {"a.example", false}},       // not a mark of the file
+      {"\"a.example\",#TRUE# junk", {"a.example", false}},  // extra text in the mark
+      {"\"a.example\",#TRUE#,junk", {"a.example", true}},   // a further field is not looked at
+      {"\"a.example\"junk,#TRUE#", {"a.example", false}},   // text between host and comma
+      {" \"a.example\" , #TRUE# ", {"a.example", true}},    // blanks around fields
+      {"\"a,b\",#TRUE#", {"a,b", true}},                    // a comma inside the quotes
+      {"a.example,#TRUE#", {"a.example", true}},            // bare host, as the reader takes it
+      {"a.example", {"a.example", false}},                  // bare host, nothing else
+      {"a\"b,#TRUE#", {"", false}},                         // bare host that cannot be written
+      {"\"a.example,#TRUE#", {"", false}},                  // cut short inside the quotes
+      {"\"\",#TRUE#", {"", true}},                          // a free entry
+      {"", {"", false}},
+      {"   ", {"", false}},
+      {"\"Ads.Example\",#TRUE#", {"Ads.Example", true}},  // taken as written
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadSiteRecord(c.line), c.entry) << c.line;
+  }
+}
+
+TEST(SiteFileLoad, EveryLineIsOneRecordWhateverEndsIt) {
+  EXPECT_EQ(Load("\"a\",#TRUE#\r\n\"b\",#FALSE#").Entries(),
+            (std::vector<SiteEntry>{{"a", true}, {"b", false}}));
+  EXPECT_EQ(Load("\"a\",#TRUE#\r\n\r\n\"b\",#TRUE#\r\n").Entries(),
+            (std::vector<SiteEntry>{{"a", true}, {"", false}, {"b", true}}));
+  EXPECT_EQ(Load("\"a\",#TRUE#\n\"b\",#TRUE#\r\"c\",#FALSE#\n\n").Entries(),
+            (std::vector<SiteEntry>{{"a", true}, {"b", true}, {"c", false}, {"", false}}));
+  EXPECT_EQ(Load("junk\r\n\"b\",#TRUE#\r\n").Entries(),
+            (std::vector<SiteEntry>{{"junk", false}, {"b", true}}));
+}
+
+TEST(SiteFileSave, SkipsFreeEntriesAndHostsTheRecordCannotHold) {
+  SiteList sites;
+  sites.ReplaceAll({{"", true},
+                    {"a", true},
+                    {"quo\"te", true},
+                    {"cr\rhost", false},
+                    {"lf\nhost", false},
+                    {"b:8080", false}});
+  test::MemoryFiles files;
+  RecordBlockedHosts(files, kFolder, sites);
+  EXPECT_EQ(files.Content(kPath), "\"a\",#TRUE#\r\n\"b:8080\",#FALSE#\r\n");
+  EXPECT_EQ(sites.Count(), 6u);
+
+  sites.ReplaceAll({{"", false}});
+  RecordBlockedHosts(files, kFolder, sites);
+  EXPECT_EQ(files.Content(kPath), "");
+}
+
+TEST(SiteFileSave, AFailedSaveLeavesTheOldFileAndTheList) {
+  test::MemoryFiles files;
+  files.files[kPath] = "\"old\",#TRUE#\r\n";
+  files.failingPaths.insert(kPath);
+  SiteList sites;
+  sites.ReplaceAll({{"new", false}});
+  RecordBlockedHosts(files, kFolder, sites);
+  EXPECT_EQ(files.files[kPath], "\"old\",#TRUE#\r\n");
+  EXPECT_EQ(sites.Entries(), (std::vector<SiteEntry>{{"new", false}}));
+}
+
+}  // namespace
+}  // namespace velmox
