@@ -3,7 +3,11 @@
 enable_language(RC)
 
 # Every executable carries its runtime: nothing beside Velmox.exe that Windows does not ship.
-add_link_options(-static)
+if(MSVC)
+  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded")
+else()
+  add_link_options(-static)
+endif()
 add_compile_definitions(NOMINMAX)
 
 file(GLOB VELMOX_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)

@@ -1,6 +1,7 @@
 // The user's and the shell's part in the Wine start-up test: sends Velmox's hidden tray window
 // the shell's callback, answers its menu and message boxes, and works the Settings dialog.
 //   tray_poke tray MSG...            the tray callback (512) with each mouse message in lParam
+//   tray_poke taskbar-created        tells the tray window that the taskbar was created anew
 //   tray_poke menu KEY               presses a menu's mnemonic key in the open pop-up menu
 //   tray_poke answer TITLE ID        answers the message box TITLE with the button ID
 //   tray_poke next-tab               selects the Settings dialog's next tab, as the arrow key does
@@ -59,6 +60,12 @@ int Run(int argc, char** argv) {
     }
     return 0;
   }
+  if (command == "taskbar-created") {
+    HWND tray = WaitFor("Velmox.Tray", nullptr);
+    if (!tray) return 1;
+    PostMessageA(tray, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    return 0;
+  }
   if (command == "menu" && argc == 3) {
     HWND menu = WaitFor("#32768", nullptr);
     if (!menu) return 1;
@@ -89,8 +96,7 @@ int Run(int argc, char** argv) {
     HWND dialog = WaitFor(nullptr, "Velmox Settings");
     RECT box{};
     if (!dialog || !GetWindowRect(dialog, &box)) return 1;
-    std::printf("%ldx%ld+%ld+%ld\n", box.right - box.left, box.bottom - box.top, box.left,
-                box.top);
+    std::printf("%ldx%ld+%ld+%ld\n", box.right - box.left, box.bottom - box.top, box.left, box.top);
     return 0;
   }
   if (command == "window" && argc == 3) {

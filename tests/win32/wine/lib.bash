@@ -46,3 +46,20 @@ expect_bytes() {
     diff <(od -c "$1") <(printf '%s' "$2" | od -c) | head -5 >&2 || true
   fi
 }
+
+# wait_started TRACE POKE: waits for Velmox's icon, answering every "Velmox Error" box that
+# Wine's missing browser automation brings up at start-up as a user would: Yes, go on.
+wait_started() {
+  local tries=300 answered=0 boxes
+  while [ "$tries" -gt 0 ]; do
+    if trace_lines "$1" | grep -q "^Shell_NotifyIconA Add"; then return 0; fi
+    boxes=$(trace_lines "$1" | grep -c "^MessageBoxA Velmox Error" || true)
+    if [ "$boxes" -gt "$answered" ] && wine "$2" answer "Velmox Error" 6 >/dev/null 2>&1; then
+      answered=$((answered + 1))
+    fi
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  check_failed "Velmox started and showed its icon"
+  return 1
+}

@@ -19,8 +19,7 @@ done
 
 WINEDEBUG=-all,warn+debugstr wine "$app/Velmox.exe" 2>"$trace" &
 velmox=$!
-trace_shows "$trace" "^Shell_NotifyIconA Add" 20 || wine "$poke" answer "Velmox Error" 6 || true
-wait_trace "$trace" "^Shell_NotifyIconA Add" 10
+wait_started "$trace" "$poke"
 
 wine "$poke" tray 516 517
 wait_trace "$trace" "^TrackPopupMenu 4 items$"

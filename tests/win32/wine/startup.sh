@@ -10,13 +10,10 @@ poke="$build/tray_poke.exe"
 trace="$work/startup/trace.log"
 wine reg delete 'HKCU\Software\Velmox' /f >/dev/null 2>&1 || true
 
-# Whatever Wine's missing automation makes Velmox report is answered as a user would: go on.
-answer_errors() { wine "$poke" answer "Velmox Error" 6 >/dev/null 2>&1 || true; }
-
 WINEDEBUG=-all,warn+debugstr wine "$app/Velmox.exe" 2>"$trace" &
 velmox=$!
-trace_shows "$trace" "^Shell_NotifyIconA Add picture=on tip=Velmox \(On\)$" 20 || answer_errors
-wait_trace "$trace" "^Shell_NotifyIconA Add picture=on tip=Velmox \(On\)$" 10
+wait_started "$trace" "$poke"
+wait_trace "$trace" "^Shell_NotifyIconA Add picture=on tip=Velmox \(On\)$"
 
 # The token: ten digits in the per-user settings.
 token=$(registry_value 'HKCU\Software\Velmox\Data' URLPrefix)
@@ -46,6 +43,10 @@ wine "$poke" tray 513 514 515 514
 wait_trace "$trace" "^Shell_NotifyIconA Modify picture=off tip=Velmox \(Off\)$"
 wine "$poke" tray 513 514 515 514
 wait_trace "$trace" "^Shell_NotifyIconA Modify picture=on tip=Velmox \(On\)$"
+
+# The shell's taskbar comes back (Explorer restarted): the icon is added again.
+wine "$poke" taskbar-created
+wait_trace "$trace" "^Shell_NotifyIconA Add again"
 
 # A right click opens the menu; its Close item ends Velmox with the scripts renamed back.
 wine "$poke" tray 516 517
