@@ -161,6 +161,35 @@ TEST_F(SettingsWindowTest, OkStoresTheOptionsAndTakesTheWindowAway) {
   EXPECT_EQ("_blank", settings.Value("Options", "LinkTarget"));
 }
 
+TEST_F(SettingsWindowTest, F1ReachesTheDialogBeforeTheFocusedControl) {
+  Open();
+  SendMessageA(Find(IDC_TBSOPTIONS), WM_KEYDOWN, VK_RIGHT, 0);  // "Advanced Options"
+  MSG key{Find(IDC_XIGNORELOCAL), WM_KEYDOWN, VK_F1, 0, 0, {0, 0}};
+  EXPECT_TRUE(window.PreTranslate(key));
+  ASSERT_EQ(1u, shell.calls.size());
+  EXPECT_EQ("C:\\Velmox\\help\\advancedoptions.htm", shell.calls[0].target);
+  EXPECT_EQ(window.Handle(), shell.calls[0].window);
+
+  MSG elsewhere{nullptr, WM_KEYDOWN, VK_F1, 0, 0, {0, 0}};
+  EXPECT_FALSE(window.PreTranslate(elsewhere));
+  EXPECT_EQ(1u, shell.calls.size());
+}
+
+TEST_F(SettingsWindowTest, ToolTipsComeFromTheModel) {
+  Open();
+  NMTTDISPINFOA request{};
+  request.hdr.code = TTN_GETDISPINFOA;
+  request.uFlags = TTF_IDISHWND;
+  request.hdr.idFrom = reinterpret_cast<UINT_PTR>(Find(IDC_CMDALLOW));
+  SendMessageA(Frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
+  EXPECT_STREQ("Pop-ups will always be allowed for these website(s)", request.lpszText);
+
+  request.uFlags = 0;
+  request.hdr.idFrom = 3;  // the "Websites" tab
+  SendMessageA(Frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
+  EXPECT_STREQ("View List of Websites with Allowed/Disallowed Pop-Ups", request.lpszText);
+}
+
 TEST_F(SettingsWindowTest, TheCloseBoxUnloadsAsCancelDoes) {
   Open();
   SendMessageA(Find(IDC_XCLOSE), BM_CLICK, 0, 0);

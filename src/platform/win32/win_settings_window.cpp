@@ -187,6 +187,25 @@ void WinSettingsWindow::SetUpFrame() {
 
   HWND list = ControlWindow("ListView1");
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+
+  // Tool tips of the controls that have one; the tab strip shows its tabs' own.
+  HWND tips = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                              frame_.Get(), nullptr, instance, nullptr);
+  for (Control* control : dialog_->controls.All()) {
+    if (!control->toolTip.empty()) AddToolTip(tips, ControlWindow(control->name));
+  }
+  AddToolTip(tips, list);
+}
+
+void WinSettingsWindow::AddToolTip(HWND tips, HWND control) {
+  if (!tips || !control) return;
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = frame_.Get();
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = LPSTR_TEXTCALLBACKA;
+  SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void WinSettingsWindow::CenterOnScreen() {
@@ -280,6 +299,11 @@ void WinSettingsWindow::OnCommand(int id, int code, HWND control) {
 }
 
 void WinSettingsWindow::OnNotify(const NMHDR& header) {
+  if (header.code == TTN_GETDISPINFOA) {
+    auto& request = const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header));
+    request.lpszText = const_cast<char*>(ToolTipFor(request).c_str());
+    return;
+  }
   if (redrawing_) return;
   if (header.idFrom == IDC_TBSOPTIONS && header.code == TCN_SELCHANGE) {
     dialog_->SelectTab(TabCtrl_GetCurSel(header.hwndFrom) + 1);
@@ -298,6 +322,21 @@ void WinSettingsWindow::OnNotify(const NMHDR& header) {
   } else if (header.code == LVN_KEYDOWN) {
     dialog_->ListView1_KeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey, ShiftState());
   }
+}
+
+const std::string& WinSettingsWindow::ToolTipFor(const NMTTDISPINFOA& request) const {
+  static const std::string none;
+  auto& controls = dialog_->controls;
+  if (!(request.uFlags & TTF_IDISHWND)) {
+    // The tab strip's own tips name the tab by its index.
+    const auto& tabs = controls.tbsOptions.tabs;
+    return request.hdr.idFrom < tabs.size() ? tabs[request.hdr.idFrom].toolTip : none;
+  }
+  const Binding* binding = BindingOf(GetDlgCtrlID(reinterpret_cast<HWND>(request.hdr.idFrom)));
+  if (!binding) return none;
+  if (controls.ListView1.name == binding->name) return controls.ListView1.toolTip;
+  const Control* control = controls.Find(binding->name);
+  return control ? control->toolTip : none;
 }
 
 INT_PTR WinSettingsWindow::OnColour(HDC dc, HWND control) {

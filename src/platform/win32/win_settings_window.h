@@ -2,7 +2,10 @@
 
 #include "platform/win32/win_api.h"
 
+#include <commctrl.h>
+
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "platform/win32/scoped_win.h"
@@ -42,6 +45,8 @@ class WinSettingsWindow : public SettingsDialogWindow {
   void OnNotify(const NMHDR& header);
   INT_PTR OnColour(HDC dc, HWND control);
   void SetUpFrame();
+  void AddToolTip(HWND tips, HWND control);
+  const std::string& ToolTipFor(const NMTTDISPINFOA& request) const;
 
   void Redraw(std::string_view name);
   void RedrawAll();
