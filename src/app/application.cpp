@@ -30,7 +30,8 @@ void Application::Main(SingleInstance& instance) {
 }
 
 bool Application::Ended() const {
-  return started_ && (endedAtOnce_ || !mainLoaded_);
+  // The dialog outlives a main form that auto-close unloaded; Velmox ends with the last form.
+  return started_ && (endedAtOnce_ || (!mainLoaded_ && !settingsDialog_.IsLoaded()));
 }
 
 void Application::TrayCallback(std::uint32_t mouseMessage) {

@@ -49,6 +49,9 @@ void Velmox::Form_Load() {
                                             [this] { DoAlert(); });
     routing_ = std::make_unique<WindowEventRouting>(
         state_, desktop_.files, desktop_.applicationFolder, desktop_.keyboard, *PageSink_);
+    table_ = std::make_unique<BrowserTable>(
+        state_, desktop_.browsers, desktop_.messageBoxes, desktop_.process, *routing_,
+        BrowserTableHooks{hooks_.unloadSettingsDialog, hooks_.unloadMainForm});
   });
   SkipOnFailure(
       [&] { desktop_.files.Rename(FilePath("blocksite.script2"), FilePath("blocksite.script")); });
@@ -70,10 +73,16 @@ void Velmox::ConnectTrayEvents() {
 }
 
 void Velmox::SetUp() {
+  SkipOnFailure([&] {
+    if (table_) table_->CreateSWs();
+  });
   SkipOnFailure(
       [&] { LoadOptions(desktop_.settings, desktop_.random, desktop_.applicationFolder, state_); });
   SkipOnFailure(
       [&] { SetUpBlockedHosts(desktop_.files, desktop_.applicationFolder, state_.Sites); });
+  SkipOnFailure([&] {
+    if (table_) table_->FindIEWindows();
+  });
   SkipOnFailure([&] { CreateHTML(desktop_.files, desktop_.applicationFolder, state_.URLPrefix); });
   SkipOnFailure([&] { Timer1_->SetEnabled(state_.OptionValues.AddressBar); });
   SkipOnFailure([&] { UpdateMenus(); });
@@ -160,7 +169,9 @@ void Velmox::MnuClose_Click() {
   if (hooks_.unloadMainForm) hooks_.unloadMainForm();
 }
 
-void Velmox::Timer1_Timer() {}
+void Velmox::Timer1_Timer() {
+  if (table_) table_->Timer1_Timer();
+}
 
 void Velmox::DoAlert() {
   ++alertCount_;

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/desktop.h"
+#include "browser/browser_table.h"
 #include "browser/window_event_routing.h"
 #include "engine/page_sinks.h"
 #include "ui/ctray.h"
@@ -60,6 +61,8 @@ class Velmox {
   bool Timer2Enabled() const { return Timer2_ && Timer2_->Enabled(); }
   // Null when the sinks could not be created.
   PageSinks* PageSink() { return PageSink_.get(); }
+  // The 40 slots and the shell's window collection; null when they could not be made.
+  BrowserTable* Browsers() { return table_.get(); }
   // How many pop-ups this run has announced.
   int AlertCount() const { return alertCount_; }
 
@@ -79,6 +82,7 @@ class Velmox {
   int alertCount_ = 0;
   std::unique_ptr<PageSinks> PageSink_;
   std::unique_ptr<WindowEventRouting> routing_;
+  std::unique_ptr<BrowserTable> table_;
 };
 
 }  // namespace velmox

@@ -11,12 +11,25 @@ SimDesktop::SimDesktop(const SimFolders& folders)
       messageBoxes(trace),
       shell(trace),
       process(trace),
-      browsers(trace),
+      browsers(trace, files),
       fileDialogs(trace),
       settingsWindow(trace),
       folders_(folders),
       table_{settings,     files,    clock,       tray,           sound,
              messageBoxes, shell,    keyboard,    clock,          random,
-             process,      browsers, fileDialogs, settingsWindow, folders.virtualAppFolder} {}
+             process,      browsers, fileDialogs, settingsWindow, folders.virtualAppFolder} {
+  // What the Settings dialog stores is one of its effects, so it shows while the dialog is there.
+  settings.onSaved = [this](const std::string& section, const std::string& key,
+                            const std::string& value) {
+    writes.push_back(section + "\\" + key + "=" + value);
+    if (settingsWindow.Dialog() != nullptr)
+      trace.Line("store", section + "\\" + key + " = " + Quoted(value));
+  };
+  files.onWritten = [this](const std::string& path) {
+    const std::string prefix = folders_.virtualAppFolder + "\\";
+    writes.push_back(path.starts_with(prefix) ? path.substr(prefix.size()) : path);
+    if (settingsWindow.Dialog() != nullptr) trace.Line("file", "writes " + Quoted(writes.back()));
+  };
+}
 
 }  // namespace velmox::sim

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/desktop.h"
 #include "platform/sim/sim_browser.h"
@@ -46,6 +47,9 @@ class SimDesktop {
   SimBrowsers browsers;
   SimFileDialogs fileDialogs;
   SimDialogWindow settingsWindow;
+  // Every setting saved and file written, in order: "Options\AutoLoad=True", "servers.lst"
+  // (files of the application folder by their name in it).
+  std::vector<std::string> writes;
 
  private:
   SimFolders folders_;

@@ -2,8 +2,23 @@
 
 namespace velmox::sim {
 
+SimDialogWindow::SimDialogWindow(Trace& trace) : trace_(trace) {}
+
+SimDialogWindow::~SimDialogWindow() = default;
+
+void SimDialogWindow::Create(frmOptions& dialog) {
+  dialog_ = &dialog;
+  focus.clear();
+  tracer_ = std::make_unique<DialogTracer>(trace_, dialog);
+  dialog.onChanged = [this](std::string_view name) {
+    if (tracer_) tracer_->Changed(name);
+  };
+}
+
 void SimDialogWindow::Show() {
   shown_ = true;
+  // What the load set up is the dialog as it opens; from now on each change is traced.
+  if (tracer_) tracer_->SetQuiet(false);
   trace_.Line("settings", "the Settings dialog opens");
 }
 
@@ -15,7 +30,10 @@ void SimDialogWindow::BringToFront() {
 void SimDialogWindow::Destroy() {
   if (shown_) trace_.Line("settings", "the Settings dialog closes");
   shown_ = false;
+  if (dialog_ != nullptr) dialog_->onChanged = nullptr;
+  tracer_.reset();
   dialog_ = nullptr;
+  focus.clear();
 }
 
 std::optional<FileOpenChoice> SimFileDialogs::ShowOpen(const FileOpenRequest& request) {

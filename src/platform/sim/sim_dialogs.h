@@ -1,28 +1,36 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/file_dialog.h"
+#include "platform/sim/sim_dialog_trace.h"
 #include "platform/sim/sim_trace.h"
 #include "ui/settings_dialog/dialog_window.h"
 
 namespace velmox::sim {
 
 // The Settings dialog's window on the simulated desktop: the model is the dialog; the window
-// only tells when it appears, comes to the front and goes.
+// tells when it appears, comes to the front and goes, and traces what changes on it after it
+// has appeared.
 class SimDialogWindow : public SettingsDialogWindow {
  public:
   static constexpr std::uintptr_t kHandle = 0x6000;
 
-  explicit SimDialogWindow(Trace& trace) : trace_(trace) {}
+  explicit SimDialogWindow(Trace& trace);
+  ~SimDialogWindow() override;
 
   frmOptions* Dialog() { return dialog_; }
   bool Shown() const { return shown_; }
   int timesBroughtToFront = 0;
+  // The control that has the focus ("FileNameText", "ListView1", "tbsOptions" ...); empty for
+  // none. Whoever drives the window moves it.
+  std::string focus;
 
-  void Create(frmOptions& dialog) override { dialog_ = &dialog; }
+  void Create(frmOptions& dialog) override;
   std::uintptr_t Handle() override { return kHandle; }
   void CenterOnScreen() override {}
   void Show() override;
@@ -32,6 +40,7 @@ class SimDialogWindow : public SettingsDialogWindow {
  private:
   Trace& trace_;
   frmOptions* dialog_ = nullptr;
+  std::unique_ptr<DialogTracer> tracer_;
   bool shown_ = false;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "platform/files.h"
@@ -21,6 +22,8 @@ class SimFiles : public Files {
   // The real path for a Velmox path; throws PlatformError (76, "Path not found") when it has
   // none.
   std::filesystem::path RealPath(const std::string& path) const;
+  // Told of every write that succeeded, with the path as Velmox named it.
+  std::function<void(const std::string& path)> onWritten;
 
   void Rename(const std::string& from, const std::string& to) override;
   std::int64_t FileLength(const std::string& path) override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ class SimSettingsStore : public SettingsStore {
   const std::filesystem::path& File() const { return file_; }
   // Every save fails while set (a store that cannot be written).
   bool failSaves = false;
+  // Told of every save that succeeded (the desktop keeps a journal of writes).
+  std::function<void(const std::string& section, const std::string& key, const std::string& value)>
+      onSaved;
 
   std::string GetSetting(const std::string& appName, const std::string& section,
                          const std::string& key, const std::string& defaultValue) override;

@@ -64,6 +64,8 @@ void ScriptContext::ExpectArgCount(std::size_t count) const {
 CommandTable AllCommands() {
   CommandTable table;
   AddAppCommands(table);
+  AddBrowserCommands(table);
+  AddDialogCommands(table);
   return table;
 }
 
@@ -79,6 +81,10 @@ ScriptRunner::ScriptRunner(SimSession& session, std::istream& in, std::string na
   };
   session_.desktop.messageBoxes.answer = [this](const MessageBoxCall&) {
     return RunModal(Modal::Box);
+  };
+  session_.desktop.fileDialogs.answer = [this](const FileOpenRequest&) {
+    FileOpenChoice chosen;
+    return RunModal(Modal::File, &chosen) == 1 ? std::optional(chosen) : std::nullopt;
   };
 }
 
@@ -126,6 +132,7 @@ void ScriptRunner::Execute(const std::string& line) {
       action += (i ? " " : "") + (words[i].quoted ? Quoted(words[i].text) : words[i].text);
     }
     session_.desktop.trace.Line(">", action);
+    lastAction_ = {session_.desktop.shell.calls.size(), session_.desktop.writes.size()};
   }
   // A desktop call of the script's own that fails ends the script here, also inside a modal
   // window, where Velmox's handler would otherwise swallow it.
@@ -134,10 +141,27 @@ void ScriptRunner::Execute(const std::string& line) {
   } catch (const std::exception& e) {
     Malformed(std::string("the desktop could not do this: ") + e.what());
   }
+  if (!key.starts_with("expect")) dialogWatch_.AfterAction(session_);
 }
 
-int ScriptRunner::RunModal(Modal::Kind kind) {
-  Modal modal{kind, std::nullopt};
+namespace {
+
+const char* ModalName(Modal::Kind kind) {
+  switch (kind) {
+    case Modal::Menu:
+      return "tray menu";
+    case Modal::Box:
+      return "message box";
+    case Modal::File:
+      return "file dialog";
+  }
+  return "window";
+}
+
+}  // namespace
+
+int ScriptRunner::RunModal(Modal::Kind kind, FileOpenChoice* chosen) {
+  Modal modal{kind, std::nullopt, {}};
   modals_.push_back(&modal);
   struct Pop {
     std::vector<Modal*>& modals;
@@ -145,16 +169,17 @@ int ScriptRunner::RunModal(Modal::Kind kind) {
   } pop{modals_};
   while (!modal.answer) {
     if (!RunNextLine()) {
-      Failed(std::string("the script ended while ") +
-             (kind == Modal::Menu ? "the tray menu" : "a message box") + " was open");
+      Failed(std::string("the script ended while ") + (kind == Modal::Box ? "a " : "the ") +
+             ModalName(kind) + " was open");
     }
   }
+  if (chosen != nullptr) *chosen = modal.chosen;
   return *modal.answer;
 }
 
 Modal& ScriptRunner::OpenModal(Modal::Kind kind) {
   if (modals_.empty() || modals_.back()->kind != kind) {
-    Failed(kind == Modal::Menu ? "no tray menu is open" : "no message box is open");
+    Failed(std::string("no ") + ModalName(kind) + " is open");
   }
   return *modals_.back();
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_dialog.h"
+#include "platform/sim/script/dialog_watch.h"
 #include "platform/sim/script/script_words.h"
 #include "platform/sim/script/sim_session.h"
 
@@ -28,6 +30,10 @@ struct ScriptContext {
   // The bare word at `index`; malformed when missing.
   const std::string& Bare(std::size_t index) const;
   void ExpectArgCount(std::size_t count) const;
+  // True when the argument at `index` is the bare word `word`.
+  bool IsBare(std::size_t index, const char* word) const {
+    return index < args.size() && !args[index].quoted && args[index].text == word;
+  }
 };
 
 using Command = std::function<void(ScriptContext&)>;
@@ -38,12 +44,23 @@ using CommandTable = std::map<std::string, Command>;
 
 CommandTable AllCommands();
 void AddAppCommands(CommandTable& table);
+void AddBrowserCommands(CommandTable& table);
+void AddDialogCommands(CommandTable& table);
 
-// A modal window that waits for the script's answer: the tray menu or a message box.
+// A modal window that waits for the script's answer: the tray menu, a message box or the
+// file-open dialog (answered 1 with `chosen`, or 2 for cancel).
 struct Modal {
-  enum Kind { Menu, Box };
+  enum Kind { Menu, Box, File };
   Kind kind;
   std::optional<int> answer;
+  FileOpenChoice chosen;
+};
+
+// Where the desktop's records stood when the latest action line began, so that an expectation
+// can look at what that action did.
+struct ActionMarks {
+  std::size_t shellCalls = 0;
+  std::size_t writes = 0;
 };
 
 // Runs a desktop script line by line. Every line is one action or one expectation; a modal
@@ -58,9 +75,10 @@ class ScriptRunner {
   int Run(std::ostream& err);
 
   // Runs lines until `modal` is answered; fails when the script ends first.
-  int RunModal(Modal::Kind kind);
+  int RunModal(Modal::Kind kind, FileOpenChoice* chosen = nullptr);
   // The innermost open modal of that kind; fails when there is none.
   Modal& OpenModal(Modal::Kind kind);
+  const ActionMarks& LastAction() const { return lastAction_; }
 
  private:
   bool RunNextLine();
@@ -72,6 +90,8 @@ class ScriptRunner {
   std::filesystem::path scriptDir_;
   CommandTable commands_;
   std::vector<Modal*> modals_;
+  ActionMarks lastAction_;
+  DialogWatch dialogWatch_;
   int lineNumber_ = 0;
 };
 
