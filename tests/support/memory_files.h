@@ -41,7 +41,7 @@ class MemoryFiles : public Files {
     FailFor(path);
     files[path] = text;
   }
-  void ReplaceText(const std::string& path, const std::string& text) override {
+  void WriteTextAtomically(const std::string& path, const std::string& text) override {
     FailFor(path);
     files[path] = text;
   }

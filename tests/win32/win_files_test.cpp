@@ -54,9 +54,9 @@ TEST_F(WinFilesTest, FailuresCarryTheSystemNumberAndMessage) {
 }
 
 TEST_F(WinFilesTest, ReplaceTextSwapsTheWholeFileAndLeavesNothingBeside) {
-  files.ReplaceText(folder.File("servers.lst"), "new file\r\n");
+  files.WriteTextAtomically(folder.File("servers.lst"), "new file\r\n");
   EXPECT_EQ("new file\r\n", files.ReadText(folder.File("servers.lst")));
-  files.ReplaceText(folder.File("servers.lst"), "second\r\n");
+  files.WriteTextAtomically(folder.File("servers.lst"), "second\r\n");
   EXPECT_EQ("second\r\n", files.ReadText(folder.File("servers.lst")));
   EXPECT_THROW(files.FileLength(folder.File("servers.lst.new")), PlatformError);
 }
@@ -65,7 +65,7 @@ TEST_F(WinFilesTest, AFailedReplaceKeepsTheOldContent) {
   files.WriteText(folder.File("servers.lst"), "old\r\n");
   // A folder in the way of the file beside makes the write fail before anything is replaced.
   CreateDirectoryA(folder.File("servers.lst.new").c_str(), nullptr);
-  EXPECT_THROW(files.ReplaceText(folder.File("servers.lst"), "new\r\n"), PlatformError);
+  EXPECT_THROW(files.WriteTextAtomically(folder.File("servers.lst"), "new\r\n"), PlatformError);
   EXPECT_EQ("old\r\n", files.ReadText(folder.File("servers.lst")));
   RemoveDirectoryA(folder.File("servers.lst.new").c_str());
 }

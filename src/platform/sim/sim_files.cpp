@@ -98,7 +98,7 @@ void SimFiles::WriteText(const std::string& path, const std::string& text) {
   if (onWritten) onWritten(path);
 }
 
-void SimFiles::ReplaceText(const std::string& path, const std::string& text) {
+void SimFiles::WriteTextAtomically(const std::string& path, const std::string& text) {
   const auto real = RealPath(path);
   auto temporary = real;
   temporary += ".new";

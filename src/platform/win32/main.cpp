@@ -28,7 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     app.Main(instance);
 
     // Velmox lives while one of its forms is loaded: the hidden main form or the dialog.
-    const auto running = [&app] { return !app.Ended() || app.Settings().IsLoaded(); };
+    const auto running = [&app] { return !app.Ended(); };
     MSG message;
     while (running() && GetMessageA(&message, nullptr, 0, 0) > 0) {
       if (desktop.settingsWindow.PreTranslate(message)) continue;

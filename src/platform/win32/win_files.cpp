@@ -60,7 +60,7 @@ void WinFiles::WriteText(const std::string& path, const std::string& text) {
   Trace("WriteText " + path);
 }
 
-void WinFiles::ReplaceText(const std::string& path, const std::string& text) {
+void WinFiles::WriteTextAtomically(const std::string& path, const std::string& text) {
   const std::string beside = path + ".new";
   try {
     ScopedFile file = OpenFile(beside, GENERIC_WRITE, CREATE_ALWAYS);
@@ -75,7 +75,7 @@ void WinFiles::ReplaceText(const std::string& path, const std::string& text) {
     DeleteFileA(beside.c_str());
     throw;
   }
-  Trace("ReplaceText " + path);
+  Trace("WriteTextAtomically " + path);
 }
 
 }  // namespace velmox::win32

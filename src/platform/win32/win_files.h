@@ -11,7 +11,7 @@ class WinFiles : public Files {
   std::int64_t FileLength(const std::string& path) override;
   std::string ReadText(const std::string& path) override;
   void WriteText(const std::string& path, const std::string& text) override;
-  void ReplaceText(const std::string& path, const std::string& text) override;
+  void WriteTextAtomically(const std::string& path, const std::string& text) override;
 };
 
 }  // namespace velmox::win32
