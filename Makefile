@@ -8,8 +8,11 @@ build: deps
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev
 
-test: build
+# Every test: the unit tests and desktop scripts on the simulated desktop, then the Windows
+# build's tests under Wine.
+test: build windows
 	@ctest --preset dev
+	@scripts/wine-tests
 
 demo: build
 	@scripts/demo
