@@ -64,63 +64,6 @@ class MainFormTest : public ::testing::Test {
   }
 };
 
-TEST_F(MainFormTest, StartShowsTheOnBulbWithItsTipAndMenu) {
-  Start();
-  EXPECT_TRUE(desktop.tray.Shown());
-  ExpectAgreement(true);
-  EXPECT_EQ(Form().PopMenu().items,
-            (std::vector<std::string>{"&Settings...", "&Turn Velmox Off", "-", "&Close Velmox"}));
-  EXPECT_EQ(Form().PopMenu().defaultItem, 1);
-  EXPECT_EQ(Form().PopMenu().caption, "Pop-Up Menu");
-  // The icon is added once, already with its tip: no tip change follows the add.
-  EXPECT_EQ(
-      desktop.trace.Lines(),
-      std::vector<std::string>{"[     0.000] tray: icon added, on picture, tip \"Velmox (On)\""});
-}
-
-TEST_F(MainFormTest, PictureTipAndCaptionAgreeAfterAnyNumberOfToggles) {
-  Start();
-  AnswerMenusWith("");
-  bool on = true;
-  for (int i = 0; i < 7; ++i) {
-    switch (i % 3) {
-      case 0:
-        DoubleClick();
-        break;
-      case 1:
-        AnswerMenusWith(on ? "&Turn Velmox Off" : "&Turn Velmox On");
-        RightClick();
-        break;
-      case 2:
-        Form().OnOff();
-        break;
-    }
-    on = !on;
-    SCOPED_TRACE(i);
-    ExpectAgreement(on);
-  }
-}
-
-TEST_F(MainFormTest, DoubleClickTogglesExactlyOnce) {
-  Start();
-  DoubleClick();
-  ExpectAgreement(false);
-  DoubleClick();
-  ExpectAgreement(true);
-  Messages({513, 514});  // a single left click does nothing
-  ExpectAgreement(true);
-}
-
-TEST_F(MainFormTest, RightClickShowsTheMenuWithItsDefault) {
-  Start();
-  AnswerMenusWith("");
-  RightClick();
-  EXPECT_EQ(menusShown, 1);
-  ASSERT_TRUE(desktop.tray.LastMenu());
-  EXPECT_EQ(desktop.tray.LastMenu()->defaultItem, 1);
-  ExpectAgreement(true);  // dismissing changes nothing
-}
-
 TEST_F(MainFormTest, RightReleaseWithoutRightPressShowsNoMenu) {
   Start();
   AnswerMenusWith("");
@@ -133,19 +76,7 @@ TEST_F(MainFormTest, RightReleaseWithoutRightPressShowsNoMenu) {
   EXPECT_EQ(menusShown, 1);
   Messages({516, 518, 517});  // the right double click has no handler and changes nothing
   EXPECT_EQ(menusShown, 2);
-}
-
-TEST_F(MainFormTest, ClicksWhileTheMenuIsOpenAreDropped) {
-  Start();
-  desktop.tray.answerMenu = [this](const PopupMenuModel&) {
-    ++menusShown;
-    DoubleClick();
-    RightClick();
-    return 1;  // "&Turn Velmox Off"
-  };
-  RightClick();
-  EXPECT_EQ(menusShown, 1);
-  ExpectAgreement(false);
+  ExpectAgreement(true);
 }
 
 TEST_F(MainFormTest, TimersGoOnWhileTheMenuIsOpen) {
@@ -159,54 +90,26 @@ TEST_F(MainFormTest, TimersGoOnWhileTheMenuIsOpen) {
   EXPECT_EQ(desktop.tray.Picture(), BulbPicture::On);
 }
 
-TEST_F(MainFormTest, CloseRemovesTheIconAndEnds) {
+TEST_F(MainFormTest, NothingReachesTheFormOnceItIsUnloaded) {
   Start();
+  Form().DoAlert();
   AnswerMenusWith("&Close Velmox");
   RightClick();
   EXPECT_TRUE(app->Ended());
-  EXPECT_EQ(app->MainForm(), nullptr);
-  EXPECT_FALSE(desktop.tray.Shown());
-  Messages({516, 517, 515});  // a late click reaches no form
+  const auto lines = desktop.trace.Lines();
+  desktop.clock.Advance(10000);
+  Messages({516, 517, 515});
+  EXPECT_EQ(desktop.trace.Lines(), lines);
   EXPECT_EQ(menusShown, 1);
 }
 
-TEST_F(MainFormTest, SecondInstanceEndsAtOnceAndLeavesTheFirstAlone) {
-  Start();
-  const auto lines = desktop.trace.Lines();
-  sim::SimSingleInstance otherLock(folders.folders.profile / "velmox.lock");
-  Application second(desktop.Table());
-  second.Main(otherLock);
-  EXPECT_TRUE(second.Ended());
-  EXPECT_EQ(second.MainForm(), nullptr);
-  EXPECT_EQ(desktop.trace.Lines(), lines);
-  EXPECT_FALSE(app->Ended());
-  ExpectAgreement(true);
-}
-
-TEST_F(MainFormTest, SettingsAreLoadedAtStart) {
-  Option("BlinkLightBulb", "False");
-  Option("LinkTarget", "_top");
-  Start();
-  EXPECT_FALSE(State().OptionValues.BlinkLightBulb);
-  EXPECT_EQ(State().OptionValues.LinkTarget, "_top");
-  EXPECT_EQ(State().URLPrefix.size(), 10u);
-  EXPECT_EQ(desktop.settings.GetSetting("Velmox", "Data", "URLPrefix", ""), State().URLPrefix);
-}
-
-TEST_F(MainFormTest, Timer1FollowsAddressBarAtStart) {
+TEST_F(MainFormTest, Timer1RunsOnlyWhenAddressBarIsSetAtStart) {
   Start();
   EXPECT_FALSE(Form().Timer1Enabled());
-  desktop.clock.Advance(60000);
-  EXPECT_FALSE(Form().Timer1Enabled());
-  EXPECT_EQ(desktop.trace.Lines().size(), 1u);
-
-  test::SimFolderSet other;
-  SimDesktop withAddressBar(other.folders);
-  withAddressBar.settings.SaveSetting("Velmox", "Options", "AddressBar", "-1");
-  sim::SimSingleInstance lock(other.folders.profile / "velmox.lock");
-  Application run(withAddressBar.Table());
-  run.Main(lock);
-  EXPECT_TRUE(run.MainForm()->Timer1Enabled());
+  app.reset();
+  Option("AddressBar", "-1");
+  Start();
+  EXPECT_TRUE(Form().Timer1Enabled());
 }
 
 // The alert.
@@ -215,7 +118,6 @@ TEST_F(MainFormTest, AlertShowsForThreeSecondsThenTheOnPicture) {
   Start();
   Form().DoAlert();
   EXPECT_EQ(desktop.tray.Picture(), BulbPicture::Alert);
-  EXPECT_TRUE(Form().Timer2Enabled());
   desktop.clock.Advance(2999);
   EXPECT_EQ(desktop.tray.Picture(), BulbPicture::Alert);
   desktop.clock.Advance(1);
@@ -225,7 +127,9 @@ TEST_F(MainFormTest, AlertShowsForThreeSecondsThenTheOnPicture) {
   EXPECT_EQ(TraceCount("picture"), 3) << "one flash, not a blinking";
 }
 
-TEST_F(MainFormTest, TurningOffDuringTheAlertShowsOffAtOnceAndKeepsIt) {
+// Turning off or on during the alert shows the new state at once; an alert while off ends on
+// the off picture.
+TEST_F(MainFormTest, AlertEndsOnThePictureOfTheOnOffState) {
   Start();
   Form().DoAlert();
   desktop.clock.Advance(1000);
@@ -234,26 +138,17 @@ TEST_F(MainFormTest, TurningOffDuringTheAlertShowsOffAtOnceAndKeepsIt) {
   EXPECT_FALSE(Form().Timer2Enabled());
   desktop.clock.Advance(5000);
   ExpectAgreement(false);
-}
 
-TEST_F(MainFormTest, TurningOnDuringTheAlertShowsOn) {
-  Start();
-  Form().OnOff();
-  Form().DoAlert();
-  Form().OnOff();
-  ExpectAgreement(true);
-  desktop.clock.Advance(3000);
-  ExpectAgreement(true);
-}
-
-TEST_F(MainFormTest, AlertWhileOffEndsOnTheOffPicture) {
-  Start();
-  Form().OnOff();
   Form().DoAlert();
   EXPECT_EQ(desktop.tray.Picture(), BulbPicture::Alert);
   desktop.clock.Advance(3000);
   ExpectAgreement(false);
-  EXPECT_EQ(TraceCount("on picture"), 1) << "only the add showed the on picture";
+
+  Form().DoAlert();
+  Form().OnOff();
+  ExpectAgreement(true);
+  desktop.clock.Advance(3000);
+  ExpectAgreement(true);
 }
 
 TEST_F(MainFormTest, TwoAlertsWithinThreeSecondsMakeOneFlash) {
@@ -265,100 +160,39 @@ TEST_F(MainFormTest, TwoAlertsWithinThreeSecondsMakeOneFlash) {
   EXPECT_EQ(desktop.tray.Picture(), BulbPicture::Alert);
   desktop.clock.Advance(3000);
   EXPECT_EQ(desktop.tray.Picture(), BulbPicture::On);
-  EXPECT_FALSE(Form().Timer2Enabled());
   EXPECT_EQ(TraceCount("alert picture"), 1);
 }
 
-TEST_F(MainFormTest, AlertWithBothOptionsOffChangesNothing) {
-  Start();
-  State().OptionValues.BlinkLightBulb = false;
-  State().OptionValues.PlayASound = false;
-  const auto lines = desktop.trace.Lines();
-  Form().DoAlert();
-  EXPECT_EQ(desktop.trace.Lines(), lines);
-  EXPECT_FALSE(Form().Timer2Enabled());
-  EXPECT_EQ(desktop.tray.Picture(), BulbPicture::On);
-}
-
-TEST_F(MainFormTest, AlertPlaysTheSoundFile) {
+// The bulb flashes only with BlinkLightBulb; the sound plays only with PlayASound and an
+// existing file, and a missing file is silent.
+TEST_F(MainFormTest, AlertDoesWhatTheOptionsSay) {
   test::WriteRealFile(AppFile("sounds/cork.wav"), "RIFF....WAVE");
-  Option("PlayASound", "True");
-  Option("BlinkLightBulb", "False");
   Start();
-  Form().DoAlert();
-  EXPECT_EQ(desktop.sound.played,
-            std::vector<std::string>{"C:\\Program Files\\Velmox\\sounds\\cork.wav"});
-  EXPECT_EQ(desktop.tray.Picture(), BulbPicture::On);
-  EXPECT_FALSE(Form().Timer2Enabled());
-}
-
-TEST_F(MainFormTest, MissingSoundFileIsSilentAndTheBulbStillFlashes) {
-  Option("PlayASound", "True");
-  Option("SoundFileName", "C:\\Program Files\\Velmox\\sounds\\none.wav");
-  Start();
-  Form().DoAlert();
-  EXPECT_TRUE(desktop.sound.played.empty());
+  const std::string cork = "C:\\Program Files\\Velmox\\sounds\\cork.wav";
+  struct Case {
+    bool blink, sound;
+    std::string file;
+    BulbPicture picture;
+    std::size_t played;
+  };
+  const Case cases[] = {
+      {false, false, cork, BulbPicture::On, 0},
+      {false, true, cork, BulbPicture::On, 1},
+      {true, true, "C:\\Program Files\\Velmox\\sounds\\none.wav", BulbPicture::Alert, 0},
+  };
+  for (const Case& c : cases) {
+    State().OptionValues.BlinkLightBulb = c.blink;
+    State().OptionValues.PlayASound = c.sound;
+    State().OptionValues.SoundFileName = c.file;
+    desktop.sound.played.clear();
+    Form().DoAlert();
+    EXPECT_EQ(desktop.tray.Picture(), c.picture) << c.blink << c.sound;
+    EXPECT_EQ(Form().Timer2Enabled(), c.blink);
+    EXPECT_EQ(desktop.sound.played.size(), c.played);
+    EXPECT_TRUE(desktop.messageBoxes.shown.empty());
+    desktop.clock.Advance(3000);
+  }
   EXPECT_EQ(TraceCount("default sound"), 0);
-  EXPECT_TRUE(desktop.messageBoxes.shown.empty());
-  EXPECT_EQ(desktop.tray.Picture(), BulbPicture::Alert);
-}
-
-TEST_F(MainFormTest, NoTickReachesAnUnloadedForm) {
-  Start();
-  Form().DoAlert();
-  app->UnloadMainForm();
-  const auto lines = desktop.trace.Lines();
-  desktop.clock.Advance(10000);
-  EXPECT_EQ(desktop.trace.Lines(), lines);
-  EXPECT_FALSE(desktop.tray.Shown());
-}
-
-// The context-menu scripts' names.
-
-TEST_F(MainFormTest, ScriptsTakeActiveNamesWhileRunning) {
-  test::WriteRealFile(AppFile("blocksite.script2"), "block");
-  test::WriteRealFile(AppFile("trustsite.script2"), "trust");
-  Start();
-  EXPECT_EQ(test::ReadRealFile(AppFile("blocksite.script")), "block");
-  EXPECT_EQ(test::ReadRealFile(AppFile("trustsite.script")), "trust");
-  EXPECT_FALSE(std::filesystem::exists(AppFile("blocksite.script2")));
-  EXPECT_FALSE(std::filesystem::exists(AppFile("trustsite.script2")));
-  app->UnloadMainForm();
-  EXPECT_EQ(test::ReadRealFile(AppFile("blocksite.script2")), "block");
-  EXPECT_EQ(test::ReadRealFile(AppFile("trustsite.script2")), "trust");
-  EXPECT_FALSE(std::filesystem::exists(AppFile("blocksite.script")));
-  EXPECT_FALSE(std::filesystem::exists(AppFile("trustsite.script")));
-}
-
-TEST_F(MainFormTest, ActiveScriptLeftByAnAbruptEndIsUsed) {
-  test::WriteRealFile(AppFile("blocksite.script"), "left over");
-  test::WriteRealFile(AppFile("trustsite.script2"), "trust");
-  Start();
-  EXPECT_EQ(test::ReadRealFile(AppFile("blocksite.script")), "left over");
-  EXPECT_EQ(test::ReadRealFile(AppFile("trustsite.script")), "trust") << "the next rename runs";
-  ExpectAgreement(true);
-}
-
-TEST_F(MainFormTest, BothNamesPresentStayAsTheyAre) {
-  test::WriteRealFile(AppFile("blocksite.script"), "active");
-  test::WriteRealFile(AppFile("blocksite.script2"), "inactive");
-  Start();
-  EXPECT_EQ(test::ReadRealFile(AppFile("blocksite.script")), "active");
-  EXPECT_EQ(test::ReadRealFile(AppFile("blocksite.script2")), "inactive");
-}
-
-TEST_F(MainFormTest, InactiveNameTakenAtCloseKeepsTheActiveName) {
-  test::WriteRealFile(AppFile("blocksite.script2"), "block");
-  test::WriteRealFile(AppFile("trustsite.script2"), "trust");
-  Start();
-  test::WriteRealFile(AppFile("blocksite.script2"), "another");
-  AnswerMenusWith("&Close Velmox");
-  RightClick();
-  EXPECT_TRUE(app->Ended());
-  EXPECT_EQ(test::ReadRealFile(AppFile("blocksite.script")), "block");
-  EXPECT_EQ(test::ReadRealFile(AppFile("blocksite.script2")), "another");
-  EXPECT_EQ(test::ReadRealFile(AppFile("trustsite.script2")), "trust");
-  EXPECT_FALSE(desktop.tray.Shown()) << "the icon is removed after a failed rename";
 }
 
 }  // namespace

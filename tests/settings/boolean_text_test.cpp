@@ -5,14 +5,9 @@
 namespace velmox {
 namespace {
 
-TEST(BooleanText, WritesTheEnglishWordsWithACapital) {
+TEST(BooleanText, WritesTheEnglishWordsAndReadsThemInAnyLetterCase) {
   EXPECT_EQ(BooleanText(true), "True");
   EXPECT_EQ(BooleanText(false), "False");
-  EXPECT_EQ(ParseBoolean(BooleanText(true)), true);
-  EXPECT_EQ(ParseBoolean(BooleanText(false)), false);
-}
-
-TEST(BooleanText, ReadsTheWordsInAnyLetterCase) {
   for (const char* text : {"True", "true", "TRUE", "tRuE", " True "})
     EXPECT_EQ(ParseBoolean(text), true) << text;
   for (const char* text : {"False", "false", "FALSE", "  false"})

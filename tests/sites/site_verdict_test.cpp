@@ -46,16 +46,6 @@ TEST_F(SiteVerdictTest, AnEntryCoversItsWwwFormButNotTheOtherWayRound) {
   EXPECT_FALSE(IsBlocked(state, GetHostNameFromURL("http://Caps.Example/")));
 }
 
-TEST_F(SiteVerdictTest, AddingAppendsOnceThenReMarksInPlaceAndSavesEachTime) {
-  state.Sites.ReplaceAll({{"", false}});
-  Block("http://ads.example/page.html");
-  EXPECT_EQ(state.Sites.Entries(), (std::vector<SiteEntry>{{"", false}, {"ads.example", true}}));
-  EXPECT_EQ(files.Content(kPath), "\"ads.example\",#TRUE#\r\n");
-  Allow("https://ADS.example/other");
-  EXPECT_EQ(state.Sites.Entries(), (std::vector<SiteEntry>{{"", false}, {"ads.example", false}}));
-  EXPECT_EQ(files.Content(kPath), "\"ads.example\",#FALSE#\r\n");
-}
-
 TEST_F(SiteVerdictTest, AllowingTheWwwFormAppendsButTheEarlierEntryStillDecides) {
   state.Sites.ReplaceAll({{"h.example", true}});
   Allow("http://www.h.example/");

@@ -162,7 +162,6 @@ struct FakeShellWindows : ShellWindows {
   std::string failDescription;
   bool failConnect = false;
   ShellWindowsEvents* events = nullptr;  // the connected handler, if any
-  int enumerations = 0;
 
   void FailAt(std::size_t item, long number, const std::string& description) {
     failAtItem = item;
@@ -172,7 +171,6 @@ struct FakeShellWindows : ShellWindows {
 
   std::unique_ptr<WindowEnumerator> Enumerate() override {
     if (failEnumerate) throw GoneError();
-    ++enumerations;
     return std::make_unique<Enumerator>(*this);
   }
   std::unique_ptr<Connection> Connect(ShellWindowsEvents& handler) override {
@@ -256,14 +254,12 @@ struct FakeBrowserAutomation : BrowserAutomation {
   std::vector<FakePageSinkControl*> sinks;  // in creation order; owned by whoever created them
   std::vector<std::shared_ptr<FakeWindow>> created;  // new browser windows, in creation order
   std::vector<int> failingSinks;                     // these sink indexes cannot be created
-  bool failCreateWindow = false;
 
   std::unique_ptr<ShellWindows> CreateShellWindows() override {
     if (failShellWindows) throw PlatformError(429, "ActiveX component can't create object");
     return std::make_unique<ShellWindowsHandle>(shellWindows);
   }
   std::shared_ptr<BrowserWindow> CreateInternetExplorer() override {
-    if (failCreateWindow) throw PlatformError(429, "ActiveX component can't create object");
     auto window = std::make_shared<FakeWindow>();
     window->visible = false;
     window->location = "";

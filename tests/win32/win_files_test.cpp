@@ -53,7 +53,7 @@ TEST_F(WinFilesTest, FailuresCarryTheSystemNumberAndMessage) {
   EXPECT_THROW(files.ReadText(folder.File("missing")), PlatformError);
 }
 
-TEST_F(WinFilesTest, ReplaceTextSwapsTheWholeFileAndLeavesNothingBeside) {
+TEST_F(WinFilesTest, WriteTextAtomicallySwapsTheWholeFileAndLeavesNothingBeside) {
   files.WriteTextAtomically(folder.File("servers.lst"), "new file\r\n");
   EXPECT_EQ("new file\r\n", files.ReadText(folder.File("servers.lst")));
   files.WriteTextAtomically(folder.File("servers.lst"), "second\r\n");
