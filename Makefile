@@ -1,18 +1,40 @@
 # The two commands of the README, and a few more for developers.
-.PHONY: deps build test demo bench
+.PHONY: deps build asan test demo bench fuzz soak
+
+# How long `make fuzz` runs each fuzz target, and how many events `make soak` plays.
+FUZZ_SECONDS ?= 60
+SOAK_EVENTS ?= 1000000
+SOAK_SEED ?= 1
 
 deps:
-	@scripts/install-deps build
+	@scripts/install-deps build fuzz
 
 build: deps
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev
 
-test: build
+# Everything again with AddressSanitizer and UBSan, and the fuzz targets (build/asan).
+asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+
+# The unit tests and desktop scripts in both builds; the sanitizer build adds a short run of
+# every fuzz target and a short soak.
+test: build asan
 	@ctest --preset dev
+	@ctest --preset asan
 
 demo: build
 	@scripts/demo
 
 bench: build
 	@build/dev/bench/velmox_bench
+
+fuzz: asan
+	@for target in build/asan/fuzz/fuzz_*; do \
+	  scripts/run-fuzz $$target fuzz/corpus/$${target##*/fuzz_} $(FUZZ_SECONDS) || exit 1; \
+	done
+
+soak: build
+	@build/dev/soak/velmox_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED)
+	@build/dev/soak/velmox_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED) --faults
