@@ -61,7 +61,8 @@ void CreateHTML(Files& files, const std::string& applicationFolder, const std::s
   for (const auto& file : generated) {
     const std::string path = applicationFolder + "\\" + file.first;
     if (FileExists(files, path)) continue;
-    SkipOnFailure([&] { files.WriteText(path, file.second); });
+    // Written whole or not at all: a half-written file would count as present from then on.
+    SkipOnFailure([&] { files.ReplaceText(path, file.second); });
   }
 }
 

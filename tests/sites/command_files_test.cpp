@@ -56,6 +56,20 @@ const char kTrustPage[] =
     "</body>\r\n"
     "</html>";
 
+// A full disk must not leave a half-written script behind: being present, it would never be
+// written again and the context-menu entry would stay broken.
+TEST(CreateHTML, FullDiskLeavesNoHalfWrittenFile) {
+  test::MemoryFiles files;
+  files.diskFull = true;
+  CreateHTML(files, kFolder, kToken);
+  EXPECT_TRUE(files.files.empty());
+
+  files.diskFull = false;
+  CreateHTML(files, kFolder, kToken);
+  EXPECT_EQ(files.Content(PathOf("blocksite.script")), kBlockScript);
+  EXPECT_EQ(files.Content(PathOf("t0123456789.html")), kTrustPage);
+}
+
 TEST(CreateHTML, FirstStartWritesTheFourFilesByteForByte) {
   test::MemoryFiles files;
   CreateHTML(files, kFolder, kToken);
