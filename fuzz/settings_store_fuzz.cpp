@@ -30,8 +30,10 @@ struct FixedRandom : RandomSource {
 
 const std::filesystem::path& StoreFile() {
   static const std::filesystem::path file = [] {
-    char folder[] = "/tmp/velmox-fuzz-XXXXXX";
-    if (::mkdtemp(folder) == nullptr) std::abort();
+    // scripts/run-fuzz points TMPDIR at a scratch folder it removes afterwards.
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/velmox-fuzz-XXXXXX";
+    if (::mkdtemp(folder.data()) == nullptr) std::abort();
     return std::filesystem::path(folder) / "settings.txt";
   }();
   return file;
