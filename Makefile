@@ -1,5 +1,5 @@
 # The two commands of the README, and a few more for developers.
-.PHONY: deps build asan test demo bench fuzz soak
+.PHONY: deps build asan test demo bench fuzz soak windows windows-test
 
 # How long `make fuzz` runs each fuzz target, and how many events `make soak` plays.
 FUZZ_SECONDS ?= 60
@@ -38,3 +38,13 @@ fuzz: asan
 soak: build
 	@build/dev/soak/velmox_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED)
 	@build/dev/soak/velmox_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED) --faults
+
+# The Windows build: dist/Velmox and dist/VelmoxSetup.exe, cross-compiled with MinGW-w64.
+windows:
+	@scripts/install-deps build windows
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+# The Windows build's tests, under Wine on a virtual X server.
+windows-test: windows
+	@scripts/wine-tests

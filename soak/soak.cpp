@@ -76,10 +76,10 @@ class WatchedFiles : public Files {
     saved[Name(path)] = text;
     everWritten[Name(path)].insert(text);
   }
-  void ReplaceText(const std::string& path, const std::string& text) override {
+  void WriteTextAtomically(const std::string& path, const std::string& text) override {
     const bool sites = Name(path) == "servers.lst";
     try {
-      inner_.ReplaceText(path, text);
+      inner_.WriteTextAtomically(path, text);
     } catch (...) {
       if (sites) ++siteSaveFailures;
       throw;

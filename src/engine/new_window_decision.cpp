@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/failure.h"
-#include "sites/ascii_case.h"
+#include "platform/ascii_case.h"
 #include "sites/host_name.h"
 #include "sites/site_verdict.h"
 

@@ -20,7 +20,7 @@ class Files {
   virtual void WriteText(const std::string& path, const std::string& text) = 0;
   // Writes beside the file, flushes, and renames over it: on disk there is always either the
   // old content or the new one, never a mixture or a truncated file.
-  virtual void ReplaceText(const std::string& path, const std::string& text) = 0;
+  virtual void WriteTextAtomically(const std::string& path, const std::string& text) = 0;
 };
 
 }  // namespace velmox

@@ -1,20 +1,9 @@
 #include "settings/boolean_text.h"
 
-#include <cctype>
+#include "platform/ascii_case.h"
 
 namespace velmox {
 namespace {
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && text.front() == ' ')
@@ -61,8 +50,8 @@ std::string BooleanText(bool value) {
 
 std::optional<bool> ParseBoolean(std::string_view text) {
   const std::string_view trimmed = Trimmed(text);
-  if (EqualsIgnoringCase(trimmed, "true")) return true;
-  if (EqualsIgnoringCase(trimmed, "false")) return false;
+  if (EqualsIgnoreCase(trimmed, "true")) return true;
+  if (EqualsIgnoreCase(trimmed, "false")) return false;
   bool nonZero = false;
   if (ParseNumber(trimmed, nonZero)) return nonZero;
   return std::nullopt;

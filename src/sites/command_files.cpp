@@ -62,7 +62,7 @@ void CreateHTML(Files& files, const std::string& applicationFolder, const std::s
     const std::string path = applicationFolder + "\\" + file.first;
     if (FileExists(files, path)) continue;
     // Written whole or not at all: a half-written file would count as present from then on.
-    SkipOnFailure([&] { files.ReplaceText(path, file.second); });
+    SkipOnFailure([&] { files.WriteTextAtomically(path, file.second); });
   }
 }
 

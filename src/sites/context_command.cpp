@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "sites/ascii_case.h"
+#include "platform/ascii_case.h"
 #include "sites/site_verdict.h"
 
 namespace velmox {

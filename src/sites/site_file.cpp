@@ -108,7 +108,7 @@ void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteL
 
 void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites) {
   SkipOnFailure(
-      [&] { files.ReplaceText(SitesFilePath(applicationFolder), WriteSitesText(sites)); });
+      [&] { files.WriteTextAtomically(SitesFilePath(applicationFolder), WriteSitesText(sites)); });
 }
 
 }  // namespace velmox

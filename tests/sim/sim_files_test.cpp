@@ -86,10 +86,10 @@ TEST_F(SimFilesTest, RenameOfAMissingFileFails) {
 
 TEST_F(SimFilesTest, ReplaceTextSwapsInTheWholeNewContent) {
   test::WriteRealFile(Real("servers.lst"), "old");
-  files.ReplaceText(V("servers.lst"), "new content");
+  files.WriteTextAtomically(V("servers.lst"), "new content");
   EXPECT_EQ(test::ReadRealFile(Real("servers.lst")), "new content");
   EXPECT_FALSE(std::filesystem::exists(Real("servers.lst.new")));
-  files.ReplaceText(V("fresh.lst"), "made");
+  files.WriteTextAtomically(V("fresh.lst"), "made");
   EXPECT_EQ(test::ReadRealFile(Real("fresh.lst")), "made");
 }
 
@@ -97,14 +97,14 @@ TEST_F(SimFilesTest, FailedReplaceLeavesTheOldFileWhole) {
   test::WriteRealFile(Real("servers.lst"), "old");
   // The file beside it cannot be written.
   std::filesystem::create_directory(Real("servers.lst.new"));
-  EXPECT_THROW(files.ReplaceText(V("servers.lst"), "new"), PlatformError);
+  EXPECT_THROW(files.WriteTextAtomically(V("servers.lst"), "new"), PlatformError);
   EXPECT_EQ(test::ReadRealFile(Real("servers.lst")), "old");
 }
 
 TEST_F(SimFilesTest, FailedSwapRemovesTheFileBeside) {
   // The target is a folder that is not empty, so the final rename fails.
   test::WriteRealFile(Real("target/inside"), "x");
-  EXPECT_THROW(files.ReplaceText(V("target"), "new"), PlatformError);
+  EXPECT_THROW(files.WriteTextAtomically(V("target"), "new"), PlatformError);
   EXPECT_FALSE(std::filesystem::exists(Real("target.new")));
   EXPECT_EQ(test::ReadRealFile(Real("target/inside")), "x");
 }

@@ -16,7 +16,7 @@ class MemoryFiles : public Files {
   std::map<std::string, std::string> files;
   std::set<std::string> failingPaths;  // every call on these paths fails
   // The disk is full: WriteText leaves half of the text before it fails, as a plain write
-  // does; ReplaceText fails and leaves the file as it was.
+  // does; WriteTextAtomically fails and leaves the file as it was.
   bool diskFull = false;
 
   bool Has(const std::string& path) const { return files.count(path) != 0; }
@@ -48,7 +48,7 @@ class MemoryFiles : public Files {
     }
     files[path] = text;
   }
-  void ReplaceText(const std::string& path, const std::string& text) override {
+  void WriteTextAtomically(const std::string& path, const std::string& text) override {
     FailFor(path);
     if (diskFull) throw PlatformError(61, "Disk full");
     files[path] = text;

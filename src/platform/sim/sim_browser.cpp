@@ -1,39 +1,366 @@
 #include "platform/sim/sim_browser.h"
 
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
 #include "platform/platform_error.h"
+#include "platform/sim/sim_address.h"
+#include "platform/sim/sim_process_end.h"
 
 namespace velmox::sim {
 namespace {
 
-class NoConnection : public Connection {};
+constexpr int kMaxFrameDepth = 4;
 
-class EmptyEnumerator : public WindowEnumerator {
- public:
-  std::shared_ptr<BrowserWindow> Next() override { return nullptr; }
-};
+PlatformError Disconnected() {
+  return PlatformError(-2147417848, "The object invoked has disconnected from its clients.");
+}
 
-class EmptyShellWindows : public ShellWindows {
+std::optional<std::string> ReadFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The address without its fragment, as the page mapping knows it.
+std::string MappingKey(const std::string& address) {
+  const std::string canonical = ResolveAddress(address, address);
+  return canonical.substr(0, canonical.find('#'));
+}
+
+class SinkControl : public PageSinkControl {
  public:
-  std::unique_ptr<WindowEnumerator> Enumerate() override {
-    return std::make_unique<EmptyEnumerator>();
+  SinkControl(std::shared_ptr<SinkState> state,
+              std::vector<std::weak_ptr<EventLink<BrowserEvents>>>& allLinks)
+      : state_(std::move(state)),
+        object_(std::make_shared<SinkObject>(state_)),
+        allLinks_(allLinks) {}
+  ~SinkControl() override { state_->alive = false; }
+
+  std::shared_ptr<Dispatch> Object() override {
+    if (!state_->alive) throw Disconnected();
+    return object_;
   }
-  std::unique_ptr<Connection> Connect(ShellWindowsEvents&) override {
-    return std::make_unique<NoConnection>();
+  std::unique_ptr<Connection> Connect(BrowserEvents& events) override {
+    auto link = std::make_shared<EventLink<BrowserEvents>>();
+    link->events = &events;
+    state_->links.push_back(link);
+    allLinks_.push_back(link);
+    return std::make_unique<SimConnection<BrowserEvents>>(link);
   }
+
+ private:
+  std::shared_ptr<SinkState> state_;
+  std::shared_ptr<SinkObject> object_;
+  std::vector<std::weak_ptr<EventLink<BrowserEvents>>>& allLinks_;
 };
 
 }  // namespace
 
+SimDocument* Place::Document() const {
+  if (frame != nullptr) return frame->Shown().get();
+  return window->document.get();
+}
+
+std::string Place::Label() const {
+  std::string label;
+  for (SimFrame* f = frame; f != nullptr; f = f->Parent().OwnerFrame()) {
+    label = "/" + (f->Name().empty() ? std::string("(unnamed)") : f->Name()) + label;
+  }
+  return window->Label() + label;
+}
+
+// ---- The shell collection ----------------------------------------------------------------------
+
+class SimBrowsers::Enumerator : public WindowEnumerator {
+ public:
+  Enumerator(SimBrowsers& browsers, std::vector<std::shared_ptr<SimWindow>> items)
+      : browsers_(browsers), items_(std::move(items)) {}
+
+  std::shared_ptr<BrowserWindow> Next() override {
+    ++reached_;
+    if (browsers_.failAt_ && reached_ == *browsers_.failAt_) {
+      throw *browsers_.enumerationFailure_;
+    }
+    // A window closed since the enumeration began is skipped, as the shell does.
+    while (reached_ <= items_.size() && !items_[reached_ - 1]->open)
+      ++reached_;
+    if (reached_ > items_.size()) return nullptr;
+    return items_[reached_ - 1];
+  }
+
+ private:
+  SimBrowsers& browsers_;
+  std::vector<std::shared_ptr<SimWindow>> items_;
+  std::size_t reached_ = 0;
+};
+
+class SimBrowsers::Shell : public ShellWindows {
+ public:
+  explicit Shell(SimBrowsers& browsers) : browsers_(browsers) {}
+
+  std::unique_ptr<WindowEnumerator> Enumerate() override {
+    return std::make_unique<Enumerator>(browsers_, browsers_.windows_);
+  }
+  std::unique_ptr<Connection> Connect(ShellWindowsEvents& events) override {
+    auto link = std::make_shared<EventLink<ShellWindowsEvents>>();
+    link->events = &events;
+    browsers_.shellLinks_.push_back(link);
+    return std::make_unique<SimConnection<ShellWindowsEvents>>(link);
+  }
+
+ private:
+  SimBrowsers& browsers_;
+};
+
 std::unique_ptr<ShellWindows> SimBrowsers::CreateShellWindows() {
-  return std::make_unique<EmptyShellWindows>();
+  return std::make_unique<Shell>(*this);
 }
 
 std::shared_ptr<BrowserWindow> SimBrowsers::CreateInternetExplorer() {
-  throw PlatformError(429, "ActiveX component can't create object");
+  auto window = AddWindow(NewLabel(), std::nullopt);
+  window->features.Visible = false;
+  newWindows.push_back(window);
+  trace_.Line("browser", window->Label() + " created by Velmox, invisible");
+  Post(true, window->Cookie());
+  return window;
 }
 
-std::unique_ptr<PageSinkControl> SimBrowsers::CreatePageSink(int) {
-  throw PlatformError(429, "ActiveX component can't create object");
+std::unique_ptr<PageSinkControl> SimBrowsers::CreatePageSink(int index) {
+  auto state = std::make_shared<SinkState>();
+  state->index = index;
+  std::erase_if(sinks_, [](const auto& s) { return !s->alive; });
+  sinks_.push_back(state);
+  // A hidden control shows nothing: its creation leaves no trace line.
+  return std::make_unique<SinkControl>(state, allLinks_);
+}
+
+// ---- Pages -------------------------------------------------------------------------------------
+
+void SimBrowsers::MapPage(const std::string& address, const std::filesystem::path& file,
+                          const std::string& documentType) {
+  pages_[MappingKey(address)] = {file, documentType};
+}
+
+std::optional<SimBrowsers::PageMapping> SimBrowsers::PageFor(const std::string& address) const {
+  const std::string key = MappingKey(address);
+  if (auto exact = pages_.find(key); exact != pages_.end()) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(exact->second.file, ec)) return exact->second;
+    return PageMapping{exact->second.file / "index.html", exact->second.documentType};
+  }
+  // The longest folder mapping that holds the address.
+  const std::string path = key.substr(0, key.find('?'));
+  std::optional<PageMapping> best;
+  std::size_t bestLength = 0;
+  for (const auto& [prefix, mapping] : pages_) {
+    std::error_code ec;
+    if (prefix.empty() || prefix.back() != '/' || !path.starts_with(prefix) ||
+        prefix.size() < bestLength || !std::filesystem::is_directory(mapping.file, ec)) {
+      continue;
+    }
+    std::string rest = path.substr(prefix.size());
+    best = PageMapping{mapping.file / (rest.empty() ? "index.html" : rest), ""};
+    bestLength = prefix.size();
+  }
+  if (best) return best;
+  if (const auto local = LocalPathOf(address)) {
+    try {
+      return PageMapping{files_.RealPath(*local), ""};
+    } catch (const PlatformError&) {
+    }
+  }
+  return std::nullopt;
+}
+
+std::shared_ptr<SimDocument> SimBrowsers::LoadPage(const std::string& address,
+                                                   const std::shared_ptr<WindowScope>& scope,
+                                                   std::string& documentType, int depth) {
+  documentType.clear();
+  std::string source;
+  if (const auto mapping = PageFor(address)) {
+    if (!mapping->documentType.empty()) {
+      documentType = mapping->documentType;
+      return nullptr;
+    }
+    if (auto text = ReadFile(mapping->file)) {
+      source = std::move(*text);
+    } else {
+      trace_.Line("browser", scope->label + ": no page file " + Quoted(mapping->file.string()) +
+                                 " for " + Quoted(address) + ", an empty page instead");
+    }
+  }
+  auto document = std::make_shared<SimDocument>(address, ParseHtml(source), scope);
+  LoadFrames(*document, scope, depth);
+  return document;
+}
+
+void SimBrowsers::LoadFrames(SimDocument& document, const std::shared_ptr<WindowScope>& scope,
+                             int depth) {
+  if (depth >= kMaxFrameDepth) return;
+  for (const auto& frame : document.Frames()) {
+    const std::string address =
+        ResolveAddress(document.BaseAddress(), frame->Element().AttributeOr("src", "about:blank"));
+    std::string type;
+    auto shown = LoadPage(address, scope, type, depth + 1);
+    if (!shown) shown = std::make_shared<SimDocument>(address, ParseHtml(""), scope);
+    frame->Show(std::move(shown));
+  }
+}
+
+// ---- Windows -----------------------------------------------------------------------------------
+
+std::string SimBrowsers::NewLabel() {
+  std::string label;
+  do {
+    label = "new" + std::to_string(nextNewLabel_++);
+  } while (Find(label) != nullptr);
+  return label;
+}
+
+std::shared_ptr<SimWindow> SimBrowsers::AddWindow(const std::string& label,
+                                                  std::optional<std::size_t> at) {
+  auto window = std::make_shared<SimWindow>(*this, label, nextCookie_++, trace_);
+  const std::size_t position = std::min(at.value_or(windows_.size()), windows_.size());
+  windows_.insert(windows_.begin() + static_cast<std::ptrdiff_t>(position), window);
+  return window;
+}
+
+SimWindow& SimBrowsers::Open(const std::string& label, const std::string& address,
+                             const OpenOptions& options) {
+  auto window = AddWindow(label, options.position);
+  window->name = options.name;
+  window->features = options.features;
+  const auto local = LocalPathOf(address);
+  window->location = local ? FileAddressOf(*local) : ResolveAddress(address, address);
+  if (options.documentType.empty()) {
+    window->document = LoadPage(window->location, window->Scope(), window->documentType);
+  } else {
+    window->documentType = options.documentType;
+  }
+  std::string what = window->Label() + " opens";
+  if (window->name != BrowserWindow::kBrowserName) what += " as " + Quoted(window->name);
+  trace_.Line("browser", what + " at " + Quoted(window->location) + ", " +
+                             (window->document ? "an HTML page" : Quoted(window->documentType)));
+  Post(true, window->Cookie());
+  return *window;
+}
+
+void SimBrowsers::Close(SimWindow& window) {
+  auto keep = std::find_if(windows_.begin(), windows_.end(),
+                           [&](const auto& w) { return w.get() == &window; });
+  if (keep == windows_.end()) return;
+  const auto held = *keep;
+  windows_.erase(keep);
+  held->open = false;
+  held->Scope()->failure = Disconnected();
+  trace_.Line("browser", held->Label() + " closes");
+  Post(false, held->Cookie());
+}
+
+SimWindow* SimBrowsers::Find(const std::string& label) {
+  for (const auto& window : windows_) {
+    if (window->Label() == label) return window.get();
+  }
+  return nullptr;
+}
+
+std::optional<Place> SimBrowsers::FindPlace(const std::string& path) {
+  const auto slash = path.find('/');
+  Place place{Find(path.substr(0, slash)), nullptr};
+  if (place.window == nullptr) return std::nullopt;
+  std::size_t start = slash;
+  while (start != std::string::npos) {
+    const auto end = path.find('/', start + 1);
+    const std::string name =
+        path.substr(start + 1, end == std::string::npos ? end : end - start - 1);
+    SimDocument* document = place.Document();
+    if (document == nullptr) return std::nullopt;
+    SimFrame* found = nullptr;
+    for (const auto& frame : document->Frames()) {
+      if (frame->Name() == name) {
+        found = frame.get();
+        break;
+      }
+    }
+    if (found == nullptr) return std::nullopt;
+    place.frame = found;
+    start = end;
+  }
+  return place;
+}
+
+void SimBrowsers::ChangeFeatures(SimWindow& window, const WindowFeatures& features) {
+  window.features = features;
+  trace_.Line("browser", window.Label() + ": the user sets " + FeaturesText(features));
+}
+
+void SimBrowsers::FailWindow(SimWindow& window, std::optional<PlatformError> failure) {
+  window.Scope()->failure = std::move(failure);
+  const auto& f = window.Scope()->failure;
+  trace_.Line("browser",
+              window.Label() + (f ? ": every call fails with #" + std::to_string(f->Number()) +
+                                        " " + Quoted(f->Description())
+                                  : ": calls work again"));
+}
+
+void SimBrowsers::FailEnumeration(std::optional<std::size_t> item, PlatformError failure) {
+  failAt_ = item;
+  enumerationFailure_ = std::move(failure);
+  trace_.Line("browser", item ? "the shell's enumeration fails at item " + std::to_string(*item) +
+                                    " with #" + std::to_string(enumerationFailure_->Number()) +
+                                    " " + Quoted(enumerationFailure_->Description())
+                              : "the shell's enumeration works again");
+}
+
+// ---- The event loop ----------------------------------------------------------------------------
+
+void SimBrowsers::Post(bool registered, long cookie) {
+  pending_.push_back({registered, cookie});
+}
+
+void SimBrowsers::CallVelmox(const std::string& handler, const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const ProcessEnded&) {
+    throw;
+  } catch (const std::exception& e) {
+    ++escapedFailures;
+    trace_.Line("browser", "a failure escaped Velmox's " + handler + " handler: " + e.what());
+  }
+}
+
+void SimBrowsers::Settle() {
+  while (!pending_.empty()) {
+    const ShellEvent event = pending_.front();
+    pending_.pop_front();
+    std::erase_if(shellLinks_, [](const auto& link) { return !link->alive; });
+    const auto links = shellLinks_;
+    for (const auto& link : links) {
+      if (!link->alive) continue;
+      if (event.registered) {
+        CallVelmox("WindowRegistered", [&] { link->events->WindowRegistered(event.cookie); });
+      } else {
+        CallVelmox("WindowRevoked", [&] { link->events->WindowRevoked(event.cookie); });
+      }
+    }
+  }
+}
+
+void SimBrowsers::DisconnectAll() {
+  for (const auto& link : shellLinks_)
+    link->alive = false;
+  shellLinks_.clear();
+  for (const auto& weak : allLinks_) {
+    if (auto link = weak.lock()) link->alive = false;
+  }
+  allLinks_.clear();
+  pending_.clear();
 }
 
 }  // namespace velmox::sim

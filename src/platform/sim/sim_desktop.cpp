@@ -11,7 +11,7 @@ SimDesktop::SimDesktop(const SimFolders& folders)
       messageBoxes(trace),
       shell(trace),
       process(trace),
-      browsers(trace),
+      browsers(trace, files),
       fileDialogs(trace),
       settingsWindow(trace),
       folders_(folders),

@@ -10,21 +10,11 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/ascii_case.h"
 #include "platform/platform_error.h"
 
 namespace velmox::sim {
 namespace {
-
-bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) !=
-        std::tolower(static_cast<unsigned char>(prefix[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 PlatformError FileNotFound() {
   return PlatformError(53, "File not found");
@@ -41,7 +31,7 @@ PlatformError DiskFull() {
 
 std::filesystem::path SimFiles::RealPath(const std::string& path) const {
   if (!path.empty() && path.front() == '/') return path;
-  if (StartsWithIgnoringCase(path, virtualFolder_)) {
+  if (StartsWithIgnoreCase(path, virtualFolder_)) {
     std::string rest = path.substr(virtualFolder_.size());
     if (rest.empty()) return realFolder_;
     if (rest.front() == '\\') {
@@ -118,7 +108,7 @@ void SimFiles::WriteText(const std::string& path, const std::string& text) {
   if (onWritten) onWritten(path);
 }
 
-void SimFiles::ReplaceText(const std::string& path, const std::string& text) {
+void SimFiles::WriteTextAtomically(const std::string& path, const std::string& text) {
   const auto real = RealPath(path);
   auto temporary = real;
   temporary += ".new";

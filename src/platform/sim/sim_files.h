@@ -34,7 +34,7 @@ class SimFiles : public Files {
   std::int64_t FileLength(const std::string& path) override;
   std::string ReadText(const std::string& path) override;
   void WriteText(const std::string& path, const std::string& text) override;
-  void ReplaceText(const std::string& path, const std::string& text) override;
+  void WriteTextAtomically(const std::string& path, const std::string& text) override;
 
  private:
   bool Fails(std::string_view step) const { return failStep && failStep(step); }

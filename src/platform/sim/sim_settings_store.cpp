@@ -4,21 +4,11 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/ascii_case.h"
 #include "platform/platform_error.h"
 
 namespace velmox::sim {
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 std::optional<std::string> SectionOf(const std::string& line) {
   if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
@@ -55,8 +45,9 @@ std::string SimSettingsStore::GetSetting(const std::string& appName, const std::
   bool inSection = false;
   for (const std::string& line : ReadLines()) {
     if (auto name = SectionOf(line)) {
-      inSection = SameName(*name, wanted);
-    } else if (auto lineKey = KeyOf(line); inSection && lineKey && SameName(*lineKey, key)) {
+      inSection = EqualsIgnoreCase(*name, wanted);
+    } else if (auto lineKey = KeyOf(line);
+               inSection && lineKey && EqualsIgnoreCase(*lineKey, key)) {
       return line.substr(lineKey->size() + 1);
     }
   }
@@ -79,13 +70,13 @@ void SimSettingsStore::SaveSetting(const std::string& appName, const std::string
   for (std::size_t i = 0; i < lines.size() && !written; ++i) {
     if (auto name = SectionOf(lines[i])) {
       if (inSection) break;
-      inSection = SameName(*name, wanted);
+      inSection = EqualsIgnoreCase(*name, wanted);
       if (inSection) sectionEnd = i + 1;
       continue;
     }
     if (!inSection) continue;
     sectionEnd = i + 1;
-    if (auto lineKey = KeyOf(lines[i]); lineKey && SameName(*lineKey, key)) {
+    if (auto lineKey = KeyOf(lines[i]); lineKey && EqualsIgnoreCase(*lineKey, key)) {
       lines[i] = newLine;
       written = true;
     }

@@ -19,8 +19,8 @@ struct DialogServices {
 };
 
 inline DialogServices DialogServicesOf(Desktop& desktop) {
-  return {desktop.settings,     desktop.files, desktop.sound,
-          desktop.messageBoxes, desktop.shell, desktop.fileDialogs,
+  return {desktop.settings,         desktop.files, desktop.sound,
+          desktop.messageBoxes,     desktop.shell, desktop.fileDialogs,
           desktop.applicationFolder};
 }
 

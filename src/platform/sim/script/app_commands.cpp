@@ -15,21 +15,6 @@ std::string Joined(const std::vector<std::string>& texts) {
   return texts.empty() ? "nothing" : out;
 }
 
-void ExpectEqual(const std::string& what, const std::string& expected, const std::string& seen) {
-  if (expected != seen) Failed("expected " + what + " " + expected + ", saw " + seen);
-}
-
-long Number(const ScriptContext& c, std::size_t index) {
-  const std::string& text = c.Bare(index);
-  try {
-    std::size_t used = 0;
-    const long value = std::stol(text, &used);
-    if (used == text.size()) return value;
-  } catch (const std::exception&) {
-  }
-  Malformed("not a whole number: " + text);
-}
-
 std::string AppFile(ScriptContext& c, std::size_t index) {
   return c.session.desktop.Folders().virtualAppFolder + "\\" + c.Text(index);
 }
@@ -96,9 +81,9 @@ void ExpectSetting(ScriptContext& c) {
   }
   c.ExpectArgCount(3);
   if (!c.args[2].quoted && c.args[2].text == "missing") {
-    ExpectEqual("setting " + section + " " + key, "no value", shown);
+    ExpectSame("setting " + section + " " + key, "no value", shown);
   } else {
-    ExpectEqual("setting " + section + " " + key, Quoted(c.Text(2)), shown);
+    ExpectSame("setting " + section + " " + key, Quoted(c.Text(2)), shown);
   }
 }
 
@@ -117,7 +102,7 @@ void ExpectFile(ScriptContext& c) {
   } else if (!c.args[1].quoted && c.args[1].text == "present") {
     if (!content) Failed("expected file " + Quoted(c.Text(0)) + " present, saw it absent");
   } else {
-    ExpectEqual("file " + Quoted(c.Text(0)), Quoted(c.Text(1)), seen);
+    ExpectSame("file " + Quoted(c.Text(0)), Quoted(c.Text(1)), seen);
   }
 }
 
@@ -130,7 +115,7 @@ void AddAppCommands(CommandTable& t) {
   };
   t["wait"] = [](ScriptContext& c) {
     c.ExpectArgCount(1);
-    const long ms = Number(c, 0);
+    const long ms = WholeNumber(c.Bare(0));
     if (ms < 0) Malformed("cannot wait a negative time");
     c.session.Deliver([&] { c.session.desktop.clock.Advance(ms); });
   };
@@ -148,7 +133,7 @@ void AddAppCommands(CommandTable& t) {
   t["tray double-click"] = [](ScriptContext& c) { ClickTray(c, 0, {513, 514, 515, 514}); };
   t["tray right-click"] = [](ScriptContext& c) { ClickTray(c, 0, {516, 517}); };
   t["tray message"] = [](ScriptContext& c) {
-    const long message = Number(c, 0);
+    const long message = WholeNumber(c.Bare(0));
     ClickTray(c, 1, {static_cast<std::uint32_t>(message)});
   };
   t["menu choose"] = ChooseMenuItem;
@@ -189,32 +174,38 @@ void AddAppCommands(CommandTable& t) {
   t["expect tray picture"] = [](ScriptContext& c) {
     c.ExpectArgCount(1);
     const SimTray& tray = c.session.desktop.tray;
-    ExpectEqual("the tray picture", c.Bare(0), tray.Shown() ? PictureName(tray.Picture()) : "none");
+    ExpectSame("the tray picture", c.Bare(0), tray.Shown() ? PictureName(tray.Picture()) : "none");
   };
   t["expect tray tip"] = [](ScriptContext& c) {
     c.ExpectArgCount(1);
-    ExpectEqual("the tray tip", Quoted(c.Text(0)), Quoted(c.session.desktop.tray.Tip()));
+    ExpectSame("the tray tip", Quoted(c.Text(0)), Quoted(c.session.desktop.tray.Tip()));
   };
   t["expect menu"] = [](ScriptContext& c) {
     std::vector<std::string> expected;
     for (std::size_t i = 0; i < c.args.size(); ++i)
       expected.push_back(c.Text(i));
-    ExpectEqual("the tray menu", Joined(expected), Joined(ShownMenu(c).items));
+    ExpectSame("the tray menu", Joined(expected), Joined(ShownMenu(c).items));
   };
   t["expect menu default"] = [](ScriptContext& c) {
     c.ExpectArgCount(1);
     const PopupMenuModel& menu = ShownMenu(c);
     const bool valid =
         menu.defaultItem >= 0 && menu.defaultItem < static_cast<int>(menu.items.size());
-    ExpectEqual("the menu's default item", Quoted(c.Text(0)),
-                valid ? Quoted(menu.items[menu.defaultItem]) : "none");
+    ExpectSame("the menu's default item", Quoted(c.Text(0)),
+               valid ? Quoted(menu.items[menu.defaultItem]) : "none");
   };
   t["expect box"] = [](ScriptContext& c) {
     c.ExpectArgCount(2);
     c.runner.OpenModal(Modal::Box);
     const MessageBoxCall& box = c.session.desktop.messageBoxes.shown.back();
-    ExpectEqual("the message box's title", Quoted(c.Text(0)), Quoted(box.title));
-    ExpectEqual("the message box's text", Quoted(c.Text(1)), Quoted(box.text));
+    ExpectSame("the message box's title", Quoted(c.Text(0)), Quoted(box.title));
+    ExpectSame("the message box's text", Quoted(c.Text(1)), Quoted(box.text));
+  };
+  t["expect alerts"] = [](ScriptContext& c) {
+    c.ExpectArgCount(1);
+    Application* run = c.session.LatestRun();
+    Velmox* form = run != nullptr ? run->MainForm() : nullptr;
+    ExpectSame("alerts", c.Bare(0), form != nullptr ? std::to_string(form->AlertCount()) : "none");
   };
   t["expect setting"] = ExpectSetting;
   t["expect file"] = ExpectFile;
@@ -224,7 +215,7 @@ void AddAppCommands(CommandTable& t) {
       for (std::size_t i = 0; i < c.args.size(); ++i)
         expected.push_back(c.Text(i));
     }
-    ExpectEqual("the sounds played", Joined(expected), Joined(c.session.desktop.sound.played));
+    ExpectSame("the sounds played", Joined(expected), Joined(c.session.desktop.sound.played));
   };
 }
 

@@ -12,24 +12,6 @@
 namespace velmox::sim {
 namespace {
 
-bool IsBare(const ScriptContext& c, std::size_t index, const char* word) {
-  return index < c.args.size() && !c.args[index].quoted && c.args[index].text == word;
-}
-
-long WholeNumber(const std::string& text) {
-  try {
-    std::size_t used = 0;
-    const long value = std::stol(text, &used);
-    if (used == text.size()) return value;
-  } catch (const std::exception&) {
-  }
-  Malformed("not a whole number: " + text);
-}
-
-void ExpectSame(const std::string& what, const std::string& expected, const std::string& seen) {
-  if (expected != seen) Failed("expected " + what + " " + expected + ", saw " + seen);
-}
-
 frmOptions* LoadedDialog(ScriptContext& c) {
   Application* run = c.session.LatestRun();
   return run != nullptr ? run->Settings().Current() : nullptr;
@@ -403,13 +385,13 @@ void ExpectPage(ScriptContext& c) {
 void ExpectRows(ScriptContext& c) {
   frmOptions& dialog = Dialog(c);
   std::string expected;
-  if (!(c.args.size() == 1 && IsBare(c, 0, "none"))) {
+  if (!(c.args.size() == 1 && c.IsBare(0, "none"))) {
     for (std::size_t i = 0; i < c.args.size(); ++i) {
       if (!c.args[i].quoted) Malformed("a row begins with its text in quotes: " + c.Bare(i));
       expected += (expected.empty() ? "" : ", ") + Quoted(c.Text(i));
-      if (IsBare(c, i + 1, "Allowed") || IsBare(c, i + 1, "Disallowed"))
+      if (c.IsBare(i + 1, "Allowed") || c.IsBare(i + 1, "Disallowed"))
         expected += " " + c.Bare(++i);
-      if (IsBare(c, i + 1, "selected")) {
+      if (c.IsBare(i + 1, "selected")) {
         expected += " (selected)";
         ++i;
       }
@@ -439,7 +421,7 @@ std::string Listed(const std::vector<std::string>& items) {
 // Shell calls made by the latest action: VERB "TARGET" ...
 void ExpectShell(ScriptContext& c) {
   std::vector<std::string> expected;
-  if (!(c.args.size() == 1 && IsBare(c, 0, "none"))) {
+  if (!(c.args.size() == 1 && c.IsBare(0, "none"))) {
     if (c.args.size() % 2 != 0) Malformed("expected pairs of a verb and a target");
     for (std::size_t i = 0; i < c.args.size(); i += 2)
       expected.push_back(c.Bare(i) + " " + Quoted(c.Text(i + 1)));
@@ -454,7 +436,7 @@ void ExpectShell(ScriptContext& c) {
 // Settings saved and files written by the latest action, in order.
 void ExpectWrites(ScriptContext& c) {
   std::vector<std::string> expected;
-  if (!(c.args.size() == 1 && IsBare(c, 0, "none"))) {
+  if (!(c.args.size() == 1 && c.IsBare(0, "none"))) {
     for (std::size_t i = 0; i < c.args.size(); ++i)
       expected.push_back(Quoted(c.Text(i)));
   }

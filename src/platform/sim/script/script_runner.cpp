@@ -64,6 +64,7 @@ void ScriptContext::ExpectArgCount(std::size_t count) const {
 CommandTable AllCommands() {
   CommandTable table;
   AddAppCommands(table);
+  AddBrowserCommands(table);
   AddDialogCommands(table);
   return table;
 }

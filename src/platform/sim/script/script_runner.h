@@ -30,6 +30,10 @@ struct ScriptContext {
   // The bare word at `index`; malformed when missing.
   const std::string& Bare(std::size_t index) const;
   void ExpectArgCount(std::size_t count) const;
+  // True when the argument at `index` is the bare word `word`.
+  bool IsBare(std::size_t index, const char* word) const {
+    return index < args.size() && !args[index].quoted && args[index].text == word;
+  }
 };
 
 using Command = std::function<void(ScriptContext&)>;
@@ -40,6 +44,7 @@ using CommandTable = std::map<std::string, Command>;
 
 CommandTable AllCommands();
 void AddAppCommands(CommandTable& table);
+void AddBrowserCommands(CommandTable& table);
 void AddDialogCommands(CommandTable& table);
 
 // A modal window that waits for the script's answer: the tray menu, a message box or the

@@ -9,6 +9,22 @@ void Failed(const std::string& message) {
   throw ScriptError{ScriptError::Failed, message};
 }
 
+void ExpectSame(const std::string& what, const std::string& expected, const std::string& seen) {
+  if (expected != seen) Failed("expected " + what + " " + expected + ", saw " + seen);
+}
+
+long WholeNumber(const std::string& text) {
+  try {
+    std::size_t used = 0;
+    // Hexadecimal with 0x, as error numbers are often written; decimal otherwise.
+    const bool hex = text.starts_with("0x") || text.starts_with("-0x");
+    const long value = std::stol(text, &used, hex ? 16 : 10);
+    if (used == text.size()) return value;
+  } catch (const std::exception&) {
+  }
+  Malformed("not a whole number: " + text);
+}
+
 std::vector<Word> SplitWords(const std::string& line) {
   std::vector<Word> words;
   std::size_t i = 0;

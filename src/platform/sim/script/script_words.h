@@ -25,5 +25,9 @@ struct ScriptError {
 
 [[noreturn]] void Malformed(const std::string& message);
 [[noreturn]] void Failed(const std::string& message);
+// Fails unless `seen` equals `expected`, saying both.
+void ExpectSame(const std::string& what, const std::string& expected, const std::string& seen);
+// A whole number (decimal, or hexadecimal after 0x), or malformed.
+long WholeNumber(const std::string& text);
 
 }  // namespace velmox::sim

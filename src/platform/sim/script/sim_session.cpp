@@ -28,7 +28,8 @@ void SimSession::Start() {
 void SimSession::AfterEvent() {
   if (endNoticed_ || !app_ || Running()) return;
   endNoticed_ = true;
-  instance_.reset();  // the process is gone, and its lock with it
+  instance_.reset();  // the process is gone, and its lock and event connections with it
+  desktop.browsers.DisconnectAll();
   desktop.trace.Line("velmox", "has ended");
 }
 

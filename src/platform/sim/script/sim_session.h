@@ -27,7 +27,8 @@ class SimSession {
   // The latest run, also after it has ended (null before the first start).
   Application* LatestRun() { return app_.get(); }
   bool Running() const;
-  // Runs one event of Velmox's; a run that ends at once inside it is noticed.
+  // Runs one event of Velmox's, then lets the browser deliver what it posted meanwhile; a run
+  // that ends at once inside it is noticed.
   template <class Event>
   void Deliver(Event&& event);
   // Notices a run that has ended, so that the next start is a first instance again.
@@ -44,6 +45,7 @@ template <class Event>
 void SimSession::Deliver(Event&& event) {
   try {
     event();
+    desktop.browsers.Settle();
   } catch (const ProcessEnded&) {
     endedAtOnce_ = true;
   }

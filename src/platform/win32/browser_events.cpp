@@ -1,0 +1,141 @@
+#include "platform/win32/browser_events.h"
+
+#include <exdisp.h>
+#include <exdispid.h>
+#include <shlwapi.h>
+
+#include "platform/win32/com_object.h"
+#include "platform/win32/com_text.h"
+#include "platform/win32/win_error.h"
+
+namespace velmox::win32 {
+namespace {
+
+const VARIANT& Deref(const VARIANT& value) {
+  if (value.vt == (VT_BYREF | VT_VARIANT) && value.pvarVal) return *value.pvarVal;
+  return value;
+}
+
+bool IsMissing(const VARIANT& value) {
+  return value.vt == VT_EMPTY || value.vt == VT_NULL ||
+         (value.vt == VT_ERROR && value.scode == DISP_E_PARAMNOTFOUND);
+}
+
+std::string OptionalText(const VARIANT& value) {
+  return IsMissing(Deref(value)) ? std::string() : VariantText(value);
+}
+
+void WriteCancel(VARIANT& cancel, bool value) {
+  if (cancel.vt == (VT_BYREF | VT_BOOL) && cancel.pboolVal) {
+    *cancel.pboolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  }
+}
+
+bool ReadCancel(const VARIANT& cancel) {
+  return cancel.vt == (VT_BYREF | VT_BOOL) && cancel.pboolVal && *cancel.pboolVal != VARIANT_FALSE;
+}
+
+}  // namespace
+
+std::optional<long> FlagsArgument(const VARIANT& flags) {
+  const VARIANT& value = Deref(flags);
+  if (IsMissing(value)) return std::nullopt;
+  if (value.vt == VT_I4) return value.lVal;
+  ScopedVariant number;
+  CheckHr(VariantChangeType(number.Get(), const_cast<VARIANT*>(&value), 0, VT_I4));
+  return (*number).lVal;
+}
+
+std::optional<std::string> PostDataArgument(const VARIANT& postData) {
+  const VARIANT& value = Deref(postData);
+  if (value.vt != (VT_ARRAY | VT_UI1) || !value.parray) return std::nullopt;
+  SAFEARRAY* array = value.parray;
+  LONG lower = 0, upper = -1;
+  CheckHr(SafeArrayGetLBound(array, 1, &lower));
+  CheckHr(SafeArrayGetUBound(array, 1, &upper));
+  void* bytes = nullptr;
+  CheckHr(SafeArrayAccessData(array, &bytes));
+  std::string data(static_cast<const char*>(bytes), static_cast<std::size_t>(upper - lower + 1));
+  SafeArrayUnaccessData(array);
+  return data;
+}
+
+std::string AddressArgument(const VARIANT& url) {
+  std::string address = VariantText(url);
+  if (address.size() < 5 || _strnicmp(address.c_str(), "file:", 5) != 0) return address;
+  char path[MAX_PATH * 2];
+  DWORD length = sizeof path;
+  if (FAILED(PathCreateFromUrlA(address.c_str(), path, &length, 0))) return address;
+  return std::string(path, length);
+}
+
+void DispatchBeforeNavigate2(BrowserEvents& events, DISPPARAMS& params) {
+  if (params.cArgs != 7) return;
+  VARIANT* arg = params.rgvarg;
+  BeforeNavigate2Args args;
+  ComDispatch frame(
+      ComPtr<IDispatch>::Borrow(arg[6].vt == VT_DISPATCH ? arg[6].pdispVal : nullptr));
+  args.pDisp = &frame;
+  args.URL = AddressArgument(arg[5]);
+  args.Flags = FlagsArgument(arg[4]);
+  args.TargetFrameName = OptionalText(arg[3]);
+  args.PostData = PostDataArgument(arg[2]);
+  args.Headers = OptionalText(arg[1]);
+  args.Cancel = ReadCancel(arg[0]);
+  events.BeforeNavigate2(args);
+  WriteCancel(arg[0], args.Cancel);
+}
+
+NewWindowGate::Answer DispatchNewWindow(BrowserEvents& events, VARIANT& ppDispArg,
+                                        VARIANT& cancelArg) {
+  if (ppDispArg.vt != (VT_BYREF | VT_DISPATCH) || !ppDispArg.ppdispVal) return {nullptr, false};
+  IDispatch*& slot = *ppDispArg.ppdispVal;
+
+  std::shared_ptr<Dispatch> ppDisp;
+  if (slot) ppDisp = std::make_shared<ComDispatch>(ComPtr<IDispatch>::Borrow(slot));
+  bool cancel = ReadCancel(cancelArg);
+  events.NewWindow2(ppDisp, cancel);
+
+  IDispatch* chosen = RawDispatchOf(ppDisp.get());
+  if (chosen != slot) {
+    // The browser takes over the reference left in ppDisp.
+    if (chosen) chosen->AddRef();
+    if (slot) slot->Release();
+    slot = chosen;
+  }
+  WriteCancel(cancelArg, cancel);
+  return {chosen, cancel};
+}
+
+BrowserEventSink::BrowserEventSink(BrowserEvents& events, NewWindowGate& gate)
+    : EventSink(DIID_DWebBrowserEvents2), events_(&events), gate_(&gate) {}
+
+void BrowserEventSink::OnEvent(DISPID id, DISPPARAMS& params) {
+  if (!events_) return;
+  if (id == DISPID_BEFORENAVIGATE2) DispatchBeforeNavigate2(*events_, params);
+  if (id == DISPID_NEWWINDOW2 && params.cArgs == 2) {
+    OnNewWindow(NewWindowGate::Kind::NewWindow2, params.rgvarg[1], params.rgvarg[0]);
+  }
+  if (id == DISPID_NEWWINDOW3 && params.cArgs == 5) {
+    OnNewWindow(NewWindowGate::Kind::NewWindow3, params.rgvarg[4], params.rgvarg[3]);
+  }
+}
+
+void BrowserEventSink::OnNewWindow(NewWindowGate::Kind kind, VARIANT& ppDispArg,
+                                   VARIANT& cancelArg) {
+  if (const auto repeated = gate_->TakeRepeated(this, kind)) {
+    if (ppDispArg.vt == (VT_BYREF | VT_DISPATCH) && ppDispArg.ppdispVal &&
+        *ppDispArg.ppdispVal != repeated->ppDisp) {
+      if (repeated->ppDisp) repeated->ppDisp->AddRef();
+      if (*ppDispArg.ppdispVal) (*ppDispArg.ppdispVal)->Release();
+      *ppDispArg.ppdispVal = repeated->ppDisp;
+    }
+    WriteCancel(cancelArg, repeated->cancel);
+    return;
+  }
+  // Recorded before the handler runs, so that a handler that fails still counts as the answer.
+  gate_->Record(this, kind, {nullptr, ReadCancel(cancelArg)});
+  gate_->Record(this, kind, DispatchNewWindow(*events_, ppDispArg, cancelArg));
+}
+
+}  // namespace velmox::win32

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/win32/win_api.h"
+
+#include <oaidl.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "browser/automation.h"
+#include "platform/win32/event_sink.h"
+#include "platform/win32/new_window_gate.h"
+
+namespace velmox::win32 {
+
+// The two browser events Velmox handles, read from their argument layout in DISPPARAMS (the
+// arguments stand in reverse order) and written back after the handler has run.
+void DispatchBeforeNavigate2(BrowserEvents& events, DISPPARAMS& params);
+// NewWindow2's and NewWindow3's ppDisp and Cancel; returns the answer left in them.
+NewWindowGate::Answer DispatchNewWindow(BrowserEvents& events, VARIANT& ppDispArg,
+                                        VARIANT& cancelArg);
+
+// The by-reference arguments' values, as the handler gets them.
+std::optional<long> FlagsArgument(const VARIANT& flags);
+std::optional<std::string> PostDataArgument(const VARIANT& postData);
+// A local file's address as a path: "file:" addresses are turned into the DOS form, the one the
+// browser normally reports, so that the command pages are recognised either way.
+std::string AddressArgument(const VARIANT& url);
+
+// DWebBrowserEvents2 of one browser object, delivered to a BrowserEvents handler.
+class BrowserEventSink : public EventSink {
+ public:
+  BrowserEventSink(BrowserEvents& events, NewWindowGate& gate);
+  void Detach() override {
+    events_ = nullptr;
+    gate_ = nullptr;
+  }
+
+ protected:
+  void OnEvent(DISPID id, DISPPARAMS& params) override;
+
+ private:
+  void OnNewWindow(NewWindowGate::Kind kind, VARIANT& ppDispArg, VARIANT& cancelArg);
+
+  BrowserEvents* events_;
+  NewWindowGate* gate_;
+};
+
+}  // namespace velmox::win32

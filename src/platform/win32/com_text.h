@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/win32/win_api.h"
+
+#include <oleauto.h>
+
+#include <string>
+
+#include "platform/win32/scoped_win.h"
+
+namespace velmox::win32 {
+
+// Velmox's text is ANSI; the browser's is UTF-16. These convert through the system's code page.
+std::string ToAnsi(const wchar_t* text, int length);
+inline std::string ToAnsi(BSTR text) {
+  return ToAnsi(text, static_cast<int>(SysStringLen(text)));
+}
+ScopedBstr ToBstr(const std::string& text);
+
+// The text of a variant (followed through a by-reference variant), as the browser's own
+// conversion gives it. Fails for a value that has no text, such as Null.
+std::string VariantText(const VARIANT& value);
+
+}  // namespace velmox::win32

@@ -1,0 +1,57 @@
+#include "platform/win32/registry_store.h"
+
+#include <vector>
+
+#include "platform/win32/scoped_win.h"
+#include "platform/win32/trace.h"
+#include "platform/win32/win_error.h"
+
+namespace velmox::win32 {
+
+std::string RegistryStore::KeyPath(const std::string& appName, const std::string& section) const {
+  return root_ + "\\" + appName + "\\" + section;
+}
+
+std::string RegistryStore::GetSetting(const std::string& appName, const std::string& section,
+                                      const std::string& key, const std::string& defaultValue) {
+  ScopedKey handle;
+  HKEY opened = nullptr;
+  const LONG openStatus = RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(appName, section).c_str(), 0,
+                                        KEY_QUERY_VALUE, &opened);
+  if (openStatus == ERROR_FILE_NOT_FOUND) return defaultValue;
+  CheckStatus(openStatus);
+  handle.Reset(opened);
+
+  DWORD type = 0;
+  DWORD size = 0;
+  const LONG sizeStatus =
+      RegQueryValueExA(handle.Get(), key.c_str(), nullptr, &type, nullptr, &size);
+  if (sizeStatus == ERROR_FILE_NOT_FOUND) return defaultValue;
+  CheckStatus(sizeStatus);
+  // Only strings are Velmox's; a value of another type written by hand reads as missing.
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return defaultValue;
+
+  std::vector<char> data(size + 1, '\0');
+  CheckStatus(RegQueryValueExA(handle.Get(), key.c_str(), nullptr, &type,
+                               reinterpret_cast<BYTE*>(data.data()), &size));
+  std::string value(data.data(), size);
+  // The stored size counts the terminating NUL, and a careless writer may store several.
+  while (!value.empty() && value.back() == '\0')
+    value.pop_back();
+  return value;
+}
+
+void RegistryStore::SaveSetting(const std::string& appName, const std::string& section,
+                                const std::string& key, const std::string& value) {
+  ScopedKey handle;
+  HKEY created = nullptr;
+  CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath(appName, section).c_str(), 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, &created, nullptr));
+  handle.Reset(created);
+  CheckStatus(RegSetValueExA(handle.Get(), key.c_str(), 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>(value.size() + 1)));
+  Trace("SaveSetting " + section + "\\" + key + "=" + value);
+}
+
+}  // namespace velmox::win32

@@ -1,0 +1,70 @@
+#pragma once
+
+// Resource numbers of Velmox.exe, shared by the resource script and the code.
+#define VELMOX_ICON_ON 101
+#define VELMOX_ICON_OFF 102
+#define VELMOX_ICON_ALERT 103
+
+// The Settings dialog: the frame with its tab strip and buttons, and one child dialog per page.
+#define VELMOX_DLG_SETTINGS 200
+#define VELMOX_DLG_PAGE0 201
+#define VELMOX_DLG_PAGE1 202
+#define VELMOX_DLG_PAGE2 203
+#define VELMOX_DLG_PAGE3 204
+#define VELMOX_DLG_PAGE4 205
+
+#define IDC_TBSOPTIONS 1000
+#define IDC_CMDOK 1001
+#define IDC_CMDCANCEL 1002
+#define IDC_CMDAPPLY 1003
+
+#define IDC_FRAME1 1100
+#define IDC_XRUN 1101
+#define IDC_XCLOSE 1102
+#define IDC_FRAME4 1103
+#define IDC_LABEL16 1104
+#define IDC_XBLINK 1105
+#define IDC_PICTURE1 1106
+#define IDC_XPLAYSOUND 1107
+#define IDC_FILENAMETEXT 1108
+#define IDC_PLAYSOUND 1109
+#define IDC_BROWSESOUND 1110
+
+#define IDC_FRASAMPLE2 1200
+#define IDC_XIGNORELOCAL 1201
+#define IDC_FRAME3 1202
+#define IDC_LABEL2 1203
+#define IDC_LABEL3 1204
+#define IDC_XTARGETTOP 1205
+#define IDC_XTARGETBLANK 1206
+#define IDC_FRAME2 1207
+#define IDC_LABEL1 1208
+#define IDC_XBLOCKBYDEFAULT1 1209
+#define IDC_XBLOCKBYDEFAULT2 1210
+
+#define IDC_FRASAMPLE1 1300
+#define IDC_LABEL17 1301
+#define IDC_XTHEATERMODE 1302
+#define IDC_XFULLSCREEN 1303
+#define IDC_XSTATUSBAR 1304
+#define IDC_XTOOLBAR 1305
+#define IDC_LABEL18 1306
+#define IDC_XMENUBAR 1307
+
+#define IDC_FRASAMPLE3 1400
+#define IDC_LISTVIEW1 1401
+#define IDC_CMDDELETE 1402
+#define IDC_CMDALLOW 1403
+#define IDC_CMDDISALLOW 1404
+
+#define IDC_IMAGE1 1500
+#define IDC_LABEL4 1501
+#define IDC_LABEL5 1502
+#define IDC_LABEL14 1503
+#define IDC_LABEL15 1504
+#define IDC_LABEL9 1505
+#define IDC_LABEL6 1506
+#define IDC_LABEL11 1507
+#define IDC_LABEL8 1508
+#define IDC_LABEL10 1509
+#define IDC_LABEL7 1510

@@ -1,0 +1,73 @@
+#include "platform/win32/shell_windows.h"
+
+#include <exdispid.h>
+
+#include "platform/win32/event_sink.h"
+#include "platform/win32/web_browser.h"
+#include "platform/win32/win_error.h"
+
+namespace velmox::win32 {
+namespace {
+
+class WinWindowEnumerator : public WindowEnumerator {
+ public:
+  WinWindowEnumerator(ComPtr<IEnumVARIANT> items, NewWindowGate& gate)
+      : items_(std::move(items)), gate_(gate) {}
+
+  std::shared_ptr<BrowserWindow> Next() override {
+    for (;;) {
+      ScopedVariant item;
+      ULONG fetched = 0;
+      const HRESULT hr = items_->Next(1, item.Get(), &fetched);
+      CheckHr(hr);
+      if (hr == S_FALSE || fetched == 0) return nullptr;
+      if ((*item).vt != VT_DISPATCH || !(*item).pdispVal) continue;
+      // Every entry is taken through its web-browser interface; one without it is skipped.
+      ComPtr<IWebBrowser2> browser;
+      if (FAILED((*item).pdispVal->QueryInterface(IID_IWebBrowser2,
+                                                  reinterpret_cast<void**>(browser.Put())))) {
+        continue;
+      }
+      return std::make_shared<WinBrowserWindow>(std::move(browser), gate_);
+    }
+  }
+
+ private:
+  ComPtr<IEnumVARIANT> items_;
+  NewWindowGate& gate_;
+};
+
+class ShellWindowsSink : public EventSink {
+ public:
+  explicit ShellWindowsSink(ShellWindowsEvents& events)
+      : EventSink(DIID_DShellWindowsEvents), events_(&events) {}
+  void Detach() override { events_ = nullptr; }
+
+ protected:
+  void OnEvent(DISPID id, DISPPARAMS& params) override {
+    if (!events_ || params.cArgs != 1) return;
+    const VARIANT& cookie = params.rgvarg[0];
+    const long lCookie = cookie.vt == VT_I4 ? cookie.lVal : 0;
+    if (id == DISPID_WINDOWREGISTERED) events_->WindowRegistered(lCookie);
+    if (id == DISPID_WINDOWREVOKED) events_->WindowRevoked(lCookie);
+  }
+
+ private:
+  ShellWindowsEvents* events_;
+};
+
+}  // namespace
+
+std::unique_ptr<WindowEnumerator> WinShellWindows::Enumerate() {
+  ComPtr<IUnknown> enumerator;
+  CheckHr(windows_->_NewEnum(enumerator.Put()));
+  ComPtr<IEnumVARIANT> items = enumerator.Query<IEnumVARIANT>(IID_IEnumVARIANT);
+  if (!items) ThrowError(E_NOINTERFACE);
+  return std::make_unique<WinWindowEnumerator>(std::move(items), gate_);
+}
+
+std::unique_ptr<Connection> WinShellWindows::Connect(ShellWindowsEvents& events) {
+  return Advise(windows_.Get(), DIID_DShellWindowsEvents, new ShellWindowsSink(events));
+}
+
+}  // namespace velmox::win32

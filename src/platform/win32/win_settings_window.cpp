@@ -1,0 +1,461 @@
+#include "platform/win32/win_settings_window.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/failure.h"
+#include "platform/win32/resource_ids.h"
+#include "platform/win32/trace.h"
+#include "platform/win32/win_error.h"
+#include "ui/settings_dialog/frm_options.h"
+
+namespace velmox::win32 {
+namespace {
+
+// Where each of the model's controls lives: its identifier and page (-1: on the frame).
+struct Binding {
+  const char* name;
+  int id;
+  int page;
+};
+
+constexpr Binding kBindings[] = {
+    {"cmdOK", IDC_CMDOK, -1},
+    {"cmdCancel", IDC_CMDCANCEL, -1},
+    {"cmdApply", IDC_CMDAPPLY, -1},
+    {"Frame1", IDC_FRAME1, 0},
+    {"XRun", IDC_XRUN, 0},
+    {"XClose", IDC_XCLOSE, 0},
+    {"Frame4", IDC_FRAME4, 0},
+    {"Label16", IDC_LABEL16, 0},
+    {"XBlink", IDC_XBLINK, 0},
+    {"Picture1", IDC_PICTURE1, 0},
+    {"XPlaySound", IDC_XPLAYSOUND, 0},
+    {"FileNameText", IDC_FILENAMETEXT, 0},
+    {"PlaySound", IDC_PLAYSOUND, 0},
+    {"BrowseSound", IDC_BROWSESOUND, 0},
+    {"fraSample2", IDC_FRASAMPLE2, 1},
+    {"XIgnoreLocal", IDC_XIGNORELOCAL, 1},
+    {"Frame3", IDC_FRAME3, 1},
+    {"Label2", IDC_LABEL2, 1},
+    {"Label3", IDC_LABEL3, 1},
+    {"XTargetTop", IDC_XTARGETTOP, 1},
+    {"XTargetBlank", IDC_XTARGETBLANK, 1},
+    {"Frame2", IDC_FRAME2, 1},
+    {"Label1", IDC_LABEL1, 1},
+    {"XBlockByDefault1", IDC_XBLOCKBYDEFAULT1, 1},
+    {"XBlockByDefault2", IDC_XBLOCKBYDEFAULT2, 1},
+    {"fraSample1", IDC_FRASAMPLE1, 2},
+    {"Label17", IDC_LABEL17, 2},
+    {"XTheaterMode", IDC_XTHEATERMODE, 2},
+    {"XFullScreen", IDC_XFULLSCREEN, 2},
+    {"XStatusBar", IDC_XSTATUSBAR, 2},
+    {"XToolBar", IDC_XTOOLBAR, 2},
+    {"Label18", IDC_LABEL18, 2},
+    {"XMenuBar", IDC_XMENUBAR, 2},
+    {"fraSample3", IDC_FRASAMPLE3, 3},
+    {"ListView1", IDC_LISTVIEW1, 3},
+    {"CmdDelete", IDC_CMDDELETE, 3},
+    {"CmdAllow", IDC_CMDALLOW, 3},
+    {"CmdDisallow", IDC_CMDDISALLOW, 3},
+    {"Image1", IDC_IMAGE1, 4},
+    {"Label4", IDC_LABEL4, 4},
+    {"Label5", IDC_LABEL5, 4},
+    {"Label14", IDC_LABEL14, 4},
+    {"Label15", IDC_LABEL15, 4},
+    {"Label9", IDC_LABEL9, 4},
+    {"Label6", IDC_LABEL6, 4},
+    {"Label11", IDC_LABEL11, 4},
+    {"Label8", IDC_LABEL8, 4},
+    {"Label10", IDC_LABEL10, 4},
+    {"Label7", IDC_LABEL7, 4},
+};
+
+const Binding* BindingOf(int id) {
+  for (const Binding& b : kBindings) {
+    if (b.id == id) return &b;
+  }
+  return nullptr;
+}
+
+const Binding* BindingOf(std::string_view name) {
+  for (const Binding& b : kBindings) {
+    if (name == b.name) return &b;
+  }
+  return nullptr;
+}
+
+int PageIndex(std::string_view name) {
+  // "picOptions(i)"
+  if (name.size() != 13 || name.substr(0, 11) != "picOptions(") return -1;
+  const int index = name[11] - '0';
+  return index >= 0 && index < 5 ? index : -1;
+}
+
+std::string WindowText(HWND window) {
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+  const int length = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+  return text;
+}
+
+void SetTextIfChanged(HWND window, const std::string& text) {
+  if (WindowText(window) != text) SetWindowTextA(window, text.c_str());
+}
+
+int ShiftState() {
+  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+bool IsLink(const frmOptions& dialog, HWND control) {
+  const Binding* b = BindingOf(GetDlgCtrlID(control));
+  if (!b) return false;
+  const Control* c = const_cast<frmOptions&>(dialog).controls.Find(b->name);
+  return c && c->kind == ControlKind::Link;
+}
+
+}  // namespace
+
+WinSettingsWindow::~WinSettingsWindow() {
+  Destroy();
+}
+
+int WinSettingsWindow::Pixels(int twips, bool horizontal) const {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, horizontal ? LOGPIXELSX : LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return MulDiv(twips, dpi, 1440);
+}
+
+void WinSettingsWindow::Create(frmOptions& dialog) {
+  Destroy();
+  dialog_ = &dialog;
+  frame_.Reset(CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMOX_DLG_SETTINGS),
+                                  nullptr, &Procedure, reinterpret_cast<LPARAM>(this)));
+  if (!frame_.Valid()) ThrowLastError();
+  SetUpFrame();
+  dialog.onChanged = [this](std::string_view name) { Redraw(name); };
+  RedrawAll();
+  Trace("Settings dialog created");
+}
+
+void WinSettingsWindow::SetUpFrame() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HWND tabs = GetDlgItem(frame_.Get(), IDC_TBSOPTIONS);
+  const auto& strip = dialog_->controls.tbsOptions;
+  for (std::size_t i = 0; i < strip.tabs.size(); ++i) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(strip.tabs[i].caption.c_str());
+    SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+  }
+  RECT area{};
+  GetWindowRect(tabs, &area);
+  MapWindowPoints(nullptr, frame_.Get(), reinterpret_cast<POINT*>(&area), 2);
+  TabCtrl_AdjustRect(tabs, FALSE, &area);
+  pageTop_ = area.top;
+
+  for (int i = 0; i < 5; ++i) {
+    pages_[i] = CreateDialogParamA(instance, MAKEINTRESOURCEA(VELMOX_DLG_PAGE0 + i), frame_.Get(),
+                                   &Procedure, reinterpret_cast<LPARAM>(this));
+    if (!pages_[i]) ThrowLastError();
+    // Above the tab strip in the Z order, so the pages draw over its display area.
+    SetWindowPos(pages_[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ShowWindow(pages_[i], SW_SHOW);
+  }
+
+  HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(frame_.Get(), WM_GETFONT, 0, 0));
+  LOGFONTA font{};
+  GetObjectA(dialogFont, sizeof font, &font);
+  font.lfUnderline = TRUE;
+  linkFont_.Reset(CreateFontIndirectA(&font));
+  font.lfUnderline = FALSE;
+  font.lfWeight = FW_BOLD;
+  font.lfHeight =
+      -MulDiv(static_cast<int>(dialog_->controls.Label4.fontPoints * 10), Pixels(1440, false), 720);
+  titleFont_.Reset(CreateFontIndirectA(&font));
+  for (const char* link : {"Label15", "Label6", "Label7", "Label8"}) {
+    SendMessageA(ControlWindow(link), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.Get()), TRUE);
+  }
+  SendMessageA(ControlWindow("Label4"), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.Get()),
+               TRUE);
+  bulb_.Reset(static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(VELMOX_ICON_ALERT), IMAGE_ICON, 16, 16, 0)));
+  SendMessageA(ControlWindow("Picture1"), STM_SETICON, reinterpret_cast<WPARAM>(bulb_.Get()), 0);
+
+  HWND list = ControlWindow("ListView1");
+  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+
+  // Tool tips of the controls that have one; the tab strip shows its tabs' own.
+  HWND tips = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                              frame_.Get(), nullptr, instance, nullptr);
+  for (Control* control : dialog_->controls.All()) {
+    if (!control->toolTip.empty()) AddToolTip(tips, ControlWindow(control->name));
+  }
+  AddToolTip(tips, list);
+}
+
+void WinSettingsWindow::AddToolTip(HWND tips, HWND control) {
+  if (!tips || !control) return;
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = frame_.Get();
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = LPSTR_TEXTCALLBACKA;
+  SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void WinSettingsWindow::CenterOnScreen() {
+  RECT box{};
+  GetWindowRect(frame_.Get(), &box);
+  const int width = box.right - box.left, height = box.bottom - box.top;
+  SetWindowPos(frame_.Get(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WinSettingsWindow::Show() {
+  ShowWindow(frame_.Get(), SW_SHOW);
+  SetForegroundWindow(frame_.Get());
+  Trace("Settings dialog shown");
+}
+
+void WinSettingsWindow::BringToFront() {
+  if (IsIconic(frame_.Get())) ShowWindow(frame_.Get(), SW_RESTORE);
+  SetForegroundWindow(frame_.Get());
+  Trace("Settings dialog brought to the front");
+}
+
+void WinSettingsWindow::Destroy() {
+  if (dialog_) dialog_->onChanged = nullptr;
+  dialog_ = nullptr;
+  pages_.fill(nullptr);
+  columnsAdded_ = false;
+  if (frame_.Valid()) Trace("Settings dialog closed");
+  frame_.Reset();
+}
+
+bool WinSettingsWindow::PreTranslate(MSG& message) {
+  if (!frame_.Valid() || !dialog_) return false;
+  if (message.hwnd != frame_.Get() && !IsChild(frame_.Get(), message.hwnd)) return false;
+  if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+    if (dialog_->Form_KeyDown(static_cast<int>(message.wParam), ShiftState())) return true;
+    if (!frame_.Valid()) return true;
+  }
+  return IsDialogMessageA(frame_.Get(), &message) != FALSE;
+}
+
+INT_PTR CALLBACK WinSettingsWindow::Procedure(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
+    return TRUE;
+  }
+  auto* self = reinterpret_cast<WinSettingsWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!self) return FALSE;
+  return TrapOr<INT_PTR>(FALSE, [&] { return self->OnMessage(window, message, wParam, lParam); });
+}
+
+INT_PTR WinSettingsWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!dialog_) return FALSE;
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return TRUE;
+    case WM_NOTIFY:
+      OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      return TRUE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+      return OnColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETCURSOR:
+      if (IsLink(*dialog_, reinterpret_cast<HWND>(wParam))) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_CLOSE:
+      if (window == frame_.Get()) dialog_->CloseWindow();
+      return TRUE;
+  }
+  return FALSE;
+}
+
+void WinSettingsWindow::OnCommand(int id, int code, HWND control) {
+  if (redrawing_ || !control) return;
+  const Binding* binding = BindingOf(id);
+  if (!binding) return;
+  if (code == BN_CLICKED) {  // also STN_CLICKED of the links
+    dialog_->Click(binding->name);
+  } else if (code == EN_CHANGE) {
+    dialog_->ChangeText(binding->name, WindowText(control));
+  } else if (code == EN_KILLFOCUS) {
+    dialog_->LeaveText(binding->name);
+  }
+}
+
+void WinSettingsWindow::OnNotify(const NMHDR& header) {
+  if (header.code == TTN_GETDISPINFOA) {
+    auto& request = const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header));
+    request.lpszText = const_cast<char*>(ToolTipFor(request).c_str());
+    return;
+  }
+  if (redrawing_) return;
+  if (header.idFrom == IDC_TBSOPTIONS && header.code == TCN_SELCHANGE) {
+    dialog_->SelectTab(TabCtrl_GetCurSel(header.hwndFrom) + 1);
+    return;
+  }
+  if (header.idFrom != IDC_LISTVIEW1) return;
+  if (header.code == LVN_ITEMCHANGED) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    if ((change.uChanged & LVIF_STATE) && change.iItem >= 0 &&
+        ((change.uNewState ^ change.uOldState) & LVIS_SELECTED)) {
+      dialog_->SelectRow(static_cast<std::size_t>(change.iItem),
+                         (change.uNewState & LVIS_SELECTED) != 0);
+    }
+  } else if (header.code == LVN_COLUMNCLICK) {
+    dialog_->ListView1_ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem + 1);
+  } else if (header.code == LVN_KEYDOWN) {
+    dialog_->ListView1_KeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey, ShiftState());
+  }
+}
+
+const std::string& WinSettingsWindow::ToolTipFor(const NMTTDISPINFOA& request) const {
+  static const std::string none;
+  auto& controls = dialog_->controls;
+  if (!(request.uFlags & TTF_IDISHWND)) {
+    // The tab strip's own tips name the tab by its index.
+    const auto& tabs = controls.tbsOptions.tabs;
+    return request.hdr.idFrom < tabs.size() ? tabs[request.hdr.idFrom].toolTip : none;
+  }
+  const Binding* binding = BindingOf(GetDlgCtrlID(reinterpret_cast<HWND>(request.hdr.idFrom)));
+  if (!binding) return none;
+  if (controls.ListView1.name == binding->name) return controls.ListView1.toolTip;
+  const Control* control = controls.Find(binding->name);
+  return control ? control->toolTip : none;
+}
+
+INT_PTR WinSettingsWindow::OnColour(HDC dc, HWND control) {
+  if (IsLink(*dialog_, control)) {
+    SetTextColor(dc, RGB(0, 0, 255));
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+  const Binding* binding = BindingOf(GetDlgCtrlID(control));
+  const Control* model = binding ? dialog_->controls.Find(binding->name) : nullptr;
+  if (!model || model->kind != ControlKind::TextBox || model->backColour == kNoColour) {
+    return FALSE;
+  }
+  SetBkColor(dc, GetSysColor(model->backColour));
+  return reinterpret_cast<INT_PTR>(GetSysColorBrush(model->backColour));
+}
+
+HWND WinSettingsWindow::ControlWindow(std::string_view name) const {
+  const Binding* binding = BindingOf(name);
+  if (!binding) return nullptr;
+  HWND parent = binding->page < 0 ? frame_.Get() : pages_[static_cast<std::size_t>(binding->page)];
+  return GetDlgItem(parent, binding->id);
+}
+
+void WinSettingsWindow::Redraw(std::string_view name) {
+  if (!frame_.Valid() || !dialog_) return;
+  redrawing_ = true;
+  SkipOnFailure([&] {
+    if (name == "frmOptions") {
+      SetTextIfChanged(frame_.Get(), dialog_->Caption);
+    } else if (name == dialog_->controls.tbsOptions.name) {
+      TabCtrl_SetCurSel(GetDlgItem(frame_.Get(), IDC_TBSOPTIONS),
+                        dialog_->controls.tbsOptions.selected - 1);
+    } else if (name == dialog_->controls.ListView1.name) {
+      RedrawList();
+    } else if (const Control* control = dialog_->controls.Find(name)) {
+      RedrawControl(*control);
+    }
+  });
+  redrawing_ = false;
+}
+
+void WinSettingsWindow::RedrawAll() {
+  Redraw("frmOptions");
+  Redraw(dialog_->controls.tbsOptions.name);
+  Redraw(dialog_->controls.ListView1.name);
+  for (const Control* control : dialog_->controls.All())
+    Redraw(control->name);
+}
+
+void WinSettingsWindow::RedrawControl(const Control& control) {
+  const int page = PageIndex(control.name);
+  if (page >= 0) {
+    // A page out of sight is moved away, as the model does, and disabled.
+    SetWindowPos(pages_[static_cast<std::size_t>(page)], nullptr, Pixels(control.left, true),
+                 pageTop_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EnableWindow(pages_[static_cast<std::size_t>(page)], control.enabled);
+    return;
+  }
+  HWND window = ControlWindow(control.name);
+  if (!window) return;
+  switch (control.kind) {
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+      SetTextIfChanged(window, control.caption);
+      SendMessageA(window, BM_SETCHECK,
+                   control.value == kChecked  ? BST_CHECKED
+                   : control.value == kGrayed ? BST_INDETERMINATE
+                                              : BST_UNCHECKED,
+                   0);
+      break;
+    case ControlKind::TextBox:
+      SetTextIfChanged(window, control.text);
+      InvalidateRect(window, nullptr, TRUE);
+      break;
+    case ControlKind::Picture:
+    case ControlKind::Page:
+      break;
+    default:
+      SetTextIfChanged(window, control.caption);
+  }
+  EnableWindow(window, control.enabled);
+  ShowWindow(window, control.visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void WinSettingsWindow::RedrawList() {
+  const ListView& model = dialog_->controls.ListView1;
+  HWND list = ControlWindow(model.name);
+  if (!columnsAdded_) {
+    for (std::size_t i = 0; i < model.columns.size(); ++i) {
+      LVCOLUMNA column{};
+      column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+      column.pszText = const_cast<char*>(model.columns[i].header.c_str());
+      column.cx = Pixels(model.columns[i].width, true);
+      column.iSubItem = static_cast<int>(i);
+      SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    columnsAdded_ = true;
+  }
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+  for (std::size_t row = 0; row < model.rows.size(); ++row) {
+    const ListRow& data = model.rows[row];
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_STATE;
+    item.iItem = static_cast<int>(row);
+    item.pszText = const_cast<char*>(data.columns.empty() ? "" : data.columns[0].c_str());
+    item.stateMask = LVIS_SELECTED;
+    item.state = data.selected ? LVIS_SELECTED : 0;
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    for (std::size_t column = 1; column < data.columns.size(); ++column) {
+      LVITEMA cell{};
+      cell.iSubItem = static_cast<int>(column);
+      cell.pszText = const_cast<char*>(data.columns[column].c_str());
+      SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&cell));
+    }
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+}  // namespace velmox::win32

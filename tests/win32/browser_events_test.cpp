@@ -1,0 +1,207 @@
+#include "platform/win32/browser_events.h"
+
+#include <gtest/gtest.h>
+
+#include <exdispid.h>
+
+#include <cstring>
+
+#include <vector>
+
+#include "platform/win32/com_object.h"
+#include "platform/win32/com_text.h"
+#include "win32/win_test_support.h"
+
+namespace velmox::win32 {
+namespace {
+
+// A plain COM object to travel through ppDisp; its reference count is observable.
+class CountedObject : public EventSink {
+ public:
+  CountedObject() : EventSink(IID_IDispatch) {}
+  void Detach() override {}
+  ULONG References() {
+    AddRef();
+    return Release();
+  }
+
+ protected:
+  void OnEvent(DISPID, DISPPARAMS&) override {}
+};
+
+struct RecordingEvents : BrowserEvents {
+  std::vector<BeforeNavigate2Args> navigations;
+  int newWindows = 0;
+  bool cancelNavigation = false;
+  std::shared_ptr<Dispatch> answer;  // what NewWindow2 leaves in ppDisp
+  bool failNewWindow = false;
+
+  void BeforeNavigate2(BeforeNavigate2Args& args) override {
+    navigations.push_back(args);
+    args.Cancel = cancelNavigation;
+  }
+  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) override {
+    ++newWindows;
+    if (failNewWindow) throw std::runtime_error("handler failed");
+    ppDisp = answer;
+    (void)Cancel;
+  }
+};
+
+// The seven arguments of BeforeNavigate2 as the browser lays them out.
+struct BeforeNavigateCall {
+  VARIANT url, flags, target, postData, headers;
+  VARIANT args[7];
+  VARIANT_BOOL cancel = VARIANT_FALSE;
+  DISPPARAMS params{args, nullptr, 7, 0};
+
+  BeforeNavigateCall(const std::string& address, const std::string& post) {
+    for (VARIANT* v : {&url, &flags, &target, &postData, &headers})
+      VariantInit(v);
+    url.vt = VT_BSTR;
+    url.bstrVal = ToBstr(address).Release();
+    flags.vt = VT_I4;
+    flags.lVal = 0x40;
+    target.vt = VT_BSTR;
+    target.bstrVal = ToBstr("_blank").Release();
+    if (!post.empty()) {
+      postData.vt = VT_ARRAY | VT_UI1;
+      postData.parray = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(post.size()));
+      void* data = nullptr;
+      SafeArrayAccessData(postData.parray, &data);
+      std::memcpy(data, post.data(), post.size());
+      SafeArrayUnaccessData(postData.parray);
+    }
+    VARIANT* byRef[] = {&url, &flags, &target, &postData, &headers};
+    for (int i = 0; i < 5; ++i) {
+      VariantInit(&args[5 - i]);
+      args[5 - i].vt = VT_BYREF | VT_VARIANT;
+      args[5 - i].pvarVal = byRef[i];
+    }
+    VariantInit(&args[6]);
+    args[6].vt = VT_DISPATCH;
+    args[6].pdispVal = nullptr;
+    VariantInit(&args[0]);
+    args[0].vt = VT_BYREF | VT_BOOL;
+    args[0].pboolVal = &cancel;
+  }
+  ~BeforeNavigateCall() {
+    for (VARIANT* v : {&url, &flags, &target, &postData, &headers})
+      VariantClear(v);
+  }
+};
+
+// NewWindow2's or NewWindow3's arguments: ppDisp and Cancel by reference.
+struct NewWindowCall {
+  IDispatch* ppDisp = nullptr;
+  VARIANT_BOOL cancel = VARIANT_FALSE;
+  VARIANT args[5];
+  DISPPARAMS params{args, nullptr, 2, 0};
+
+  explicit NewWindowCall(bool third) {
+    for (VARIANT& v : args)
+      VariantInit(&v);
+    const int disp = third ? 4 : 1;
+    const int cancelAt = third ? 3 : 0;
+    args[disp].vt = VT_BYREF | VT_DISPATCH;
+    args[disp].ppdispVal = &ppDisp;
+    args[cancelAt].vt = VT_BYREF | VT_BOOL;
+    args[cancelAt].pboolVal = &cancel;
+    params.cArgs = third ? 5 : 2;
+  }
+  ~NewWindowCall() {
+    if (ppDisp) ppDisp->Release();
+  }
+};
+
+class BrowserEventsTest : public ::testing::Test {
+ protected:
+  void Raise(DISPID id, DISPPARAMS& params) {
+    sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+  }
+  void TearDown() override { sink->Release(); }
+
+  RecordingEvents events;
+  NewWindowGate gate;
+  BrowserEventSink* sink = new BrowserEventSink(events, gate);
+};
+
+TEST_F(BrowserEventsTest, BeforeNavigate2ReadsItsArgumentsAndWritesCancel) {
+  BeforeNavigateCall call("http://example.com/a?b=1", "q=velmox");
+  events.cancelNavigation = true;
+  Raise(DISPID_BEFORENAVIGATE2, call.params);
+
+  ASSERT_EQ(1u, events.navigations.size());
+  const BeforeNavigate2Args& seen = events.navigations[0];
+  EXPECT_EQ("http://example.com/a?b=1", seen.URL);
+  EXPECT_EQ(0x40, seen.Flags);
+  EXPECT_EQ("_blank", seen.TargetFrameName);
+  EXPECT_EQ("q=velmox", seen.PostData);
+  EXPECT_EQ("", seen.Headers);
+  EXPECT_EQ(VARIANT_TRUE, call.cancel);
+}
+
+TEST_F(BrowserEventsTest, NoPostDataIsNothingAndACommandPageArrivesAsAPath) {
+  BeforeNavigateCall call("file:///C:/Program%20Files/Velmox/b0123456789.html", "");
+  Raise(DISPID_BEFORENAVIGATE2, call.params);
+  ASSERT_EQ(1u, events.navigations.size());
+  EXPECT_EQ("C:\\Program Files\\Velmox\\b0123456789.html", events.navigations[0].URL);
+  EXPECT_FALSE(events.navigations[0].PostData.has_value());
+  EXPECT_EQ(VARIANT_FALSE, call.cancel);
+}
+
+TEST_F(BrowserEventsTest, TheObjectLeftInPpDispGoesToTheBrowserWithItsOwnReference) {
+  CountedObject* object = new CountedObject;
+  events.answer = std::make_shared<ComDispatch>(ComPtr<IDispatch>(object));
+  const ULONG before = object->References();
+  {
+    NewWindowCall call(false);
+    Raise(DISPID_NEWWINDOW2, call.params);
+    EXPECT_EQ(object, call.ppDisp);
+    EXPECT_EQ(before + 1, object->References());
+  }
+  EXPECT_EQ(before, object->References());
+}
+
+TEST_F(BrowserEventsTest, OneRequestRaisedAsNewWindow2AndNewWindow3ReachesVelmoxOnce) {
+  CountedObject* object = new CountedObject;
+  events.answer = std::make_shared<ComDispatch>(ComPtr<IDispatch>(object));
+  NewWindowCall second(false), third(true);
+  Raise(DISPID_NEWWINDOW2, second.params);
+  Raise(DISPID_NEWWINDOW3, third.params);
+  EXPECT_EQ(1, events.newWindows);
+  EXPECT_EQ(object, third.ppDisp);
+
+  // The browser is back in its message loop: the next request is a new one.
+  test::PumpUntil([] { return false; }, std::chrono::milliseconds(50));
+  NewWindowCall next(true);
+  Raise(DISPID_NEWWINDOW3, next.params);
+  EXPECT_EQ(2, events.newWindows);
+}
+
+TEST_F(BrowserEventsTest, TwoRequestsOfTheSameKindAreTwoRequests) {
+  NewWindowCall first(false), second(false), third(true);
+  Raise(DISPID_NEWWINDOW2, first.params);
+  Raise(DISPID_NEWWINDOW2, second.params);
+  EXPECT_EQ(2, events.newWindows);
+  Raise(DISPID_NEWWINDOW3, third.params);  // the second request's twin
+  EXPECT_EQ(2, events.newWindows);
+}
+
+TEST_F(BrowserEventsTest, AFailingHandlerLeavesTheBrowserADefiniteAnswer) {
+  events.failNewWindow = true;
+  NewWindowCall call(false);
+  Raise(DISPID_NEWWINDOW2, call.params);
+  EXPECT_EQ(nullptr, call.ppDisp);
+  EXPECT_EQ(VARIANT_FALSE, call.cancel);
+}
+
+TEST_F(BrowserEventsTest, NoEventReachesTheHandlerAfterTheConnectionIsDropped) {
+  sink->Detach();
+  BeforeNavigateCall call("http://example.com/", "");
+  Raise(DISPID_BEFORENAVIGATE2, call.params);
+  EXPECT_TRUE(events.navigations.empty());
+}
+
+}  // namespace
+}  // namespace velmox::win32

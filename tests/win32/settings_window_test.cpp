@@ -1,0 +1,202 @@
+#include "platform/win32/win_settings_window.h"
+
+#include "platform/win32/win_api.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "platform/win32/resource_ids.h"
+#include "support/memory_files.h"
+#include "support/recording_services.h"
+#include "ui/settings_dialog/frm_options.h"
+
+namespace velmox::win32 {
+namespace {
+
+struct Search {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindById(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
+  if (GetDlgCtrlID(window) != search->id) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The dialog model bound to the real window, with the desktop's services recorded in memory.
+class SettingsWindowTest : public ::testing::Test {
+ protected:
+  SettingsWindowTest() {
+    state.OptionValues.BlinkLightBulb = true;
+    state.OptionValues.LinkTarget = "_blank";
+    state.OptionValues.BlockByDefault = true;
+    state.OptionValues.SoundFileName = "C:\\Velmox\\sounds\\cork.wav";
+    state.Sites.Append({"b.example.com", false});
+    state.Sites.Append({"a.example.com", true});
+  }
+  ~SettingsWindowTest() override {
+    if (dialog.Loaded()) dialog.CloseWindow();
+  }
+
+  void Open() {
+    window.Create(dialog);
+    dialog.Form_Load();
+    window.Show();
+  }
+  HWND Frame() { return reinterpret_cast<HWND>(window.Handle()); }
+  HWND Find(int id) {
+    Search search{id, nullptr};
+    EnumChildWindows(Frame(), &FindById, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  bool Checked(int id) { return SendMessageA(Find(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  HWND PageOf(int id) { return GetParent(Find(id)); }
+  int PageLeft(int id) {
+    RECT box{};
+    GetWindowRect(PageOf(id), &box);
+    MapWindowPoints(nullptr, Frame(), reinterpret_cast<POINT*>(&box), 2);
+    return box.left;
+  }
+  std::string RowText(int row, int column) {
+    char text[128] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(Find(IDC_LISTVIEW1), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
+
+  AppState state;
+  test::MemorySettings settings;
+  test::MemoryFiles files;
+  test::RecordingSound sound;
+  test::RecordingMessageBoxes boxes;
+  test::RecordingShell shell;
+  test::ScriptedFileDialogs fileDialogs;
+  WinSettingsWindow window;
+  frmOptions dialog{state,
+                    DialogServices{settings, files, sound, boxes, shell, fileDialogs, "C:\\Velmox"},
+                    window};
+};
+
+TEST_F(SettingsWindowTest, AFreshDialogShowsTheModelOnTheOptionsPageWithApplyDisabled) {
+  Open();
+  char caption[64] = {};
+  GetWindowTextA(Frame(), caption, sizeof caption);
+  EXPECT_STREQ("Velmox Settings", caption);
+  EXPECT_TRUE(Checked(IDC_XBLINK));
+  EXPECT_FALSE(Checked(IDC_XCLOSE));
+  EXPECT_TRUE(Checked(IDC_XTARGETBLANK));
+  EXPECT_FALSE(Checked(IDC_XTARGETTOP));
+  EXPECT_TRUE(Checked(IDC_XBLOCKBYDEFAULT1));
+  EXPECT_FALSE(IsWindowEnabled(Find(IDC_CMDAPPLY)));
+  EXPECT_FALSE(IsWindowEnabled(Find(IDC_FILENAMETEXT)));
+  EXPECT_EQ(0, TabCtrl_GetCurSel(Find(IDC_TBSOPTIONS)));
+  // The shown page sits inside the dialog; the others are moved out of sight and disabled.
+  EXPECT_GT(PageLeft(IDC_XRUN), 0);
+  EXPECT_LT(PageLeft(IDC_XIGNORELOCAL), -1000);
+  EXPECT_FALSE(IsWindowEnabled(PageOf(IDC_XIGNORELOCAL)));
+  EXPECT_FALSE(IsWindowVisible(Find(IDC_XMENUBAR)));
+}
+
+TEST_F(SettingsWindowTest, AClickOnARealControlGoesThroughTheModel) {
+  Open();
+  SendMessageA(Find(IDC_XCLOSE), BM_CLICK, 0, 0);
+  EXPECT_EQ(kChecked, dialog.controls.XClose.value);
+  EXPECT_TRUE(Checked(IDC_XCLOSE));
+  EXPECT_TRUE(IsWindowEnabled(Find(IDC_CMDAPPLY)));
+
+  SendMessageA(Find(IDC_XPLAYSOUND), BM_CLICK, 0, 0);
+  EXPECT_TRUE(IsWindowEnabled(Find(IDC_FILENAMETEXT)));
+  EXPECT_TRUE(IsWindowEnabled(Find(IDC_BROWSESOUND)));
+}
+
+TEST_F(SettingsWindowTest, TheTabStripSwitchesPages) {
+  Open();
+  SendMessageA(Find(IDC_TBSOPTIONS), WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(1, dialog.CurrentPage);
+  EXPECT_GT(PageLeft(IDC_XIGNORELOCAL), 0);
+  EXPECT_LT(PageLeft(IDC_XRUN), -1000);
+  EXPECT_FALSE(IsWindowEnabled(PageOf(IDC_XRUN)));
+  // A control of a page out of sight takes no click.
+  SendMessageA(Find(IDC_XCLOSE), BM_CLICK, 0, 0);
+  EXPECT_EQ(kUnchecked, dialog.controls.XClose.value);
+}
+
+TEST_F(SettingsWindowTest, TheWebsiteListShowsTheRowsAndSortsByTheClickedColumn) {
+  Open();
+  HWND list = Find(IDC_LISTVIEW1);
+  ASSERT_EQ(2, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  EXPECT_EQ("a.example.com", RowText(0, 0));
+  EXPECT_EQ("Disallowed", RowText(0, 1));
+
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = list;
+  click.hdr.idFrom = IDC_LISTVIEW1;
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iSubItem = 1;
+  SendMessageA(GetParent(list), WM_NOTIFY, IDC_LISTVIEW1, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ("b.example.com", RowText(0, 0));
+  EXPECT_EQ("Allowed", RowText(0, 1));
+
+  // Selecting a row in the real list selects it in the model.
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = LVIS_SELECTED;
+  SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+  EXPECT_TRUE(dialog.controls.ListView1.rows[1].selected);
+}
+
+TEST_F(SettingsWindowTest, OkStoresTheOptionsAndTakesTheWindowAway) {
+  Open();
+  SendMessageA(Find(IDC_XCLOSE), BM_CLICK, 0, 0);
+  HWND frame = Frame();
+  SendMessageA(Find(IDC_CMDOK), BM_CLICK, 0, 0);
+  EXPECT_FALSE(dialog.Loaded());
+  EXPECT_FALSE(IsWindow(frame));
+  EXPECT_EQ("True", settings.Value("Options", "AutoClose"));
+  EXPECT_EQ("_blank", settings.Value("Options", "LinkTarget"));
+}
+
+TEST_F(SettingsWindowTest, F1ReachesTheDialogBeforeTheFocusedControl) {
+  Open();
+  SendMessageA(Find(IDC_TBSOPTIONS), WM_KEYDOWN, VK_RIGHT, 0);  // "Advanced Options"
+  MSG key{Find(IDC_XIGNORELOCAL), WM_KEYDOWN, VK_F1, 0, 0, {0, 0}};
+  EXPECT_TRUE(window.PreTranslate(key));
+  ASSERT_EQ(1u, shell.calls.size());
+  EXPECT_EQ("C:\\Velmox\\help\\advancedoptions.htm", shell.calls[0].target);
+  EXPECT_EQ(window.Handle(), shell.calls[0].window);
+
+  MSG elsewhere{nullptr, WM_KEYDOWN, VK_F1, 0, 0, {0, 0}};
+  EXPECT_FALSE(window.PreTranslate(elsewhere));
+  EXPECT_EQ(1u, shell.calls.size());
+}
+
+TEST_F(SettingsWindowTest, ToolTipsComeFromTheModel) {
+  Open();
+  NMTTDISPINFOA request{};
+  request.hdr.code = TTN_GETDISPINFOA;
+  request.uFlags = TTF_IDISHWND;
+  request.hdr.idFrom = reinterpret_cast<UINT_PTR>(Find(IDC_CMDALLOW));
+  SendMessageA(Frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
+  EXPECT_STREQ("Pop-ups will always be allowed for these website(s)", request.lpszText);
+
+  request.uFlags = 0;
+  request.hdr.idFrom = 3;  // the "Websites" tab
+  SendMessageA(Frame(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&request));
+  EXPECT_STREQ("View List of Websites with Allowed/Disallowed Pop-Ups", request.lpszText);
+}
+
+TEST_F(SettingsWindowTest, TheCloseBoxUnloadsAsCancelDoes) {
+  Open();
+  SendMessageA(Find(IDC_XCLOSE), BM_CLICK, 0, 0);
+  SendMessageA(Frame(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(dialog.Loaded());
+  EXPECT_EQ("False", settings.Value("Options", "AutoClose"));
+}
+
+}  // namespace
+}  // namespace velmox::win32

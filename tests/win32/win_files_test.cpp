@@ -1,0 +1,74 @@
+#include "platform/win32/win_files.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/platform_error.h"
+#include "win32/win_test_support.h"
+
+namespace velmox::win32 {
+namespace {
+
+using test::TempFolder;
+
+class WinFilesTest : public ::testing::Test {
+ protected:
+  TempFolder folder;
+  WinFiles files;
+};
+
+TEST_F(WinFilesTest, TextIsWrittenAndReadAsTheBytesItIs) {
+  const std::string text = "caf\xe9\r\nline two\n\x80\xff\r\n";
+  files.WriteText(folder.File("a.txt"), text);
+  EXPECT_EQ(text, files.ReadText(folder.File("a.txt")));
+  EXPECT_EQ(static_cast<std::int64_t>(text.size()), files.FileLength(folder.File("a.txt")));
+
+  files.WriteText(folder.File("a.txt"), "x");
+  EXPECT_EQ("x", files.ReadText(folder.File("a.txt")));
+  files.WriteText(folder.File("a.txt"), "");
+  EXPECT_EQ(0, files.FileLength(folder.File("a.txt")));
+}
+
+TEST_F(WinFilesTest, RenameNeverReplacesAnExistingFile) {
+  files.WriteText(folder.File("blocksite.script2"), "inactive");
+  files.Rename(folder.File("blocksite.script2"), folder.File("blocksite.script"));
+  EXPECT_EQ("inactive", files.ReadText(folder.File("blocksite.script")));
+
+  files.WriteText(folder.File("blocksite.script2"), "other");
+  EXPECT_THROW(files.Rename(folder.File("blocksite.script2"), folder.File("blocksite.script")),
+               PlatformError);
+  EXPECT_EQ("inactive", files.ReadText(folder.File("blocksite.script")));
+  EXPECT_EQ("other", files.ReadText(folder.File("blocksite.script2")));
+}
+
+TEST_F(WinFilesTest, FailuresCarryTheSystemNumberAndMessage) {
+  try {
+    files.Rename(folder.File("missing"), folder.File("target"));
+    FAIL() << "renaming a missing file succeeded";
+  } catch (const PlatformError& error) {
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, error.Number());
+    EXPECT_FALSE(error.Description().empty());
+    EXPECT_NE('\n', error.Description().back());
+  }
+  EXPECT_THROW(files.FileLength(folder.File("missing")), PlatformError);
+  EXPECT_THROW(files.ReadText(folder.File("missing")), PlatformError);
+}
+
+TEST_F(WinFilesTest, ReplaceTextSwapsTheWholeFileAndLeavesNothingBeside) {
+  files.WriteTextAtomically(folder.File("servers.lst"), "new file\r\n");
+  EXPECT_EQ("new file\r\n", files.ReadText(folder.File("servers.lst")));
+  files.WriteTextAtomically(folder.File("servers.lst"), "second\r\n");
+  EXPECT_EQ("second\r\n", files.ReadText(folder.File("servers.lst")));
+  EXPECT_THROW(files.FileLength(folder.File("servers.lst.new")), PlatformError);
+}
+
+TEST_F(WinFilesTest, AFailedReplaceKeepsTheOldContent) {
+  files.WriteText(folder.File("servers.lst"), "old\r\n");
+  // A folder in the way of the file beside makes the write fail before anything is replaced.
+  CreateDirectoryA(folder.File("servers.lst.new").c_str(), nullptr);
+  EXPECT_THROW(files.WriteTextAtomically(folder.File("servers.lst"), "new\r\n"), PlatformError);
+  EXPECT_EQ("old\r\n", files.ReadText(folder.File("servers.lst")));
+  RemoveDirectoryA(folder.File("servers.lst.new").c_str());
+}
+
+}  // namespace
+}  // namespace velmox::win32

@@ -1,0 +1,65 @@
+# Checks shared by the Wine tests. Each records a failure and goes on; `finish` reports.
+failed=0
+check_failed() {
+  echo "  not as expected: $*" >&2
+  failed=1
+}
+expect_file() { [ -s "$1" ] || check_failed "file $1 exists"; }
+expect_no_file() { [ ! -e "$1" ] || check_failed "file $1 is gone"; }
+# expect_registry KEY VALUE_NAME EXPECTED (an empty VALUE_NAME is the key's default value)
+registry_value() {
+  local args=(/v "$2")
+  [ -n "$2" ] || args=(/ve)
+  wine reg query "$1" "${args[@]}" 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *\([^ ].*[^ ]\|(Default)\) \{4\}REG_[A-Z_]* \{4\}\(.*\)$/\2/p' | head -1
+}
+expect_registry() {
+  local actual
+  actual=$(registry_value "$1" "$2")
+  [ "$actual" = "$3" ] || check_failed "$1 [$2] = '$3' (is '$actual')"
+}
+expect_no_registry() {
+  if wine reg query "$1" >/dev/null 2>&1; then check_failed "key $1 is gone"; fi
+}
+finish() {
+  [ "$failed" -eq 0 ] && echo "  passed"
+  return "$failed"
+}
+
+# Velmox's trace: what it passed to OutputDebugStringA, as Wine's debug channel prints it.
+trace_lines() { sed -n 's/^.*OutputDebugStringA "Velmox: \(.*\)\\n"$/\1/p' "$1" | sed 's/\\\\/\\/g'; }
+# trace_shows FILE PATTERN [SECONDS]: waits until a trace line matches the extended regex.
+trace_shows() {
+  local tries=$((${3:-10} * 10))
+  while [ "$tries" -gt 0 ]; do
+    if trace_lines "$1" | grep -Eq -- "$2"; then return 0; fi
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  return 1
+}
+wait_trace() { trace_shows "$@" || check_failed "trace line /$2/"; }
+# expect_bytes FILE EXPECTED_TEXT (printf format, no trailing line end added)
+expect_bytes() {
+  if ! cmp -s "$1" <(printf '%s' "$2"); then
+    check_failed "content of $1"
+    diff <(od -c "$1") <(printf '%s' "$2" | od -c) | head -5 >&2 || true
+  fi
+}
+
+# wait_started TRACE POKE: waits for Velmox's icon, answering every "Velmox Error" box that
+# Wine's missing browser automation brings up at start-up as a user would: Yes, go on.
+wait_started() {
+  local tries=300 answered=0 boxes
+  while [ "$tries" -gt 0 ]; do
+    if trace_lines "$1" | grep -q "^Shell_NotifyIconA Add"; then return 0; fi
+    boxes=$(trace_lines "$1" | grep -c "^MessageBoxA Velmox Error" || true)
+    if [ "$boxes" -gt "$answered" ] && wine "$2" answer "Velmox Error" 6 >/dev/null 2>&1; then
+      answered=$((answered + 1))
+    fi
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  check_failed "Velmox started and showed its icon"
+  return 1
+}

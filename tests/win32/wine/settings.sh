@@ -1,0 +1,69 @@
+# The Settings dialog on Wine: it opens from the tray menu, each of its five pages is kept as a
+# screenshot under build/windows/screenshots, and OK writes the options to the registry.
+source "$root/tests/win32/wine/lib.bash"
+
+app="$work/settings/app"
+shots="$build/screenshots"
+rm -rf "$work/settings" "$shots" && mkdir -p "$work/settings" "$shots"
+cp -r "$root/dist/Velmox" "$app"
+app_win=$(winepath -w "$app" | tr -d '\r')
+poke="$build/tray_poke.exe"
+trace="$work/settings/trace.log"
+wine reg delete 'HKCU\Software\Velmox' /f >/dev/null 2>&1 || true
+printf '"ads.example.com",#TRUE#\r\n"news.example.org",#FALSE#\r\n"popups.example.net",#TRUE#\r\n' \
+  >"$app/servers.lst"
+# Without a window manager, Wine draws the title bar itself when told to.
+for value in Decorated Managed; do
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f >/dev/null
+done
+
+WINEDEBUG=-all,warn+debugstr wine "$app/Velmox.exe" 2>"$trace" &
+velmox=$!
+wait_started "$trace" "$poke"
+
+wine "$poke" tray 516 517
+wait_trace "$trace" "^TrackPopupMenu 4 items$"
+wine "$poke" menu s
+wait_trace "$trace" "^Settings dialog shown$"
+
+shoot() {
+  sleep 1
+  import -window root "$shots/screen.png"
+  # The dialog alone, with the title bar Wine draws for it.
+  convert "$shots/screen.png" -crop "$(wine "$poke" rect | tr -d '\r')" +repage "$shots/$1.png"
+  rm -f "$shots/screen.png"
+}
+# Page 1: "Close Velmox ..." ticked and the bulb's "Light up" cleared; Apply is then enabled.
+wine "$poke" click 1102 && wine "$poke" click 1105
+shoot 1-options
+wine "$poke" next-tab
+wine "$poke" click 1205  # "Open it in the current window"
+shoot 2-advanced-options
+for name in 3-internet-explorer 4-websites 5-about; do
+  wine "$poke" next-tab
+  shoot "$name"
+done
+for shot in "$shots"/*.png; do expect_file "$shot"; done
+[ "$(md5sum "$shots"/*.png | cut -d' ' -f1 | sort -u | wc -l)" -eq 5 ] ||
+  check_failed "five different pages in the screenshots"
+
+wine "$poke" click 1001  # OK
+wait_trace "$trace" "^Settings dialog closed$"
+options='HKCU\Software\Velmox\Options'
+expect_registry "$options" AutoClose True
+expect_registry "$options" BlinkLightBulb False
+expect_registry "$options" LinkTarget _top
+expect_registry "$options" AutoLoad False
+for key in AddressBar FullScreen MenuBar StatusBar TheaterMode ToolBar IgnoreLocal PlayASound; do
+  expect_registry "$options" "$key" False
+done
+expect_registry "$options" BlockByDefault True
+expect_registry "$options" SoundFileName "$app_win\\sounds\\cork.wav"
+
+wine "$poke" tray 516 517
+wait_trace "$trace" "^TrackPopupMenu 4 items$"
+wine "$poke" menu c
+wait_trace "$trace" "^Ended$"
+for _ in $(seq 50); do kill -0 "$velmox" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$velmox" 2>/dev/null; then check_failed "Close ends the process"; kill "$velmox"; fi
+finish

@@ -1,0 +1,63 @@
+# Velmox's start-up and close on Wine: the generated files, the token in the registry, the
+# script renames, a second start, the tray callback and menu, and Close ending the process.
+# Wine's browser automation cannot list windows, so the browser paths are not part of this.
+source "$root/tests/win32/wine/lib.bash"
+
+app="$work/startup/app"
+rm -rf "$work/startup" && mkdir -p "$work/startup" && cp -r "$root/dist/Velmox" "$app"
+app_win=$(winepath -w "$app" | tr -d '\r')
+poke="$build/tray_poke.exe"
+trace="$work/startup/trace.log"
+wine reg delete 'HKCU\Software\Velmox' /f >/dev/null 2>&1 || true
+
+WINEDEBUG=-all,warn+debugstr wine "$app/Velmox.exe" 2>"$trace" &
+velmox=$!
+wait_started "$trace" "$poke"
+wait_trace "$trace" "^Shell_NotifyIconA Add picture=on tip=Velmox \(On\)$"
+
+# The token: ten digits in the per-user settings.
+token=$(registry_value 'HKCU\Software\Velmox\Data' URLPrefix)
+[[ "$token" =~ ^[0-9]{10}$ ]] || check_failed "a ten-digit token in the registry (is '$token')"
+
+# The four generated files, byte for byte.
+script_for() {
+  printf '<SCRIPT language=VBScript>\r\nexternal.menuArguments.Parent.Parent.Parent.navigate "file://%s\\%s%s.html"\r\n</SCRIPT>' \
+    "$app_win" "$1" "$token"
+}
+page_for() {
+  local what="Could not $1 pop-ups for this site"
+  printf '<html>\r\n<head>\r\n<title>%s</title>\r\n</head>\r\n<body>\r\n<script language=VBScript>\r\nhistory.back\r\n</script>\r\nError: %s.<br>\r\nTo allow/disallow a site'"'"'s pop-ups, Velmox must be running.<br>\r\nPlease run Velmox and try again.\r\n</body>\r\n</html>' \
+    "$what" "$what"
+}
+expect_bytes "$app/blocksite.script" "$(script_for b)"
+expect_bytes "$app/trustsite.script" "$(script_for t)"
+expect_bytes "$app/b$token.html" "$(page_for disallow)"
+expect_bytes "$app/t$token.html" "$(page_for allow)"
+
+# A second start ends at once and leaves the first running.
+if ! WINEDEBUG=-all timeout 30 wine "$app/Velmox.exe"; then check_failed "a second start ends at once"; fi
+wine "$poke" window Velmox.Tray || check_failed "the first instance still runs"
+
+# A double click turns Velmox off and on again; the tray shows it.
+wine "$poke" tray 513 514 515 514
+wait_trace "$trace" "^Shell_NotifyIconA Modify picture=off tip=Velmox \(Off\)$"
+wine "$poke" tray 513 514 515 514
+wait_trace "$trace" "^Shell_NotifyIconA Modify picture=on tip=Velmox \(On\)$"
+
+# The shell's taskbar comes back (Explorer restarted): the icon is added again.
+wine "$poke" taskbar-created
+wait_trace "$trace" "^Shell_NotifyIconA Add again"
+
+# A right click opens the menu; its Close item ends Velmox with the scripts renamed back.
+wine "$poke" tray 516 517
+wait_trace "$trace" "^TrackPopupMenu 4 items$"
+wine "$poke" menu c
+wait_trace "$trace" "^Ended$"
+for _ in $(seq 50); do kill -0 "$velmox" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$velmox" 2>/dev/null; then check_failed "Close ends the process"; kill "$velmox"; fi
+expect_no_file "$app/blocksite.script"
+expect_file "$app/blocksite.script2"
+expect_file "$app/trustsite.script2"
+expect_bytes "$app/blocksite.script2" "$(script_for b)"
+trace_lines "$trace" | grep -q "^Shell_NotifyIconA Delete" || check_failed "the icon is removed"
+finish
