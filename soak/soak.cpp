@@ -12,6 +12,7 @@
 
 #include "platform/platform_error.h"
 #include "platform/sim/script/sim_session.h"
+#include "platform/sim/sim_html.h"
 #include "settings/boolean_text.h"
 #include "settings/load_options.h"
 #include "sites/site_file.h"
@@ -131,6 +132,11 @@ constexpr std::array<const char*, 4> kSounds = {"C:\\Program Files\\Velmox\\soun
                                                 "C:\\Program Files\\Velmox\\sounds\\none.wav", "",
                                                 "C:\\elsewhere\\ring.wav"};
 
+constexpr std::array<const char*, 5> kAddresses = {
+    "http://ads.example.com/ads.html", "http://news.example.org/ads.html",
+    "http://www.example.net/ads.html", "http://ads.example.com/story.html", "about:blank"};
+constexpr std::array<const char*, 5> kTargets = {"#story", "#offer", "#go", "#send", "#stray"};
+
 class Soak {
  public:
   explicit Soak(const SoakOptions& options)
@@ -146,6 +152,10 @@ class Soak {
     d.settings.onSaved = [this](const std::string&, const std::string&, const std::string&) {
       settingsChanged_ = true;
     };
+    for (const char* site :
+         {"http://ads.example.com/", "http://news.example.org/", "http://www.example.net/"}) {
+      d.browsers.MapPage(site, VELMOX_SOAK_PAGES);
+    }
     d.tray.answerMenu = [this](const PopupMenuModel& menu) {
       Nested();
       if (random_.Chance(0.15)) return -1;
@@ -247,10 +257,12 @@ class Soak {
   }
 
   void PlayOne() {
+    if (random_.Chance(0.4)) return PlayInBrowser();
     if (!session_.Running()) {
       if (random_.Chance(0.05)) return RemoveGeneratedFile();
       if (random_.Chance(0.8)) {
         ++figures_.runs;
+        session_.desktop.process.endedNow = false;
         session_.Start();
       } else {
         Wait();
@@ -276,6 +288,104 @@ class Soak {
         return Wait();
       default:
         return Wait();
+    }
+  }
+
+  // What a person and the pages do in the browser, Velmox running or not.
+  void PlayInBrowser() {
+    sim::SimBrowsers& b = session_.desktop.browsers;
+    const auto& windows = b.Windows();
+    const std::uint64_t what = random_.Below(20);
+    if (windows.empty() || (what < 3 && windows.size() < 50)) {
+      sim::SimBrowsers::OpenOptions options;
+      if (random_.Chance(0.1)) options.name = "Windows Explorer";  // a folder window
+      const std::string label = "w" + std::to_string(++windowsOpened_);
+      windowsChanged_ = true;
+      return session_.Deliver([&] { b.Open(label, random_.Pick(kAddresses), options); });
+    }
+    sim::SimWindow& window = *windows[random_.Below(windows.size())];
+    const sim::Place place{&window, nullptr};
+    if (what < 6) {
+      windowsChanged_ = true;
+      return session_.Deliver([&] { b.Close(window); });
+    }
+    if (what < 8) {
+      sim::NavigationRequest request;
+      request.address = random_.Pick(kAddresses);
+      return session_.Deliver([&] { b.Navigate(place, request); });
+    }
+    if (what < 12) return Popup(place, [&] { b.ScriptOpens(place, random_.Pick(kAddresses), ""); });
+    if (what < 15) {
+      sim::SimDocument* document = place.Document();
+      if (document == nullptr) return;
+      sim::HtmlNode* element = sim::QuerySelector(document->Root(), random_.Pick(kTargets));
+      if (element == nullptr) return;
+      return Popup(place, [&] { b.Click(place, *element); });
+    }
+    if (what < 16) {
+      session_.desktop.keyboard.ctrlDown = random_.Chance(0.3);
+      return;
+    }
+    if (what < 18) return session_.Deliver([&] { b.ContextMenu(place, random_.Chance(0.5)); });
+    // Failing automation calls: a window that is closing, or an enumeration that breaks.
+    if (what < 19 && options_.faults) {
+      failing_ = random_.Chance(0.5);
+      if (failing_) {
+        b.FailWindow(window, PlatformError(-2147417848, "The object invoked has disconnected"));
+      } else {
+        for (const auto& each : windows)
+          b.FailWindow(*each, std::nullopt);
+      }
+      slotsStale_ = true;
+      return;
+    }
+    return Wait();
+  }
+
+  // A pop-up or a click that may ask for a new window: it is let through or opened for the
+  // user (one new window), or blocked with one alert; never both, never twice.
+  template <class Action>
+  void Popup(const sim::Place&, Action&& action) {
+    sim::SimBrowsers& b = session_.desktop.browsers;
+    b.newWindows.clear();
+    Application* app = session_.App();
+    Velmox* form = app != nullptr ? app->MainForm() : nullptr;
+    const int alertsBefore = form != nullptr ? form->AlertCount() : 0;
+    session_.Deliver(std::forward<Action>(action));
+    app = session_.App();
+    form = app != nullptr ? app->MainForm() : nullptr;
+    const int alerts = form != nullptr ? form->AlertCount() - alertsBefore : 0;
+    const std::size_t opened = b.newWindows.size();
+    b.newWindows.clear();
+    if (alerts < 0 || alerts > 1) Broken(std::to_string(alerts) + " alerts for one pop-up");
+    if (alerts + opened > 1)
+      Broken("a pop-up gave " + std::to_string(alerts) + " alerts and " + std::to_string(opened) +
+             " new windows");
+    ++figures_.popups;
+    if (alerts == 1) ++figures_.popupsBlocked;
+  }
+
+  // The slots hold the first forty browser windows of the shell's collection, in its order.
+  void CheckSlots(Application& app) {
+    Velmox* form = app.MainForm();
+    BrowserTable* table = form != nullptr ? form->Browsers() : nullptr;
+    if (table == nullptr || table->Ended()) return;
+    if (failing_ || slotsStale_) {
+      // Slots dealt while a window failed are right again after the next scan.
+      if (!failing_ && windowsChanged_) slotsStale_ = false;
+      return;
+    }
+    int number = 1;
+    for (const auto& window : session_.desktop.browsers.Windows()) {
+      if (number > BrowserTable::kSlotCount) break;
+      if (window->name != BrowserWindow::kBrowserName) continue;
+      if (table->Slot(number).get() != window.get())
+        Broken("slot IE" + std::to_string(number) + " does not hold " + window->Label());
+      ++number;
+    }
+    for (; number <= BrowserTable::kSlotCount; ++number) {
+      if (table->Slot(number) != nullptr)
+        Broken("slot IE" + std::to_string(number) + " holds a window past the browser windows");
     }
   }
 
@@ -348,16 +458,20 @@ class Soak {
     const bool dialogOpen = app != nullptr && app->Settings().IsLoaded();
     if (dialogOpen && !dialogWasOpen_) ++figures_.dialogsOpened;
     dialogWasOpen_ = dialogOpen;
-    // The tray shows the icon exactly while Velmox runs, with the tip of its on/off state.
-    if ((app != nullptr) != d.tray.Shown()) {
-      Broken(app != nullptr ? "Velmox runs without its tray icon"
-                            : "the tray icon outlived Velmox");
+    // The tray shows the icon exactly while the main form is loaded (the dialog may outlive
+    // it); only the "No" to the browser connection error ends Velmox at once, leaving the icon.
+    const bool formLoaded = app != nullptr && app->MainForm() != nullptr;
+    if (formLoaded != d.tray.Shown() && !(app == nullptr && d.process.endedNow)) {
+      Broken(formLoaded ? "Velmox runs without its tray icon" : "the tray icon outlived Velmox");
     }
     if (app != nullptr && app->MainForm() != nullptr) {
       const std::string tip = app->State().BlockingOn ? "Velmox (On)" : "Velmox (Off)";
       if (d.tray.Tip() != tip)
         Broken("the tray tip is \"" + d.tray.Tip() + "\", not \"" + tip + "\"");
     }
+    if (d.browsers.escapedFailures != 0) Broken("a failure escaped a handler of Velmox");
+    if (app != nullptr) CheckSlots(*app);
+    windowsChanged_ = false;
     if (app != nullptr) {
       const OptionRecord& o = app->State().OptionValues;
       if (o.LinkTarget != "_top" && o.LinkTarget != "_blank")
@@ -439,6 +553,10 @@ class Soak {
   std::uint64_t event_ = 0;
   bool settingsChanged_ = true;
   bool dialogWasOpen_ = false;
+  std::uint64_t windowsOpened_ = 0;
+  bool windowsChanged_ = false;
+  bool failing_ = false;
+  bool slotsStale_ = false;
 };
 
 }  // namespace

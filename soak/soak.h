@@ -22,6 +22,8 @@ struct SoakFigures {
   std::uint64_t events = 0;
   std::uint64_t runs = 0;  // starts of Velmox
   std::uint64_t dialogsOpened = 0;
+  std::uint64_t popups = 0;  // pop-ups and clicks that may open a window
+  std::uint64_t popupsBlocked = 0;
   std::uint64_t sitesSaved = 0;
   std::uint64_t faultsInjected = 0;
   std::uint64_t saveFailures = 0;  // servers.lst saves that a fault stopped
