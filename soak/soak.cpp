@@ -541,6 +541,9 @@ class Soak {
     d.messageBoxes.shown.clear();
     d.shell.calls.clear();
     d.fileDialogs.shown.clear();
+    d.browsers.newWindows.clear();
+    d.browsers.sinkCatches.clear();
+    d.browsers.lastNavigation.clear();
   }
 
   SoakOptions options_;
