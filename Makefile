@@ -1,17 +1,28 @@
 # The two commands of the README, and a few more for developers.
-.PHONY: deps build test demo bench windows windows-test
+.PHONY: deps build asan test demo bench fuzz soak windows windows-test
+
+# How long `make fuzz` runs each fuzz target, and how many events `make soak` plays.
+FUZZ_SECONDS ?= 60
+SOAK_EVENTS ?= 1000000
+SOAK_SEED ?= 1
 
 deps:
-	@scripts/install-deps build
+	@scripts/install-deps build fuzz
 
 build: deps
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev
 
-# Every test: the unit tests and desktop scripts on the simulated desktop, then the Windows
-# build's tests under Wine.
-test: build windows
+# Everything again with AddressSanitizer and UBSan, and the fuzz targets (build/asan).
+asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+
+# Every test: the unit tests and desktop scripts in both builds (the sanitizer build adds a
+# short run of every fuzz target and a short soak), then the Windows build's tests under Wine.
+test: build asan windows
 	@ctest --preset dev
+	@ctest --preset asan
 	@scripts/wine-tests
 
 demo: build
@@ -19,6 +30,15 @@ demo: build
 
 bench: build
 	@build/dev/bench/velmox_bench
+
+fuzz: asan
+	@for target in build/asan/fuzz/fuzz_*; do \
+	  scripts/run-fuzz $$target fuzz/corpus/$${target##*/fuzz_} $(FUZZ_SECONDS) || exit 1; \
+	done
+
+soak: build
+	@build/dev/soak/velmox_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED)
+	@build/dev/soak/velmox_soak --events $(SOAK_EVENTS) --seed $(SOAK_SEED) --faults
 
 # The Windows build: dist/Velmox and dist/VelmoxSetup.exe, cross-compiled with MinGW-w64.
 windows:

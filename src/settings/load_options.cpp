@@ -10,18 +10,21 @@ namespace {
 constexpr const char* kOptions = "Options";
 constexpr const char* kData = "Data";
 
+// The stored text, or the default for a key that is missing or cannot be read.
+std::string ReadOrDefault(SettingsStore& store, const char* section, const char* key,
+                          const std::string& defaultText) {
+  return TrapOr<std::string>(
+      defaultText, [&] { return store.GetSetting(kProductName, section, key, defaultText); });
+}
+
 // Reads a Boolean key; text that is not a Boolean leaves the field unchanged.
 void LoadBoolean(SettingsStore& store, const char* key, const char* defaultText, bool& field) {
-  SkipOnFailure([&] {
-    if (auto value = ParseBoolean(store.GetSetting(kProductName, kOptions, key, defaultText))) {
-      field = *value;
-    }
-  });
+  if (auto value = ParseBoolean(ReadOrDefault(store, kOptions, key, defaultText))) field = *value;
 }
 
 void LoadText(SettingsStore& store, const char* section, const char* key,
               const std::string& defaultText, std::string& field) {
-  SkipOnFailure([&] { field = store.GetSetting(kProductName, section, key, defaultText); });
+  field = ReadOrDefault(store, section, key, defaultText);
 }
 
 }  // namespace

@@ -58,10 +58,11 @@ void CreateHTML(Files& files, const std::string& applicationFolder, const std::s
       {"b" + token + ".html", CommandPage("disallow")},
       {"t" + token + ".html", CommandPage("allow")},
   };
-  for (const auto& [name, text] : generated) {
-    const std::string path = applicationFolder + "\\" + name;
+  for (const auto& file : generated) {
+    const std::string path = applicationFolder + "\\" + file.first;
     if (FileExists(files, path)) continue;
-    SkipOnFailure([&] { files.WriteText(path, text); });
+    // Written whole or not at all: a half-written file would count as present from then on.
+    SkipOnFailure([&] { files.WriteTextAtomically(path, file.second); });
   }
 }
 

@@ -119,9 +119,16 @@ TEST_F(LoadOptionsTest, FailedReadBehavesLikeAMissingKey) {
   Store("Options", "LinkTarget", "_top");
   store.failingKey = "LinkTarget";
   Load();
-  EXPECT_EQ(state.OptionValues.LinkTarget, "");  // the field stays as it was
+  EXPECT_EQ(state.OptionValues.LinkTarget, "_blank");
   EXPECT_TRUE(state.OptionValues.PlayASound) << "loading goes on after the failure";
   EXPECT_TRUE(state.OptionValues.BlinkLightBulb);
+
+  // A Boolean whose default is true is true when its read fails, not left false.
+  Store("Options", "BlockByDefault", "False");
+  store.failingKey = "BlockByDefault";
+  state = AppState();
+  Load();
+  EXPECT_TRUE(state.OptionValues.BlockByDefault);
 }
 
 TEST_F(LoadOptionsTest, FailedTokenReadMakesANewToken) {

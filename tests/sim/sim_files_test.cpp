@@ -74,7 +74,32 @@ TEST_F(SimFilesTest, WriteTextAtomicallySwapsInTheWholeNewContentOrLeavesTheOldF
   std::filesystem::create_directory(Real("servers.lst.new"));
   EXPECT_THROW(files.WriteTextAtomically(V("servers.lst"), "lost"), PlatformError);
   EXPECT_EQ(test::ReadRealFile(Real("servers.lst")), "new content");
+}
 
+// The faults a soak orders: a full disk leaves half the text of a plain write on disk, and
+// nothing of a whole-file write; a failing rename leaves both files as they were.
+TEST_F(SimFilesTest, OrderedFaultsFailAsTheDiskWould) {
+  std::string failing;
+  files.failStep = [&](std::string_view step) { return step == failing; };
+  test::WriteRealFile(Real("servers.lst"), "old");
+  for (const char* step : {"create", "write", "rename"}) {
+    failing = step;
+    EXPECT_THROW(files.WriteTextAtomically(V("servers.lst"), "new content"), PlatformError) << step;
+    EXPECT_EQ(test::ReadRealFile(Real("servers.lst")), "old") << step;
+    EXPECT_FALSE(std::filesystem::exists(Real("servers.lst.new"))) << step;
+  }
+  failing = "write";
+  EXPECT_EQ(ErrorNumber([&] { files.WriteText(V("page.html"), "12345678"); }), 61);
+  EXPECT_EQ(test::ReadRealFile(Real("page.html")), "1234");
+  failing = "rename";
+  EXPECT_THROW(files.Rename(V("page.html"), V("other.html")), PlatformError);
+  EXPECT_TRUE(std::filesystem::exists(Real("page.html")));
+  failing.clear();
+  files.Rename(V("page.html"), V("other.html"));
+  EXPECT_EQ(test::ReadRealFile(Real("other.html")), "1234");
+}
+
+TEST_F(SimFilesTest, FailedSwapRemovesTheFileBeside) {
   // The target is a folder that is not empty, so the final rename fails.
   test::WriteRealFile(Real("target/inside"), "x");
   EXPECT_THROW(files.WriteTextAtomically(V("target"), "new"), PlatformError);

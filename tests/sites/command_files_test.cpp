@@ -15,6 +15,21 @@ std::string PathOf(const std::string& name) {
 }
 
 // The files' exact bytes are checked end to end by the context-menu script.
+
+// A full disk must not leave a half-written script behind: being present, it would never be
+// written again and the context-menu entry would stay broken.
+TEST(CreateHTML, FullDiskLeavesNoHalfWrittenFile) {
+  test::MemoryFiles files;
+  files.diskFull = true;
+  CreateHTML(files, kFolder, kToken);
+  EXPECT_TRUE(files.files.empty());
+
+  files.diskFull = false;
+  CreateHTML(files, kFolder, kToken);
+  EXPECT_EQ(files.files.size(), 4u);
+  EXPECT_TRUE(files.Content(PathOf("blocksite.script")).ends_with("</SCRIPT>"));
+}
+
 TEST(CreateHTML, PresentFilesAreLeftAloneAndEmptyOnesRewritten) {
   test::MemoryFiles files;
   files.files[PathOf("blocksite.script")] = "from an earlier token";

@@ -15,6 +15,9 @@ class MemoryFiles : public Files {
  public:
   std::map<std::string, std::string> files;
   std::set<std::string> failingPaths;  // every call on these paths fails
+  // The disk is full: WriteText leaves half of the text before it fails, as a plain write
+  // does; WriteTextAtomically fails and leaves the file as it was.
+  bool diskFull = false;
 
   bool Has(const std::string& path) const { return files.count(path) != 0; }
   const std::string& Content(const std::string& path) const { return files.at(path); }
@@ -39,10 +42,15 @@ class MemoryFiles : public Files {
   }
   void WriteText(const std::string& path, const std::string& text) override {
     FailFor(path);
+    if (diskFull) {
+      files[path] = text.substr(0, text.size() / 2);
+      throw PlatformError(61, "Disk full");
+    }
     files[path] = text;
   }
   void WriteTextAtomically(const std::string& path, const std::string& text) override {
     FailFor(path);
+    if (diskFull) throw PlatformError(61, "Disk full");
     files[path] = text;
   }
 

@@ -23,17 +23,8 @@ PlatformError AccessError() {
   return PlatformError(75, "Path/File access error");
 }
 
-void WriteAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw PlatformError(errno == ENOSPC ? 61 : 75,
-                          errno == ENOSPC ? "Disk full" : "Path/File access error");
-    }
-    done += static_cast<std::size_t>(n);
-  }
+PlatformError DiskFull() {
+  return PlatformError(61, "Disk full");
 }
 
 }  // namespace
@@ -53,12 +44,30 @@ std::filesystem::path SimFiles::RealPath(const std::string& path) const {
   throw PlatformError(76, "Path not found");
 }
 
+void SimFiles::WriteAll(int fd, const std::string& text) const {
+  std::size_t done = 0;
+  std::size_t end = text.size();
+  const bool full = Fails("write");
+  if (full) end /= 2;
+  while (done < end) {
+    const ssize_t n = ::write(fd, text.data() + done, end - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (errno == ENOSPC) throw DiskFull();
+      throw AccessError();
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (full) throw DiskFull();
+}
+
 void SimFiles::Rename(const std::string& from, const std::string& to) {
   const auto source = RealPath(from);
   const auto target = RealPath(to);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(source, ec)) throw FileNotFound();
   if (std::filesystem::exists(target, ec)) throw PlatformError(58, "File already exists");
+  if (Fails("rename")) throw AccessError();
   std::filesystem::rename(source, target, ec);
   if (ec) throw AccessError();
 }
@@ -86,6 +95,7 @@ std::string SimFiles::ReadText(const std::string& path) {
 
 void SimFiles::WriteText(const std::string& path, const std::string& text) {
   const auto real = RealPath(path);
+  if (Fails("create")) throw AccessError();
   const int fd = ::open(real.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw AccessError();
   try {
@@ -102,6 +112,7 @@ void SimFiles::WriteTextAtomically(const std::string& path, const std::string& t
   const auto real = RealPath(path);
   auto temporary = real;
   temporary += ".new";
+  if (Fails("create")) throw AccessError();
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw AccessError();
   try {
@@ -112,7 +123,7 @@ void SimFiles::WriteTextAtomically(const std::string& path, const std::string& t
     ::unlink(temporary.c_str());
     throw;
   }
-  if (::close(fd) != 0 || std::rename(temporary.c_str(), real.c_str()) != 0) {
+  if (::close(fd) != 0 || Fails("rename") || std::rename(temporary.c_str(), real.c_str()) != 0) {
     ::unlink(temporary.c_str());
     throw AccessError();
   }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/files.h"
 
@@ -24,6 +25,10 @@ class SimFiles : public Files {
   std::filesystem::path RealPath(const std::string& path) const;
   // Told of every write that succeeded, with the path as Velmox named it.
   std::function<void(const std::string& path)> onWritten;
+  // Faults to order, for runs that prove Velmox survives them: asked before each step of a
+  // change ("create", "write", "rename"); a step answered true fails as the disk would, "write"
+  // after half of the bytes went to disk (a full disk).
+  std::function<bool(std::string_view step)> failStep;
 
   void Rename(const std::string& from, const std::string& to) override;
   std::int64_t FileLength(const std::string& path) override;
@@ -32,6 +37,9 @@ class SimFiles : public Files {
   void WriteTextAtomically(const std::string& path, const std::string& text) override;
 
  private:
+  bool Fails(std::string_view step) const { return failStep && failStep(step); }
+  void WriteAll(int fd, const std::string& text) const;
+
   std::string virtualFolder_;
   std::filesystem::path realFolder_;
 };

@@ -17,6 +17,8 @@ class Trace {
   void SetOutput(std::ostream* out) { out_ = out; }
   void Line(const std::string& source, const std::string& what);
   const std::vector<std::string>& Lines() const { return lines_; }
+  // Drops the lines kept so far: a long run keeps only what it still looks at.
+  void ForgetLines() { lines_.clear(); }
 
  private:
   std::function<std::int64_t()> nowMs_;

@@ -8,7 +8,7 @@ bool SimSession::Running() const {
 
 void SimSession::Start() {
   if (Running()) {
-    Application second(desktop.Table());
+    Application second(table != nullptr ? *table : desktop.Table());
     SimSingleInstance secondInstance(desktop.Folders().profile / "velmox.lock");
     second.Main(secondInstance);
     desktop.trace.Line("velmox", second.Ended() ? "a second instance ends at once"
@@ -20,7 +20,7 @@ void SimSession::Start() {
   endedAtOnce_ = false;
   endNoticed_ = false;
   desktop.trace.Line("velmox", "starts");
-  app_ = std::make_unique<Application>(desktop.Table());
+  app_ = std::make_unique<Application>(table != nullptr ? *table : desktop.Table());
   instance_ = std::make_unique<SimSingleInstance>(desktop.Folders().profile / "velmox.lock");
   Deliver([&] { app_->Main(*instance_); });
 }

@@ -16,6 +16,9 @@ class SimSession {
   explicit SimSession(const SimFolders& folders) : desktop(folders) {}
 
   SimDesktop desktop;
+  // The services Velmox runs on when set (a run with some of them decorated); by default the
+  // desktop's own table.
+  Desktop* table = nullptr;
 
   // Starts Velmox. While a run is going on, the new process is a second instance.
   void Start();
