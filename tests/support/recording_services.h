@@ -36,6 +36,11 @@ class MemorySettings : public SettingsStore {
     values[{appName, section, key}] = value;
     writes.push_back(section + "/" + key + "=" + value);
   }
+  std::optional<std::string> Value(const std::string& section, const std::string& key) const {
+    auto it = values.find({"Velmox", section, key});
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+  }
 };
 
 class RecordingSound : public Sound {

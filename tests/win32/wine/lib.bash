@@ -1,5 +1,7 @@
 # Checks shared by the Wine tests. Each records a failure and goes on; `finish` reports.
 failed=0
+# A command that fails outright ends the test; say which.
+trap 'echo "  stopped at ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND" >&2' ERR
 check_failed() {
   echo "  not as expected: $*" >&2
   failed=1
@@ -62,4 +64,20 @@ wait_started() {
   done
   check_failed "Velmox started and showed its icon"
   return 1
+}
+
+# poke POKE ARGS...: tray_poke, tried again for a few seconds while the window it looks for is
+# not there yet (a loaded machine may show it a little after Velmox's trace says so). A poke
+# that finds no window has done nothing, so trying again is safe.
+poke() {
+  local program=$1 tries=50
+  shift
+  until wine "$program" "$@" 2>/dev/null; do
+    tries=$((tries - 1))
+    if [ "$tries" -le 0 ]; then
+      wine "$program" "$@"
+      return
+    fi
+    sleep 0.2
+  done
 }

@@ -21,9 +21,9 @@ WINEDEBUG=-all,warn+debugstr wine "$app/Velmox.exe" 2>"$trace" &
 velmox=$!
 wait_started "$trace" "$poke"
 
-wine "$poke" tray 516 517
+poke "$poke" tray 516 517
 wait_trace "$trace" "^TrackPopupMenu 4 items$"
-wine "$poke" menu s
+poke "$poke" menu s
 wait_trace "$trace" "^Settings dialog shown$"
 
 shoot() {
@@ -34,20 +34,20 @@ shoot() {
   rm -f "$shots/screen.png"
 }
 # Page 1: "Close Velmox ..." ticked and the bulb's "Light up" cleared; Apply is then enabled.
-wine "$poke" click 1102 && wine "$poke" click 1105
+poke "$poke" click 1102 && poke "$poke" click 1105
 shoot 1-options
-wine "$poke" next-tab
-wine "$poke" click 1205  # "Open it in the current window"
+poke "$poke" next-tab
+poke "$poke" click 1205  # "Open it in the current window"
 shoot 2-advanced-options
 for name in 3-internet-explorer 4-websites 5-about; do
-  wine "$poke" next-tab
+  poke "$poke" next-tab
   shoot "$name"
 done
 for shot in "$shots"/*.png; do expect_file "$shot"; done
 [ "$(md5sum "$shots"/*.png | cut -d' ' -f1 | sort -u | wc -l)" -eq 5 ] ||
   check_failed "five different pages in the screenshots"
 
-wine "$poke" click 1001  # OK
+poke "$poke" click 1001  # OK
 wait_trace "$trace" "^Settings dialog closed$"
 options='HKCU\Software\Velmox\Options'
 expect_registry "$options" AutoClose True
@@ -60,9 +60,9 @@ done
 expect_registry "$options" BlockByDefault True
 expect_registry "$options" SoundFileName "$app_win\\sounds\\cork.wav"
 
-wine "$poke" tray 516 517
+poke "$poke" tray 516 517
 wait_trace "$trace" "^TrackPopupMenu 4 items$"
-wine "$poke" menu c
+poke "$poke" menu c
 wait_trace "$trace" "^Ended$"
 for _ in $(seq 50); do kill -0 "$velmox" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$velmox" 2>/dev/null; then check_failed "Close ends the process"; kill "$velmox"; fi

@@ -39,9 +39,9 @@ if ! WINEDEBUG=-all timeout 30 wine "$app/Velmox.exe"; then check_failed "a seco
 wine "$poke" window Velmox.Tray || check_failed "the first instance still runs"
 
 # A double click turns Velmox off and on again; the tray shows it.
-wine "$poke" tray 513 514 515 514
+poke "$poke" tray 513 514 515 514
 wait_trace "$trace" "^Shell_NotifyIconA Modify picture=off tip=Velmox \(Off\)$"
-wine "$poke" tray 513 514 515 514
+poke "$poke" tray 513 514 515 514
 wait_trace "$trace" "^Shell_NotifyIconA Modify picture=on tip=Velmox \(On\)$"
 
 # The shell's taskbar comes back (Explorer restarted): the icon is added again.
@@ -49,9 +49,9 @@ wine "$poke" taskbar-created
 wait_trace "$trace" "^Shell_NotifyIconA Add again"
 
 # A right click opens the menu; its Close item ends Velmox with the scripts renamed back.
-wine "$poke" tray 516 517
+poke "$poke" tray 516 517
 wait_trace "$trace" "^TrackPopupMenu 4 items$"
-wine "$poke" menu c
+poke "$poke" menu c
 wait_trace "$trace" "^Ended$"
 for _ in $(seq 50); do kill -0 "$velmox" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$velmox" 2>/dev/null; then check_failed "Close ends the process"; kill "$velmox"; fi
