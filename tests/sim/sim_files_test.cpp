@@ -32,7 +32,8 @@ TEST_F(SimFilesTest, MapsTheVirtualFolderOntoTheRealOneAndNothingElse) {
   EXPECT_EQ(files.RealPath("c:\\program files\\VELMOX\\a.txt"), folder.Path() / "a.txt");
   EXPECT_EQ(files.RealPath("/usr/share/x.wav"), std::filesystem::path("/usr/share/x.wav"));
   for (const char* path : {"C:\\Program Files\\Velmox2\\a.txt", "C:\\Windows\\a.txt", "a.txt", "",
-                           "C:\\Program Files"}) {
+                           "C:\\Program Files", "C:\\Program Files\\Velmox\\..\\..\\etc\\passwd",
+                           "C:\\Program Files\\Velmox\\help\\..\\..\\x"}) {
     EXPECT_EQ(ErrorNumber([&] { files.RealPath(path); }), 76) << path;
   }
 }

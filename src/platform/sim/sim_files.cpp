@@ -38,7 +38,12 @@ std::filesystem::path SimFiles::RealPath(const std::string& path) const {
       for (char& c : rest) {
         if (c == '\\') c = '/';
       }
-      return realFolder_ / rest.substr(1);
+      const std::filesystem::path inside = rest.substr(1);
+      // A ".." would lead out of the application folder into the real machine's files.
+      for (const auto& part : inside) {
+        if (part == "..") throw PlatformError(76, "Path not found");
+      }
+      return realFolder_ / inside;
     }
   }
   throw PlatformError(76, "Path not found");
