@@ -4,12 +4,14 @@
 
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
 
+#include "engine/page_sinks.h"
 #include "platform/platform_error.h"
 #include "platform/sim/script/sim_session.h"
 #include "platform/sim/sim_html.h"
@@ -314,13 +316,13 @@ class Soak {
       request.address = random_.Pick(kAddresses);
       return session_.Deliver([&] { b.Navigate(place, request); });
     }
-    if (what < 12) return Popup(place, [&] { b.ScriptOpens(place, random_.Pick(kAddresses), ""); });
+    if (what < 12) return Popup([&] { b.ScriptOpens(place, random_.Pick(kAddresses), ""); });
     if (what < 15) {
       sim::SimDocument* document = place.Document();
       if (document == nullptr) return;
       sim::HtmlNode* element = sim::QuerySelector(document->Root(), random_.Pick(kTargets));
       if (element == nullptr) return;
-      return Popup(place, [&] { b.Click(place, *element); });
+      return Popup([&] { b.Click(place, *element); });
     }
     if (what < 16) {
       session_.desktop.keyboard.ctrlDown = random_.Chance(0.3);
@@ -342,27 +344,72 @@ class Soak {
     return Wait();
   }
 
-  // A pop-up or a click that may ask for a new window: it is let through or opened for the
-  // user (one new window), or blocked with one alert; never both, never twice.
-  template <class Action>
-  void Popup(const sim::Place&, Action&& action) {
-    sim::SimBrowsers& b = session_.desktop.browsers;
-    b.newWindows.clear();
+  // What Velmox has done about pop-ups so far this run.
+  struct PopupCounts {
+    const Velmox* form = nullptr;
+    int alerts = 0;
+    int failures = 0;
+  };
+  PopupCounts Counts() {
     Application* app = session_.App();
     Velmox* form = app != nullptr ? app->MainForm() : nullptr;
-    const int alertsBefore = form != nullptr ? form->AlertCount() : 0;
+    if (form == nullptr) return {};
+    const PageSinks* sinks = form->PageSink();
+    return {form, form->AlertCount(), sinks != nullptr ? sinks->AnalysisFailures() : 0};
+  }
+
+  // A pop-up or a click that may ask for a new window has exactly one outcome when it asks for
+  // one, and none otherwise: let through or opened for the user (one new window, or the opener
+  // navigated), blocked with one alert, or the analysis failed and the failure rule decided
+  // (quiet within 3 s of the run's first failure, one alert after).
+  template <class Action>
+  void Popup(Action&& action) {
+    sim::SimDesktop& d = session_.desktop;
+    d.browsers.newWindows.clear();
+    const std::size_t lineBefore = d.trace.Lines().size();
+    PopupCounts before = Counts();
     session_.Deliver(std::forward<Action>(action));
-    app = session_.App();
-    form = app != nullptr ? app->MainForm() : nullptr;
-    const int alerts = form != nullptr ? form->AlertCount() - alertsBefore : 0;
-    const std::size_t opened = b.newWindows.size();
-    b.newWindows.clear();
-    if (alerts < 0 || alerts > 1) Broken(std::to_string(alerts) + " alerts for one pop-up");
-    if (alerts + opened > 1)
-      Broken("a pop-up gave " + std::to_string(alerts) + " alerts and " + std::to_string(opened) +
-             " new windows");
+    const PopupCounts after = Counts();
+    // Velmox ended or started meanwhile: what it did is counted from nothing.
+    if (after.form != before.form) before = {after.form};
+    const int alerts = after.alerts - before.alerts;
+    const int failures = after.failures - before.failures;
+
+    bool asked = false;
+    int openerNavigations = 0;
+    const auto& lines = d.trace.Lines();
+    for (std::size_t i = lineBefore; i < lines.size(); ++i) {
+      if (lines[i].find(" asks for a new window for ") != std::string::npos) asked = true;
+      const auto at = lines[i].find(": Velmox navigates to ");
+      if (at == std::string::npos) continue;
+      const auto begin = lines[i].rfind(' ', at);
+      const std::string label = lines[i].substr(begin + 1, at - begin - 1);
+      bool created = false;
+      for (const auto& window : d.browsers.newWindows)
+        created = created || window->Label() == label;
+      if (!created) ++openerNavigations;
+    }
+    const int opened = static_cast<int>(d.browsers.newWindows.size()) + openerNavigations;
+    d.browsers.newWindows.clear();
+    const std::string counts = std::to_string(opened) + " windows opened, " +
+                               std::to_string(alerts) + " alerts, " + std::to_string(failures) +
+                               " analysis failures";
+    if (failures > 1) Broken("one pop-up gave " + counts);
+    if (failures == 1) {
+      const float now = static_cast<float>(d.clock.SecondsSinceMidnight());
+      const bool late = std::fabs(session_.App()->State().ErrorTime - now) > 3;
+      if (opened != 0 || alerts != (late ? 1 : 0))
+        Broken(std::string("a failed analysis ") + (late ? "past" : "within") +
+               " 3 s of the first gave " + counts);
+      ++(late ? figures_.failuresAlerted : figures_.failuresQuiet);
+    } else if (opened + alerts != (asked ? 1 : 0)) {
+      Broken(std::string("a ") + (asked ? "pop-up" : "click that asked for no window") + " gave " +
+             counts);
+    }
+    if (!asked) return;
     ++figures_.popups;
-    if (alerts == 1) ++figures_.popupsBlocked;
+    if (failures == 0 && alerts == 1) ++figures_.popupsBlocked;
+    if (opened == 1) ++figures_.popupsOpened;
   }
 
   // The slots hold the first forty browser windows of the shell's collection, in its order.

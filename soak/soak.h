@@ -22,8 +22,11 @@ struct SoakFigures {
   std::uint64_t events = 0;
   std::uint64_t runs = 0;  // starts of Velmox
   std::uint64_t dialogsOpened = 0;
-  std::uint64_t popups = 0;  // pop-ups and clicks that may open a window
-  std::uint64_t popupsBlocked = 0;
+  std::uint64_t popups = 0;         // pop-ups and clicks that asked for a new window
+  std::uint64_t popupsOpened = 0;   // let through or opened for the user
+  std::uint64_t popupsBlocked = 0;  // blocked with an alert
+  std::uint64_t failuresQuiet = 0;  // analysis failures within 3 s of the run's first
+  std::uint64_t failuresAlerted = 0;
   std::uint64_t sitesSaved = 0;
   std::uint64_t faultsInjected = 0;
   std::uint64_t saveFailures = 0;  // servers.lst saves that a fault stopped

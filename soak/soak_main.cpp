@@ -37,8 +37,10 @@ int main(int argc, char** argv) {
     std::cout << "soak" << (options.faults ? " with faults" : "") << ": " << f.events
               << " events (seed " << options.seed << ") in " << f.seconds << " s, "
               << static_cast<long long>(rate) << " events/s; " << f.runs << " starts, "
-              << f.dialogsOpened << " dialogs opened, " << f.popups << " pop-ups and clicks ("
-              << f.popupsBlocked << " blocked), " << f.sitesSaved << " servers.lst saves";
+              << f.dialogsOpened << " dialogs opened, " << f.popups << " pop-ups ("
+              << f.popupsOpened << " opened, " << f.popupsBlocked << " blocked, " << f.failuresQuiet
+              << " failed quietly, " << f.failuresAlerted << " failed with an alert), "
+              << f.sitesSaved << " servers.lst saves";
     if (options.faults)
       std::cout << "; " << f.faultsInjected << " faults injected, " << f.saveFailures
                 << " saves of servers.lst stopped by one";

@@ -68,6 +68,7 @@ void PageSinks::PageSink_NewWindow2(int, std::shared_ptr<Dispatch>&, bool& Cance
 // The first failure of the run is stamped and never renewed: failures within three seconds of
 // it stay quiet, every later one alerts. Across midnight the difference is large, so it alerts.
 void PageSinks::AnalysisFailed() {
+  ++analysisFailures_;
   SkipOnFailure([&] {
     const float now = static_cast<float>(clock_.SecondsSinceMidnight());
     if (state_.ErrorTime == 0) state_.ErrorTime = now;

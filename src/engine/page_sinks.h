@@ -38,6 +38,8 @@ class PageSinks {
   int NextSink() const { return nextSink_; }
   // The opener last routed into sink `index`; null before its first capture.
   std::shared_ptr<BrowserWindow> SinkOpener(int index) const;
+  // How many analyses have failed and were left to the failure rule, this run.
+  int AnalysisFailures() const { return analysisFailures_; }
 
  private:
   struct SinkEvents : BrowserEvents {
@@ -60,6 +62,7 @@ class PageSinks {
   std::array<std::unique_ptr<Connection>, kCount> connections_;
   std::array<std::shared_ptr<BrowserWindow>, kCount> sinkOpener_;
   int nextSink_ = 0;
+  int analysisFailures_ = 0;
 };
 
 }  // namespace velmox

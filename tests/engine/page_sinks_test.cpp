@@ -104,6 +104,7 @@ TEST_F(PageSinksTest, FailuresAlertOnlyMoreThanThreeSecondsAfterTheFirst) {
   Navigate(1, "http://ads.example/4");
   EXPECT_EQ(alerts, 2) << "T + 60 s";
   EXPECT_EQ(state.ErrorTime, T);
+  EXPECT_EQ(sinks.AnalysisFailures(), 4);
 }
 
 TEST_F(PageSinksTest, FailureJustAfterMidnightAlertsAgainstAStampJustBefore) {
@@ -123,6 +124,7 @@ TEST_F(PageSinksTest, SinkWithoutOpenerFallsUnderTheFailureRule) {
   EXPECT_TRUE(args.Cancel);
   EXPECT_EQ(alerts, 1);
   EXPECT_EQ(state.ErrorTime, 100);
+  EXPECT_EQ(sinks.AnalysisFailures(), 1);
 }
 
 TEST(PageSinksAlert, FailingAlertDoesNotEscapeTheHandler) {
