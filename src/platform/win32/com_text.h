@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/scoped_win.h"
+#include "platform/win32/win_error.h"
 
 namespace velmox::win32 {
 
@@ -16,6 +17,16 @@ inline std::string ToAnsi(BSTR text) {
   return ToAnsi(text, static_cast<int>(SysStringLen(text)));
 }
 ScopedBstr ToBstr(const std::string& text);
+
+// The text a COM getter returns as a BSTR, e.g. ReadText([&](BSTR* out) { return x->get_name(out);
+// }).
+template <class Getter>
+std::string ReadText(Getter getter) {
+  BSTR raw = nullptr;
+  CheckHr(getter(&raw));
+  ScopedBstr text(raw);
+  return ToAnsi(text.Get());
+}
 
 // The text of a variant (followed through a by-reference variant), as the browser's own
 // conversion gives it. Fails for a value that has no text, such as Null.

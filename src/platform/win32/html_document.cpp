@@ -14,11 +14,7 @@ class WinHtmlElement : public HtmlElement {
   explicit WinHtmlElement(ComPtr<IHTMLElement> element) : element_(std::move(element)) {}
 
   std::string tagName() override {
-    ScopedBstr tag;
-    BSTR raw = nullptr;
-    CheckHr(element_->get_tagName(&raw));
-    tag.Reset(raw);
-    return ToAnsi(tag.Get());
+    return ReadText([&](BSTR* out) { return element_->get_tagName(out); });
   }
   std::string href() override { return PropertyText(element_.Get(), L"href"); }
   std::string type() override { return PropertyText(element_.Get(), L"type"); }
@@ -48,11 +44,7 @@ class WinHtmlFrame : public HtmlFrame {
   explicit WinHtmlFrame(ComPtr<IHTMLWindow2> window) : window_(std::move(window)) {}
 
   std::string name() override {
-    ScopedBstr text;
-    BSTR raw = nullptr;
-    CheckHr(window_->get_name(&raw));
-    text.Reset(raw);
-    return ToAnsi(text.Get());
+    return ReadText([&](BSTR* out) { return window_->get_name(out); });
   }
   std::shared_ptr<HtmlDocument> document() override {
     // A frame from another site refuses its document: that is a failing call.

@@ -18,14 +18,6 @@ VARIANT_BOOL ToVariantBool(bool value) {
 }
 
 template <class Getter>
-std::string ReadText(Getter getter) {
-  BSTR raw = nullptr;
-  CheckHr(getter(&raw));
-  ScopedBstr text(raw);
-  return ToAnsi(text.Get());
-}
-
-template <class Getter>
 bool ReadBool(Getter getter) {
   VARIANT_BOOL value = VARIANT_FALSE;
   CheckHr(getter(&value));
