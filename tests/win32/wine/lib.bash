@@ -81,3 +81,14 @@ poke() {
     sleep 0.2
   done
 }
+
+# close_by_menu TRACE POKE PID: a right click on the icon, "&Close Velmox" from its menu, and the
+# process must end.
+close_by_menu() {
+  poke "$2" tray 516 517
+  wait_trace "$1" "^TrackPopupMenu 4 items$"
+  poke "$2" menu c
+  wait_trace "$1" "^Ended$"
+  for _ in $(seq 50); do kill -0 "$3" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$3" 2>/dev/null; then check_failed "Close ends the process"; kill "$3"; fi
+}

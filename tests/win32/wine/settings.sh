@@ -60,10 +60,5 @@ done
 expect_registry "$options" BlockByDefault True
 expect_registry "$options" SoundFileName "$app_win\\sounds\\cork.wav"
 
-poke "$poke" tray 516 517
-wait_trace "$trace" "^TrackPopupMenu 4 items$"
-poke "$poke" menu c
-wait_trace "$trace" "^Ended$"
-for _ in $(seq 50); do kill -0 "$velmox" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$velmox" 2>/dev/null; then check_failed "Close ends the process"; kill "$velmox"; fi
+close_by_menu "$trace" "$poke" "$velmox"
 finish

@@ -49,12 +49,7 @@ wine "$poke" taskbar-created
 wait_trace "$trace" "^Shell_NotifyIconA Add again"
 
 # A right click opens the menu; its Close item ends Velmox with the scripts renamed back.
-poke "$poke" tray 516 517
-wait_trace "$trace" "^TrackPopupMenu 4 items$"
-poke "$poke" menu c
-wait_trace "$trace" "^Ended$"
-for _ in $(seq 50); do kill -0 "$velmox" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$velmox" 2>/dev/null; then check_failed "Close ends the process"; kill "$velmox"; fi
+close_by_menu "$trace" "$poke" "$velmox"
 expect_no_file "$app/blocksite.script"
 expect_file "$app/blocksite.script2"
 expect_file "$app/trustsite.script2"
