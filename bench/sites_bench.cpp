@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "platform/sim/sim_files.h"
 #include "sites/site_file.h"
 #include "sites/site_verdict.h"

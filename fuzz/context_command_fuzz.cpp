@@ -8,7 +8,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "platform/ascii_case.h"
+#include "core/ascii_case.h"
 #include "sites/context_command.h"
 #include "sites/host_name.h"
 #include "sites/site_file.h"

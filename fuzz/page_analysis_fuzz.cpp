@@ -15,7 +15,7 @@
 
 #include "engine/user_click.h"
 #include "fuzz_check.h"
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "platform/sim/sim_address.h"
 #include "platform/sim/sim_browser.h"
 #include "support/fake_browser.h"

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "engine/page_sinks.h"
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "platform/sim/script/sim_session.h"
 #include "platform/sim/sim_html.h"
 #include "settings/boolean_text.h"

@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 namespace velmox {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/app_state.h"
 #include "app/desktop.h"
 #include "app/main_form.h"
+#include "core/app_state.h"
 #include "ui/settings_dialog/settings_dialog.h"
 
 namespace velmox {

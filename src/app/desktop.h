@@ -2,11 +2,12 @@
 
 #include <string>
 
-#include "browser/automation.h"
-#include "platform/desktop_services.h"
-#include "platform/file_dialog.h"
-#include "platform/files.h"
-#include "platform/settings_store.h"
+#include "core/browser_automation.h"
+#include "core/desktop_services.h"
+#include "core/file_dialog.h"
+#include "core/files.h"
+#include "core/settings_store.h"
+#include "ui/settings_dialog/dialog_services.h"
 #include "ui/settings_dialog/dialog_window.h"
 
 namespace velmox {
@@ -33,5 +34,11 @@ struct Desktop {
   // addressed as this folder + "\" + name.
   std::string applicationFolder;
 };
+
+inline DialogServices DialogServicesOf(Desktop& desktop) {
+  return {desktop.settings,         desktop.files, desktop.sound,
+          desktop.messageBoxes,     desktop.shell, desktop.fileDialogs,
+          desktop.applicationFolder};
+}
 
 }  // namespace velmox

@@ -1,6 +1,6 @@
 #include "app/main_form.h"
 
-#include "app/failure.h"
+#include "core/failure.h"
 #include "settings/load_options.h"
 #include "sites/command_files.h"
 #include "sites/site_file.h"

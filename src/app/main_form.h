@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/desktop.h"
 #include "browser/browser_table.h"
 #include "browser/window_event_routing.h"
+#include "core/app_state.h"
 #include "engine/page_sinks.h"
 #include "ui/ctray.h"
 #include "ui/picture_box.h"

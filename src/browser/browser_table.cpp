@@ -4,9 +4,9 @@
 #include <exception>
 #include <optional>
 
-#include "app/failure.h"
 #include "browser/new_window_rules.h"
-#include "platform/platform_error.h"
+#include "core/failure.h"
+#include "core/platform_error.h"
 
 namespace velmox {
 namespace {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "app/app_state.h"
-#include "browser/automation.h"
 #include "browser/slot_handlers.h"
-#include "platform/desktop_services.h"
+#include "core/app_state.h"
+#include "core/browser_automation.h"
+#include "core/desktop_services.h"
 
 namespace velmox {
 

@@ -1,6 +1,6 @@
 #include "browser/new_window_rules.h"
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 namespace velmox {
 namespace {

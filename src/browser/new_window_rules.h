@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browser/automation.h"
-#include "settings/option_record.h"
+#include "core/browser_automation.h"
+#include "core/option_record.h"
 
 namespace velmox {
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "browser/automation.h"
+#include "core/browser_automation.h"
 
 namespace velmox {
 

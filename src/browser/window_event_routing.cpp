@@ -1,6 +1,6 @@
 #include "browser/window_event_routing.h"
 
-#include "app/failure.h"
+#include "core/failure.h"
 #include "engine/new_window_decision.h"
 #include "sites/context_command.h"
 

@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "app/app_state.h"
 #include "browser/slot_handlers.h"
+#include "core/app_state.h"
+#include "core/desktop_services.h"
+#include "core/files.h"
 #include "engine/page_sinks.h"
-#include "platform/desktop_services.h"
-#include "platform/files.h"
 
 namespace velmox {
 

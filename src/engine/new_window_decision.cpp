@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "app/failure.h"
-#include "platform/ascii_case.h"
+#include "core/ascii_case.h"
+#include "core/failure.h"
 #include "sites/host_name.h"
 #include "sites/site_verdict.h"
 

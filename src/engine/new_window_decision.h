@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "app/app_state.h"
-#include "browser/automation.h"
+#include "core/app_state.h"
+#include "core/browser_automation.h"
+#include "core/desktop_services.h"
 #include "engine/page_sinks.h"
-#include "platform/desktop_services.h"
 
 // The first half of the pop-up decision, made inside the opener's new-window event: stand aside
 // and let the browser open the window, or capture it in a page sink where its address becomes

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/failure.h"
+#include "core/failure.h"
+#include "core/platform_error.h"
 #include "engine/user_click.h"
-#include "platform/platform_error.h"
 
 namespace velmox {
 namespace {

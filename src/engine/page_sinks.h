@@ -4,9 +4,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/app_state.h"
-#include "browser/automation.h"
-#include "platform/desktop_services.h"
+#include "core/app_state.h"
+#include "core/browser_automation.h"
+#include "core/desktop_services.h"
 
 namespace velmox {
 

@@ -1,7 +1,7 @@
 #include "engine/user_click.h"
 
-#include "platform/ascii_case.h"
-#include "platform/platform_error.h"
+#include "core/ascii_case.h"
+#include "core/platform_error.h"
 
 namespace velmox {
 namespace {

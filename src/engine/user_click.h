@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "browser/automation.h"
-#include "settings/option_record.h"
+#include "core/browser_automation.h"
+#include "core/option_record.h"
 
 // Tells the user's own link clicks and form submissions apart from unwanted pop-ups: the link or
 // submit button the user has just used still holds the focus in the opener's page when the

@@ -1,6 +1,6 @@
 #include "settings/boolean_text.h"
 
-#include "platform/ascii_case.h"
+#include "core/ascii_case.h"
 
 namespace velmox {
 namespace {

@@ -1,6 +1,6 @@
 #include "settings/load_options.h"
 
-#include "app/failure.h"
+#include "core/failure.h"
 #include "settings/boolean_text.h"
 #include "sites/context_command.h"
 

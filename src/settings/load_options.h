@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "platform/desktop_services.h"
-#include "platform/settings_store.h"
+#include "core/app_state.h"
+#include "core/desktop_services.h"
+#include "core/product.h"
+#include "core/settings_store.h"
 
 namespace velmox {
 
-inline constexpr const char* kProductName = "Velmox";
 // The stored token's default, which marks a token that was never made.
 inline constexpr const char* kUnsetPrefix = "5830271946";
 

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <utility>
 
-#include "app/failure.h"
-#include "app/file_exists.h"
+#include "core/failure.h"
+#include "core/file_exists.h"
 
 namespace velmox {
 namespace {

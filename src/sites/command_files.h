@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/files.h"
+#include "core/files.h"
 
 namespace velmox {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/ascii_case.h"
+#include "core/ascii_case.h"
 #include "sites/site_verdict.h"
 
 namespace velmox {

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_state.h"
-#include "browser/automation.h"
-#include "platform/files.h"
+#include "core/app_state.h"
+#include "core/browser_automation.h"
+#include "core/files.h"
 
 // The context-menu command channel: the browser's "disallow" and "allow" menu entries run a
 // script that navigates to one of two local pages; the tracked window's before-navigate handler

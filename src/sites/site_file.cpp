@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 namespace velmox {
 namespace {

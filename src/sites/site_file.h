@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/files.h"
-#include "sites/site_list.h"
+#include "core/files.h"
+#include "core/site_list.h"
 
 namespace velmox {
 

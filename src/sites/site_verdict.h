@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_state.h"
-#include "browser/automation.h"
-#include "platform/files.h"
+#include "core/app_state.h"
+#include "core/browser_automation.h"
+#include "core/files.h"
 
 namespace velmox {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/desktop_services.h"
-#include "platform/notify_icon.h"
+#include "core/desktop_services.h"
+#include "core/notify_icon.h"
 #include "ui/picture_box.h"
 
 namespace velmox {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/desktop_services.h"
+#include "core/desktop_services.h"
 
 namespace velmox {
 

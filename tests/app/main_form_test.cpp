@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/application.h"
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_single_instance.h"
 #include "support/temp_folder.h"

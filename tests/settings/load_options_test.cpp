@@ -5,7 +5,7 @@
 #include <deque>
 #include <regex>
 
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "platform/sim/sim_settings_store.h"
 #include "support/temp_folder.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "support/temp_folder.h"
 
 namespace velmox::sim {

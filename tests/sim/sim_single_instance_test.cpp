@@ -4,7 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "support/temp_folder.h"
 
 namespace velmox::sim {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "browser/automation.h"
-#include "platform/desktop_services.h"
-#include "platform/platform_error.h"
+#include "core/browser_automation.h"
+#include "core/desktop_services.h"
+#include "core/platform_error.h"
 
 // Small fakes of the browser's automation objects for unit tests. They record what was done to
 // them, and any of them can be told to fail like an object whose window has just closed.

@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "platform/files.h"
-#include "platform/platform_error.h"
+#include "core/files.h"
+#include "core/platform_error.h"
 
 namespace velmox::test {
 

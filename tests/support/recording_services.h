@@ -8,10 +8,10 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/desktop_services.h"
-#include "platform/file_dialog.h"
-#include "platform/platform_error.h"
-#include "platform/settings_store.h"
+#include "core/desktop_services.h"
+#include "core/file_dialog.h"
+#include "core/platform_error.h"
+#include "core/settings_store.h"
 
 // Small fakes of the desktop's services that record every call, for unit tests.
 namespace velmox::test {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "platform/sim/sim_tray.h"
 
 namespace velmox {

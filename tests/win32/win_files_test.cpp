@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "win32/win_test_support.h"
 
 namespace velmox::win32 {

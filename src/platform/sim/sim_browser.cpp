@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "platform/sim/sim_address.h"
 #include "platform/sim/sim_process_end.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/automation.h"
+#include "core/browser_automation.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_trace.h"
 #include "platform/sim/sim_window.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/desktop_services.h"
+#include "core/desktop_services.h"
 
 namespace velmox::sim {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_dialog.h"
+#include "core/file_dialog.h"
 #include "platform/sim/sim_dialog_trace.h"
 #include "platform/sim/sim_trace.h"
 #include "ui/settings_dialog/dialog_window.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "browser/automation.h"
-#include "platform/platform_error.h"
+#include "core/browser_automation.h"
+#include "core/platform_error.h"
 #include "platform/sim/sim_html.h"
 #include "platform/sim/sim_trace.h"
 

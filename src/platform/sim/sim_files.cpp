@@ -10,8 +10,8 @@
 #include <sstream>
 #include <system_error>
 
-#include "platform/ascii_case.h"
-#include "platform/platform_error.h"
+#include "core/ascii_case.h"
+#include "core/platform_error.h"
 
 namespace velmox::sim {
 namespace {

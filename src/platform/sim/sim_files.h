@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/files.h"
+#include "core/files.h"
 
 namespace velmox::sim {
 

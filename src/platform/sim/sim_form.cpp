@@ -1,5 +1,5 @@
 #include "platform/sim/sim_form.h"
-#include "platform/ascii_case.h"
+#include "core/ascii_case.h"
 
 #include <cctype>
 

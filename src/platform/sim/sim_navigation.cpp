@@ -1,7 +1,7 @@
 // How the simulated browser navigates, opens new windows and answers the user's actions.
 #include <regex>
 
-#include "platform/ascii_case.h"
+#include "core/ascii_case.h"
 #include "platform/sim/sim_address.h"
 #include "platform/sim/sim_browser.h"
 #include "platform/sim/sim_form.h"

@@ -1,6 +1,6 @@
 #include "platform/sim/sim_services.h"
 
-#include "app/file_exists.h"
+#include "core/file_exists.h"
 #include "platform/sim/sim_process_end.h"
 
 namespace velmox::sim {

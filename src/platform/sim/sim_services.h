@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop_services.h"
+#include "core/desktop_services.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_trace.h"
 

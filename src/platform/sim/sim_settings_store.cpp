@@ -4,8 +4,8 @@
 #include <fstream>
 #include <optional>
 
-#include "platform/ascii_case.h"
-#include "platform/platform_error.h"
+#include "core/ascii_case.h"
+#include "core/platform_error.h"
 
 namespace velmox::sim {
 namespace {

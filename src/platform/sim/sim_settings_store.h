@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/settings_store.h"
+#include "core/settings_store.h"
 
 namespace velmox::sim {
 

@@ -4,7 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 
 namespace velmox::sim {
 

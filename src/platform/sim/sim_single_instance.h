@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/desktop_services.h"
+#include "core/desktop_services.h"
 
 namespace velmox::sim {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/desktop_services.h"
+#include "core/desktop_services.h"
 #include "platform/sim/sim_trace.h"
 
 namespace velmox::sim {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/automation.h"
+#include "core/browser_automation.h"
 #include "platform/sim/sim_document.h"
 
 namespace velmox::sim {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "browser/automation.h"
+#include "core/browser_automation.h"
 #include "platform/win32/event_sink.h"
 #include "platform/win32/new_window_gate.h"
 

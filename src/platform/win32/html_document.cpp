@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "platform/win32/com_text.h"
 #include "platform/win32/win_error.h"
 

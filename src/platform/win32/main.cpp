@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "app/application.h"
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win_desktop.h"

@@ -1,6 +1,6 @@
 #include "platform/win32/page_sink_control.h"
 
-#include "app/failure.h"
+#include "core/failure.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win_error.h"
 

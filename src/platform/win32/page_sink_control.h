@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "browser/automation.h"
+#include "core/browser_automation.h"
 #include "platform/win32/browser_site.h"
 #include "platform/win32/message_window.h"
 #include "platform/win32/new_window_gate.h"

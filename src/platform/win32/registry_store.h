@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/settings_store.h"
+#include "core/settings_store.h"
 
 namespace velmox::win32 {
 

@@ -4,7 +4,7 @@
 
 #include <exdisp.h>
 
-#include "browser/automation.h"
+#include "core/browser_automation.h"
 #include "platform/win32/new_window_gate.h"
 #include "platform/win32/scoped_win.h"
 

@@ -4,7 +4,7 @@
 
 #include <shellapi.h>
 
-#include "platform/notify_icon.h"
+#include "core/notify_icon.h"
 
 namespace velmox::win32 {
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "browser/automation.h"
+#include "core/browser_automation.h"
 #include "platform/win32/com_object.h"
 #include "platform/win32/new_window_gate.h"
 #include "platform/win32/scoped_win.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/automation.h"
+#include "core/browser_automation.h"
 #include "platform/win32/new_window_gate.h"
 
 namespace velmox::win32 {

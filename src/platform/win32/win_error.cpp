@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/platform_error.h"
+#include "core/platform_error.h"
 
 namespace velmox::win32 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/file_dialog.h"
+#include "core/file_dialog.h"
 
 namespace velmox::win32 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/files.h"
+#include "core/files.h"
 
 namespace velmox::win32 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop_services.h"
+#include "core/desktop_services.h"
 #include "platform/win32/scoped_win.h"
 
 // The small services of the Windows desktop, each a thin call of the system.

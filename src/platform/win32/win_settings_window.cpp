@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/failure.h"
+#include "core/failure.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win_error.h"

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "platform/desktop_services.h"
+#include "core/desktop_services.h"
 #include "platform/win32/message_window.h"
 
 namespace velmox::win32 {

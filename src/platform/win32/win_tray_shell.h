@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-#include "platform/desktop_services.h"
+#include "core/desktop_services.h"
 #include "platform/win32/message_window.h"
 
 namespace velmox::win32 {

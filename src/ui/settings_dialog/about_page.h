@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/product.h"
+
 // The addresses of the About page, shown without their scheme.
 namespace velmox::about {
 
-inline constexpr const char* kProductName = "Velmox";
+using velmox::kProductName;
 inline constexpr const char* kVersionText = "v.1.2";
 inline constexpr const char* kSupportAddress = "support@velmox.example";
 inline constexpr const char* kPublisherCaption = "Velmox Project:";

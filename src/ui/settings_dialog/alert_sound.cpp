@@ -1,5 +1,5 @@
-#include "app/failure.h"
-#include "app/file_exists.h"
+#include "core/failure.h"
+#include "core/file_exists.h"
 #include "ui/settings_dialog/frm_options.h"
 
 // The alert sound controls: on or off, the wave file's path, Browse and Play Sound.

@@ -1,4 +1,5 @@
-#include "app/failure.h"
+#include "core/failure.h"
+#include "core/product.h"
 #include "settings/boolean_text.h"
 #include "sites/site_file.h"
 #include "ui/settings_dialog/frm_options.h"
@@ -7,8 +8,6 @@
 namespace velmox {
 namespace {
 
-constexpr const char* kAppName = "Velmox";
-
 bool Ticked(const Control& control) {
   return control.value == kChecked;  // a greyed box counts as clear
 }
@@ -16,7 +15,7 @@ bool Ticked(const Control& control) {
 }  // namespace
 
 void frmOptions::SaveOption(const std::string& key, const std::string& value) {
-  SkipOnFailure([&] { services_.settings.SaveSetting(kAppName, "Options", key, value); });
+  SkipOnFailure([&] { services_.settings.SaveSetting(kProductName, "Options", key, value); });
 }
 
 void frmOptions::TakeControls() {

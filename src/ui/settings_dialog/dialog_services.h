@@ -2,8 +2,10 @@
 
 #include <string>
 
-#include "app/desktop.h"
-#include "platform/file_dialog.h"
+#include "core/desktop_services.h"
+#include "core/file_dialog.h"
+#include "core/files.h"
+#include "core/settings_store.h"
 
 namespace velmox {
 
@@ -17,11 +19,5 @@ struct DialogServices {
   FileDialogs& fileDialogs;
   std::string applicationFolder;  // without a trailing separator
 };
-
-inline DialogServices DialogServicesOf(Desktop& desktop) {
-  return {desktop.settings,         desktop.files, desktop.sound,
-          desktop.messageBoxes,     desktop.shell, desktop.fileDialogs,
-          desktop.applicationFolder};
-}
 
 }  // namespace velmox

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 // The model's plumbing: the user's entry points and the events that changing a control raises.
 namespace velmox {

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_state.h"
-#include "settings/option_record.h"
-#include "sites/site_entry.h"
+#include "core/app_state.h"
+#include "core/option_record.h"
+#include "core/site_entry.h"
 #include "ui/settings_dialog/dialog_services.h"
 #include "ui/settings_dialog/dialog_window.h"
 #include "ui/settings_dialog/options_controls.h"

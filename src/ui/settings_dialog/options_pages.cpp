@@ -1,6 +1,7 @@
 #include <array>
 
-#include "app/failure.h"
+#include "core/failure.h"
+#include "core/product.h"
 #include "settings/boolean_text.h"
 #include "ui/settings_dialog/about_page.h"
 #include "ui/settings_dialog/frm_options.h"
@@ -9,7 +10,6 @@
 namespace velmox {
 namespace {
 
-constexpr const char* kAppName = "Velmox";
 constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 
 // The help page of each page, by page index.
@@ -44,7 +44,7 @@ void frmOptions::Form_Load() {
   });
   SkipOnFailure([&] {
     const std::string text =
-        services_.settings.GetSetting(kAppName, "Options", "AutoLoad", BooleanText(false));
+        services_.settings.GetSetting(kProductName, "Options", "AutoLoad", BooleanText(false));
     if (auto value = ParseBoolean(text)) SavedOptions.AutoLoad = *value;
   });
   SkipOnFailure([&] { tbsOptions_MouseDown(kLeftButton, 0, 0, 0); });

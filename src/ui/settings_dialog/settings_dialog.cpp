@@ -1,6 +1,6 @@
 #include "ui/settings_dialog/settings_dialog.h"
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 namespace velmox {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "ui/settings_dialog/dialog_services.h"
 #include "ui/settings_dialog/dialog_window.h"
 #include "ui/settings_dialog/frm_options.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "support/memory_files.h"
 #include "support/recording_services.h"
 #include "ui/settings_dialog/settings_dialog.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_dialog.h"
+#include "core/file_dialog.h"
 #include "platform/sim/script/dialog_watch.h"
 #include "platform/sim/script/script_words.h"
 #include "platform/sim/script/sim_session.h"

@@ -1,6 +1,6 @@
-#include "app/file_exists.h"
+#include "core/file_exists.h"
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 namespace velmox {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sites/site_entry.h"
+#include "core/site_entry.h"
 
 namespace velmox {
 

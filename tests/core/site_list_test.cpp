@@ -1,4 +1,4 @@
-#include "sites/site_list.h"
+#include "core/site_list.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/notify_icon.h"
+#include "core/notify_icon.h"
 
 // The small platform services of the core, one interface each. Every call may throw
 // PlatformError. Identifiers that are Win32 macros (MessageBox, PlaySound, ShellExecute, ...)

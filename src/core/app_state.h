@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "settings/option_record.h"
-#include "sites/site_list.h"
+#include "core/option_record.h"
+#include "core/site_list.h"
 
 namespace velmox {
 
