@@ -127,6 +127,23 @@ TEST_F(PageSinksTest, SinkWithoutOpenerFallsUnderTheFailureRule) {
   EXPECT_EQ(sinks.AnalysisFailures(), 1);
 }
 
+// Post data the desktop could not read must not reopen the user's own form without it.
+TEST_F(PageSinksTest, UnreadableArgumentFallsUnderTheFailureRuleBeforeAnythingOpens) {
+  page->active = std::make_shared<test::FakeElement>();
+  page->active->tag = "A";
+  page->active->hrefValue = "http://ads.example/mine";
+  Capture();
+  BeforeNavigate2Args args;
+  args.URL = "http://ads.example/mine";
+  args.Unreadable = PlatformError(static_cast<long>(0x80020005), "Type mismatch");
+  browsers.sinks.at(1)->events->BeforeNavigate2(args);
+  EXPECT_TRUE(args.Cancel);
+  EXPECT_TRUE(browsers.created.empty());
+  EXPECT_EQ(page->active->blurCount, 0);
+  EXPECT_EQ(alerts, 0);
+  EXPECT_EQ(sinks.AnalysisFailures(), 1);
+}
+
 TEST(PageSinksAlert, FailingAlertDoesNotEscapeTheHandler) {
   AppState state;
   sim::SimClock clock;
