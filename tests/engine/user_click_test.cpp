@@ -209,6 +209,45 @@ TEST_F(FramesetTest, FramesetFocusWithoutFramesExaminesTheTopElement) {
   EXPECT_FALSE(Analyse("http://ads.example/x.html"));
 }
 
+// The Windows desktop hands out a new wrapper for every document and frame asked for, held by
+// nobody else: the analysis must keep each while it uses it. (A wrapper used after it was let
+// go is what AddressSanitizer reports here.)
+struct FreshDocument : HtmlDocument {
+  explicit FreshDocument(std::shared_ptr<FakeDocument> real) : real(std::move(real)) {}
+  std::shared_ptr<HtmlElement> activeElement() override { return real->activeElement(); }
+  int framesLength() override { return real->framesLength(); }
+  std::shared_ptr<HtmlFrame> frameItem(int index) override;
+  std::shared_ptr<FakeDocument> real;
+};
+struct FreshFrame : HtmlFrame {
+  explicit FreshFrame(std::shared_ptr<FakeFrame> real) : real(std::move(real)) {}
+  std::string name() override { return real->name(); }
+  std::shared_ptr<HtmlDocument> document() override {
+    return std::make_shared<FreshDocument>(real->doc);
+  }
+  std::shared_ptr<FakeFrame> real;
+};
+std::shared_ptr<HtmlFrame> FreshDocument::frameItem(int index) {
+  return std::make_shared<FreshFrame>(real->frames.at(static_cast<std::size_t>(index)));
+}
+struct FreshWindow : FakeWindow {
+  std::shared_ptr<HtmlDocument> Document() override {
+    return std::make_shared<FreshDocument>(document);
+  }
+};
+
+TEST_F(FramesetTest, PageObjectsHandedOutAnewOnEveryCallAreHeldWhileUsed) {
+  auto mainLink = Link("http://ads.example/story.html");
+  AddFrame("nav", Element("BODY"));
+  AddFrame("main", mainLink);
+  FocusFrame("main");
+  FreshWindow fresh;
+  fresh.document = page;
+  EXPECT_TRUE(OpenIfUserAction(options, browsers, fresh, "http://ads.example/story.html",
+                               std::nullopt, std::nullopt));
+  EXPECT_EQ(mainLink->blurCount, 1);
+}
+
 TEST(GetURLFromAction, ReducesToThePieceLookedFor) {
   EXPECT_EQ(GetURLFromAction("../cgi-bin/find.pl"), "cgi-bin/find.pl");
   EXPECT_EQ(GetURLFromAction("/search/"), "search");
