@@ -36,5 +36,6 @@ mark after-done
 expect_since after 1 '^Velmox: PageSink [0-3] BeforeNavigate2 http://ads.example.com/later.html '
 expect_since after 1 "$alert_line"
 expect_since after 0 '^StandIn: created '
+no_stand_in_errors
 close_by_menu "$trace" "$poke" "$velmox"
 finish

@@ -132,6 +132,7 @@ expect_since menu 1 '^StandIn: before-navigate news http://news.example.com/ all
 expect_since menu 0 '^StandIn: loaded (news|frames) .*\.html$'
 printf '"news.example.com",#TRUE#\r\n"frames.example.com",#FALSE#\r\n' >"$dir/servers.expected"
 cmp -s "$app/servers.lst" "$dir/servers.expected" || check_failed "servers.lst holds both sites"
+no_stand_in_errors
 close_by_menu "$trace" "$poke" "$velmox"
 
 # LinkTarget "_top": the user's link opens in the opener's own window.
@@ -147,5 +148,6 @@ expect_since top 1 '^StandIn: navigate news http://news.example.com/more.html fl
 expect_since top 1 '^StandIn: before-navigate news http://news.example.com/more.html allowed$'
 expect_since top 0 '^StandIn: created '
 expect_since top 0 "$alert_line"
+no_stand_in_errors
 close_by_menu "$trace" "$poke" "$velmox"
 finish

@@ -84,6 +84,11 @@ value_since() {
 # An alert is the bulb's picture and the sound, whichever the options ask for.
 alert_line='^Velmox: sndPlaySoundA .*cork\.wav$'
 
+# no_stand_in_errors: every command the stand-in was given made sense to it.
+no_stand_in_errors() {
+  if has_line '^StandIn: error'; then check_failed "$(lines | grep -m1 '^StandIn: error')"; fi
+}
+
 # velmox_ends: the process ends on its own within a few seconds.
 velmox_ends() {
   for _ in $(seq 100); do kill -0 "$velmox" 2>/dev/null || return 0; sleep 0.1; done
