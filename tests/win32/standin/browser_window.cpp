@@ -174,14 +174,17 @@ void Window::NewWindow2(IDispatch** ppDisp, VARIANT_BOOL* cancel) {
   events_->Raise(DISPID_NEWWINDOW2, params);
 }
 
-void Window::NewWindow3(IDispatch** ppDisp, VARIANT_BOOL* cancel, const std::string& url) {
+void Window::NewWindow3(IDispatch** ppDisp, VARIANT_BOOL* cancel, const std::string& url,
+                        bool byUser) {
+  constexpr long kFirst = 0x4;       // NWMF_FIRST
+  constexpr long kUserInited = 0x2;  // NWMF_USERINITED
   VARIANT args[5];
   args[4].vt = VT_BYREF | VT_DISPATCH;
   args[4].ppdispVal = ppDisp;
   args[3].vt = VT_BYREF | VT_BOOL;
   args[3].pboolVal = cancel;
   args[2].vt = VT_I4;
-  args[2].lVal = 0x6;  // NWMF_USERINITED | NWMF_FIRST
+  args[2].lVal = byUser ? kFirst | kUserInited : kFirst;
   args[1].vt = VT_BSTR;
   args[1].bstrVal = ToBstr(address_);
   args[0].vt = VT_BSTR;

@@ -52,7 +52,7 @@ class Window : public Object {
   bool BeforeNavigate2(const std::string& url, const std::optional<std::string>& postData);
   // Raise NewWindow2 or NewWindow3 for one request; ppDisp and cancel carry the answer.
   void NewWindow2(IDispatch** ppDisp, VARIANT_BOOL* cancel);
-  void NewWindow3(IDispatch** ppDisp, VARIANT_BOOL* cancel, const std::string& url);
+  void NewWindow3(IDispatch** ppDisp, VARIANT_BOOL* cancel, const std::string& url, bool byUser);
   void Show(bool visible);
   void Close();
 

@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "browser_window.h"

@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <vector>

@@ -83,7 +83,7 @@ void RequestNewWindow(World& world, Window& opener, const NewWindowRequest& requ
   VARIANT_BOOL cancel = VARIANT_FALSE;
   for (const int kind : request.events) {
     if (kind == 3) {
-      opener.NewWindow3(&ppDisp, &cancel, request.url);
+      opener.NewWindow3(&ppDisp, &cancel, request.url, request.byUser);
     } else {
       opener.NewWindow2(&ppDisp, &cancel);
     }
@@ -113,7 +113,7 @@ void Click(World& world, Window& window, const std::string& elementId,
   page->Focus(*holder, *element);
   Record("focus " + window.Id() + " " + elementId);
 
-  NewWindowRequest request{std::string(), std::nullopt, events};
+  NewWindowRequest request{std::string(), std::nullopt, events, true};
   std::string target;
   const std::string type = Lower(element->Attribute("type"));
   if (element->tag == "a" || element->tag == "area") {

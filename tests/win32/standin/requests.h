@@ -21,6 +21,7 @@ struct NewWindowRequest {
   std::string url;
   std::optional<std::string> postData;
   std::vector<int> events{2};
+  bool byUser = false;  // a click, not a script: NewWindow3's flags say so
 };
 void RequestNewWindow(World& world, Window& opener, const NewWindowRequest& request);
 
