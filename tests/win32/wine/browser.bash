@@ -25,6 +25,7 @@ start_velmox() {
   trace=$1
   local commands
   commands=$(winepath -w "$2" | tr -d '\r')
+  : >"$trace"
   STANDIN_BROWSER_START=$commands WINEDEBUG=-all,warn+debugstr,+timestamp wine "$app/Velmox.exe" 2>"$trace" &
   velmox=$!
   wait_started "$trace" "$poke"
