@@ -69,7 +69,6 @@ Window::Window(World& world, std::string id, WindowFeatures features)
     t.get_LocationURL = &get_LocationURL;
     t.get_Type = &get_Type;
     t.get_Document = &get_Document;
-    t.get_Visible = &get_Visible;
     t.put_Visible = &put_Visible;
     t.get_FullScreen = &get_FullScreen;
     t.put_FullScreen = &put_FullScreen;
@@ -79,7 +78,6 @@ Window::Window(World& world, std::string id, WindowFeatures features)
     t.put_MenuBar = &put_MenuBar;
     t.get_StatusBar = &get_StatusBar;
     t.put_StatusBar = &put_StatusBar;
-    t.get_AddressBar = &get_AddressBar;
     t.put_AddressBar = &put_AddressBar;
     t.get_ToolBar = &get_ToolBar;
     t.put_ToolBar = &put_ToolBar;
@@ -273,9 +271,6 @@ HRESULT STDMETHODCALLTYPE Window::get_Document(IWebBrowser2* self, IDispatch** o
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE Window::get_Visible(IWebBrowser2* self, VARIANT_BOOL* out) {
-  return GetFlag(self, "Visible", &WindowFeatures::visible, out);
-}
 HRESULT STDMETHODCALLTYPE Window::put_Visible(IWebBrowser2* self, VARIANT_BOOL value) {
   const HRESULT hr = PutFlag(self, "Visible", &WindowFeatures::visible, value);
   if (SUCCEEDED(hr)) OwnerOf<Window>(self).Show(value != VARIANT_FALSE);
@@ -304,9 +299,6 @@ HRESULT STDMETHODCALLTYPE Window::get_StatusBar(IWebBrowser2* self, VARIANT_BOOL
 }
 HRESULT STDMETHODCALLTYPE Window::put_StatusBar(IWebBrowser2* self, VARIANT_BOOL value) {
   return PutFlag(self, "StatusBar", &WindowFeatures::statusBar, value);
-}
-HRESULT STDMETHODCALLTYPE Window::get_AddressBar(IWebBrowser2* self, VARIANT_BOOL* out) {
-  return GetFlag(self, "AddressBar", &WindowFeatures::addressBar, out);
 }
 HRESULT STDMETHODCALLTYPE Window::put_AddressBar(IWebBrowser2* self, VARIANT_BOOL value) {
   return PutFlag(self, "AddressBar", &WindowFeatures::addressBar, value);

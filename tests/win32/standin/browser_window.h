@@ -73,7 +73,6 @@ class Window : public Object {
   static HRESULT STDMETHODCALLTYPE get_LocationURL(IWebBrowser2* self, BSTR* out);
   static HRESULT STDMETHODCALLTYPE get_Type(IWebBrowser2* self, BSTR* out);
   static HRESULT STDMETHODCALLTYPE get_Document(IWebBrowser2* self, IDispatch** out);
-  static HRESULT STDMETHODCALLTYPE get_Visible(IWebBrowser2* self, VARIANT_BOOL* out);
   static HRESULT STDMETHODCALLTYPE put_Visible(IWebBrowser2* self, VARIANT_BOOL value);
   static HRESULT STDMETHODCALLTYPE get_FullScreen(IWebBrowser2* self, VARIANT_BOOL* out);
   static HRESULT STDMETHODCALLTYPE put_FullScreen(IWebBrowser2* self, VARIANT_BOOL value);
@@ -83,7 +82,6 @@ class Window : public Object {
   static HRESULT STDMETHODCALLTYPE put_MenuBar(IWebBrowser2* self, VARIANT_BOOL value);
   static HRESULT STDMETHODCALLTYPE get_StatusBar(IWebBrowser2* self, VARIANT_BOOL* out);
   static HRESULT STDMETHODCALLTYPE put_StatusBar(IWebBrowser2* self, VARIANT_BOOL value);
-  static HRESULT STDMETHODCALLTYPE get_AddressBar(IWebBrowser2* self, VARIANT_BOOL* out);
   static HRESULT STDMETHODCALLTYPE put_AddressBar(IWebBrowser2* self, VARIANT_BOOL value);
   static HRESULT STDMETHODCALLTYPE get_ToolBar(IWebBrowser2* self, int* out);
   static HRESULT STDMETHODCALLTYPE put_ToolBar(IWebBrowser2* self, int value);

@@ -2,7 +2,6 @@
 
 #include <olectl.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "browser_window.h"
@@ -24,8 +23,6 @@ class Enumerator : public Object {
     static const IEnumVARIANTVtbl table = [] {
       auto t = UnknownTable<IEnumVARIANTVtbl, IEnumVARIANT>();
       t.Next = &Next;
-      t.Skip = &Skip;
-      t.Reset = &Reset;
       return t;
     }();
     face_ = {&table, this};
@@ -61,16 +58,6 @@ class Enumerator : public Object {
     if (fetched) *fetched = given;
     return given == count ? S_OK : S_FALSE;
   }
-  static HRESULT STDMETHODCALLTYPE Skip(IEnumVARIANT* self, ULONG count) {
-    Enumerator& items = OwnerOf<Enumerator>(self);
-    items.next_ = std::min(items.items_.size(), items.next_ + count);
-    return items.next_ < items.items_.size() ? S_OK : S_FALSE;
-  }
-  static HRESULT STDMETHODCALLTYPE Reset(IEnumVARIANT* self) {
-    OwnerOf<Enumerator>(self).next_ = 0;
-    return S_OK;
-  }
-
   World& world_;
   std::vector<IDispatch*> items_;
   std::size_t next_ = 0;
