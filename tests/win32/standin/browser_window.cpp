@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "html_objects.h"
 #include "record.h"
 #include "requests.h"
 #include "world.h"

@@ -2,7 +2,6 @@
 
 #include "com_faces.h"
 #include "connection_point.h"
-#include "html_objects.h"
 
 #include <exdisp.h>
 #include <ocidl.h>
@@ -12,6 +11,7 @@
 
 namespace standin {
 
+class Document;
 class World;
 
 // What a browser window shows around its page, and what it is called.

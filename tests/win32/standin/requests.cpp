@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "browser_window.h"
+#include "html_objects.h"
 #include "record.h"
 #include "world.h"
 

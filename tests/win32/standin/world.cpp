@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "driver.h"
+#include "html_objects.h"
 #include "record.h"
 
 namespace standin {
