@@ -11,8 +11,8 @@
 #include <set>
 #include <sstream>
 
-#include "engine/page_sinks.h"
 #include "core/platform_error.h"
+#include "engine/page_sinks.h"
 #include "platform/sim/script/sim_session.h"
 #include "platform/sim/sim_html.h"
 #include "settings/boolean_text.h"
@@ -150,7 +150,11 @@ class Soak {
         table_(Table()) {
     session_.table = &table_;
     sim::SimDesktop& d = session_.desktop;
-    if (options.faults) d.files.failStep = [this](std::string_view) { return Fault(0.05); };
+    if (options.faults) {
+      d.files.failStep = [this](std::string_view step, const std::string&) {
+        return step != "read" && Fault(0.05);
+      };
+    }
     d.settings.onSaved = [this](const std::string&, const std::string&, const std::string&) {
       settingsChanged_ = true;
     };
@@ -325,7 +329,7 @@ class Soak {
       return Popup([&] { b.Click(place, *element); });
     }
     if (what < 16) {
-      session_.desktop.keyboard.ctrlDown = random_.Chance(0.3);
+      session_.desktop.keyboard.SetCtrl(random_.Chance(0.3));
       return;
     }
     if (what < 18) return session_.Deliver([&] { b.ContextMenu(place, random_.Chance(0.5)); });

@@ -269,11 +269,11 @@ void AddBrowserCommands(CommandTable& t) {
   };
   t["ctrl down"] = [](ScriptContext& c) {
     c.ExpectArgCount(0);
-    c.session.desktop.keyboard.ctrlDown = true;
+    c.session.desktop.keyboard.SetCtrl(true);
   };
   t["ctrl up"] = [](ScriptContext& c) {
     c.ExpectArgCount(0);
-    c.session.desktop.keyboard.ctrlDown = false;
+    c.session.desktop.keyboard.SetCtrl(false);
   };
   t["context-menu"] = [](ScriptContext& c) {
     c.ExpectArgCount(2);
