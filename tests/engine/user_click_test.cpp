@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/sim/sim_desktop.h"
 #include "support/temp_folder.h"
 
