@@ -48,6 +48,7 @@ struct BrowserTableTest : ::testing::Test {
   std::vector<std::string> unloads;
   int ends = 0;
   bool endUnwinds = false;
+  int opened = 0;
   std::unique_ptr<BrowserTable> table;
 
   BrowserTableTest() {
@@ -66,7 +67,7 @@ struct BrowserTableTest : ::testing::Test {
   // A window opens at the end of the shell's collection. The shell tells whoever listens when
   // the browser settles, as Register and Revoke do.
   Window Open(sim::SimBrowsers::OpenOptions options = {}) {
-    browsers.Open("w" + std::to_string(browsers.Windows().size() + 1), "about:blank", options);
+    browsers.Open("w" + std::to_string(++opened), "about:blank", options);
     return browsers.Windows().back();
   }
   Window Register(sim::SimBrowsers::OpenOptions options = {}) {
@@ -178,10 +179,8 @@ TEST_F(BrowserTableTest, EachSlotPassesItsOwnWindowToTheHandlers) {
   std::shared_ptr<Dispatch> ppDisp;
   bool cancel = false;
   Events(windows[0]).NewWindow2(ppDisp, cancel);
-  ASSERT_EQ(handlers.navigations.size(), 1u);
-  EXPECT_EQ(handlers.navigations[0], windows[39]);
-  ASSERT_EQ(handlers.newWindows.size(), 1u);
-  EXPECT_EQ(handlers.newWindows[0], windows[0]);
+  EXPECT_THAT(handlers.navigations, ElementsAre(windows[39]));
+  EXPECT_THAT(handlers.newWindows, ElementsAre(windows[0]));
   EXPECT_TRUE(args.Cancel);
   EXPECT_EQ(table->Slot(40), windows[39]);  // the handler's reset touched only its copy
 
