@@ -133,17 +133,19 @@ TEST_F(PageSinksTest, SinkWithoutOpenerFallsUnderTheFailureRule) {
 
 // Post data the desktop could not read must not reopen the user's own form without it.
 TEST_F(PageSinksTest, UnreadableArgumentFallsUnderTheFailureRuleBeforeAnythingOpens) {
-  page->active = std::make_shared<test::FakeElement>();
-  page->active->tag = "A";
-  page->active->hrefValue = "http://ads.example/mine";
+  auto page = std::make_shared<sim::SimDocument>(
+      opener->location, sim::ParseHtml("<a href=\"http://ads.example/mine\">mine</a>"),
+      opener->Scope());
+  page->Focus(*sim::QuerySelector(page->Root(), "a"));
+  opener->document = page;
   Capture();
   BeforeNavigate2Args args;
   args.URL = "http://ads.example/mine";
   args.Unreadable = PlatformError(static_cast<long>(0x80020005), "Type mismatch");
-  browsers.sinks.at(1)->events->BeforeNavigate2(args);
+  for (BrowserEvents* handler : desktop.browsers.Sink(1)->Handlers())
+    handler->BeforeNavigate2(args);
   EXPECT_TRUE(args.Cancel);
-  EXPECT_TRUE(browsers.created.empty());
-  EXPECT_EQ(page->active->blurCount, 0);
+  EXPECT_TRUE(desktop.browsers.newWindows.empty());
   EXPECT_EQ(alerts, 0);
   EXPECT_EQ(sinks.AnalysisFailures(), 1);
 }

@@ -218,39 +218,41 @@ TEST_F(FramesetTest, FramesetFocusWithoutFramesExaminesTheTopElement) {
 // nobody else: the analysis must keep each while it uses it. (A wrapper used after it was let
 // go is what AddressSanitizer reports here.)
 struct FreshDocument : HtmlDocument {
-  explicit FreshDocument(std::shared_ptr<FakeDocument> real) : real(std::move(real)) {}
+  explicit FreshDocument(std::shared_ptr<HtmlDocument> real) : real(std::move(real)) {}
   std::shared_ptr<HtmlElement> activeElement() override { return real->activeElement(); }
   int framesLength() override { return real->framesLength(); }
   std::shared_ptr<HtmlFrame> frameItem(int index) override;
-  std::shared_ptr<FakeDocument> real;
+  std::shared_ptr<HtmlDocument> real;
 };
 struct FreshFrame : HtmlFrame {
-  explicit FreshFrame(std::shared_ptr<FakeFrame> real) : real(std::move(real)) {}
+  explicit FreshFrame(std::shared_ptr<HtmlFrame> real) : real(std::move(real)) {}
   std::string name() override { return real->name(); }
   std::shared_ptr<HtmlDocument> document() override {
-    return std::make_shared<FreshDocument>(real->doc);
+    return std::make_shared<FreshDocument>(real->document());
   }
-  std::shared_ptr<FakeFrame> real;
+  std::shared_ptr<HtmlFrame> real;
 };
 std::shared_ptr<HtmlFrame> FreshDocument::frameItem(int index) {
-  return std::make_shared<FreshFrame>(real->frames.at(static_cast<std::size_t>(index)));
+  return std::make_shared<FreshFrame>(real->frameItem(index));
 }
-struct FreshWindow : FakeWindow {
+struct FreshWindow : sim::SimWindow {
+  using SimWindow::SimWindow;
   std::shared_ptr<HtmlDocument> Document() override {
-    return std::make_shared<FreshDocument>(document);
+    return std::make_shared<FreshDocument>(SimWindow::Document());
   }
 };
 
 TEST_F(FramesetTest, PageObjectsHandedOutAnewOnEveryCallAreHeldWhileUsed) {
-  auto mainLink = Link("http://ads.example/story.html");
-  AddFrame("nav", Element("BODY"));
-  AddFrame("main", mainLink);
-  FocusFrame("main");
-  FreshWindow fresh;
-  fresh.document = page;
-  EXPECT_TRUE(OpenIfUserAction(options, browsers, fresh, "http://ads.example/story.html",
+  Show("<frameset><frame name=nav><frame name=main></frameset>", "frameset");
+  FramePage(0, "<p>menu</p>");
+  FramePage(1, Link("http://ads.example/story.html", "main"));
+  Focus(*opener.document, "frame[name=main]");
+  FreshWindow fresh(desktop.browsers, "fresh", 0, desktop.trace);
+  fresh.location = opener.location;
+  fresh.document = opener.document;
+  EXPECT_TRUE(OpenIfUserAction(options, desktop.browsers, fresh, "http://ads.example/story.html",
                                std::nullopt, std::nullopt));
-  EXPECT_EQ(mainLink->blurCount, 1);
+  EXPECT_EQ(Blurs("A#main"), 1);
 }
 
 TEST(GetURLFromAction, ReducesToThePieceLookedFor) {
