@@ -58,3 +58,12 @@ if(EXISTS ${VELMOX_GTEST_SOURCE}/CMakeLists.txt)
   # The small program of the start-up test that plays the shell's part.
   add_executable(tray_poke tests/win32/tray_poke.cpp)
 endif()
+
+# The stand-in browser the Wine tests run Velmox.exe against (registered only in their throwaway
+# prefix), and the program the tests drive it with.
+file(GLOB VELMOX_STANDIN_SOURCES CONFIGURE_DEPENDS tests/win32/standin/*.cpp)
+add_library(standin_browser MODULE ${VELMOX_STANDIN_SOURCES} tests/win32/standin/standin_browser.def)
+set_target_properties(standin_browser PROPERTIES PREFIX "")
+target_compile_definitions(standin_browser PRIVATE CINTERFACE COBJMACROS)
+target_link_libraries(standin_browser PRIVATE ole32 oleaut32 uuid shlwapi)
+add_executable(standin_drive tests/win32/standin_drive.cpp)

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "core/platform_error.h"
+
 // The browser's automation surface, shaped after what COM gives: objects with identity whose
 // every call may throw PlatformError (a window closed in the middle of a call, a page without
 // the member asked for), and events whose by-reference arguments the handler writes.
@@ -75,6 +77,9 @@ struct BeforeNavigate2Args {
   std::optional<std::string> PostData;
   std::string Headers;
   bool Cancel = false;
+  // Set when the desktop could not read URL, Flags or PostData. The handler runs all the same
+  // and writes Cancel; one that uses those arguments fails as reading them would have.
+  std::optional<PlatformError> Unreadable;
 };
 
 class BrowserEvents {

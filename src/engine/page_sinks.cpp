@@ -51,6 +51,7 @@ void PageSinks::PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args) {
   try {
     const std::shared_ptr<BrowserWindow> opener = SinkOpener(Index);
     if (!opener) throw PlatformError(91, "Object variable not set");
+    if (args.Unreadable) throw *args.Unreadable;
     Handled = OpenIfUserAction(state_.OptionValues, browsers_, *opener, args.URL, args.Flags,
                                args.PostData);
   } catch (...) {

@@ -8,12 +8,16 @@ namespace {
 
 constexpr long kObjectNotSet = 91;  // the number a call on a missing object reports
 
-// A missing page object is a failure like any other call on it.
+// A missing page object is a failure like any other call on it. The object must be held by a
+// name while it is used: a desktop may hand out a fresh one on every call, which a temporary
+// would free at once.
 template <class T>
 T& Require(const std::shared_ptr<T>& object) {
   if (!object) throw PlatformError(kObjectNotSet, "Object variable not set");
   return *object;
 }
+template <class T>
+T& Require(std::shared_ptr<T>&& temporary) = delete;
 
 struct Request {
   const OptionRecord& options;
@@ -73,7 +77,8 @@ bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
                       BrowserWindow& Opener, const std::string& URL, std::optional<long> Flags,
                       const std::optional<std::string>& PostData) {
   const Request request{options, browsers, Opener, URL, Flags, PostData};
-  HtmlDocument& D = Require(Opener.Document());
+  const std::shared_ptr<HtmlDocument> document = Opener.Document();
+  HtmlDocument& D = Require(document);
   const std::shared_ptr<HtmlElement> focused = D.activeElement();
 
   const std::string focusedTag = ToLowerAscii(Require(focused).tagName());
@@ -86,10 +91,12 @@ bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
   bool Handled = false;
   const int frameCount = D.framesLength();
   for (int i = 0; i < frameCount; ++i) {
-    HtmlFrame& frame = Require(D.frameItem(i));
-    if (frame.name() != Require(D.activeElement()).name()) continue;
-    HtmlDocument& frameDocument = Require(frame.document());
-    if (ExamineElement(request, frameDocument.activeElement())) Handled = true;
+    const std::shared_ptr<HtmlFrame> item = D.frameItem(i);
+    HtmlFrame& frame = Require(item);
+    const std::shared_ptr<HtmlElement> frameElement = D.activeElement();
+    if (frame.name() != Require(frameElement).name()) continue;
+    const std::shared_ptr<HtmlDocument> shown = frame.document();
+    if (ExamineElement(request, Require(shown).activeElement())) Handled = true;
   }
   return Handled;
 }

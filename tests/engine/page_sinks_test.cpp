@@ -131,6 +131,25 @@ TEST_F(PageSinksTest, SinkWithoutOpenerFallsUnderTheFailureRule) {
   EXPECT_EQ(sinks.AnalysisFailures(), 1);
 }
 
+// Post data the desktop could not read must not reopen the user's own form without it.
+TEST_F(PageSinksTest, UnreadableArgumentFallsUnderTheFailureRuleBeforeAnythingOpens) {
+  auto page = std::make_shared<sim::SimDocument>(
+      opener->location, sim::ParseHtml("<a href=\"http://ads.example/mine\">mine</a>"),
+      opener->Scope());
+  page->Focus(*sim::QuerySelector(page->Root(), "a"));
+  opener->document = page;
+  Capture();
+  BeforeNavigate2Args args;
+  args.URL = "http://ads.example/mine";
+  args.Unreadable = PlatformError(static_cast<long>(0x80020005), "Type mismatch");
+  for (BrowserEvents* handler : desktop.browsers.Sink(1)->Handlers())
+    handler->BeforeNavigate2(args);
+  EXPECT_TRUE(args.Cancel);
+  EXPECT_TRUE(desktop.browsers.newWindows.empty());
+  EXPECT_EQ(alerts, 0);
+  EXPECT_EQ(sinks.AnalysisFailures(), 1);
+}
+
 TEST(PageSinksAlert, FailingAlertDoesNotEscapeTheHandler) {
   AppState state;
   Browser browser;

@@ -214,6 +214,47 @@ TEST_F(FramesetTest, FramesetFocusWithoutFramesExaminesTheTopElement) {
   EXPECT_FALSE(Analyse("http://ads.example/x.html"));
 }
 
+// The Windows desktop hands out a new wrapper for every document and frame asked for, held by
+// nobody else: the analysis must keep each while it uses it. (A wrapper used after it was let
+// go is what AddressSanitizer reports here.)
+struct FreshDocument : HtmlDocument {
+  explicit FreshDocument(std::shared_ptr<HtmlDocument> real) : real(std::move(real)) {}
+  std::shared_ptr<HtmlElement> activeElement() override { return real->activeElement(); }
+  int framesLength() override { return real->framesLength(); }
+  std::shared_ptr<HtmlFrame> frameItem(int index) override;
+  std::shared_ptr<HtmlDocument> real;
+};
+struct FreshFrame : HtmlFrame {
+  explicit FreshFrame(std::shared_ptr<HtmlFrame> real) : real(std::move(real)) {}
+  std::string name() override { return real->name(); }
+  std::shared_ptr<HtmlDocument> document() override {
+    return std::make_shared<FreshDocument>(real->document());
+  }
+  std::shared_ptr<HtmlFrame> real;
+};
+std::shared_ptr<HtmlFrame> FreshDocument::frameItem(int index) {
+  return std::make_shared<FreshFrame>(real->frameItem(index));
+}
+struct FreshWindow : sim::SimWindow {
+  using SimWindow::SimWindow;
+  std::shared_ptr<HtmlDocument> Document() override {
+    return std::make_shared<FreshDocument>(SimWindow::Document());
+  }
+};
+
+TEST_F(FramesetTest, PageObjectsHandedOutAnewOnEveryCallAreHeldWhileUsed) {
+  Show("<frameset><frame name=nav><frame name=main></frameset>", "frameset");
+  FramePage(0, "<p>menu</p>");
+  FramePage(1, Link("http://ads.example/story.html", "main"));
+  Focus(*opener.document, "frame[name=main]");
+  FreshWindow fresh(desktop.browsers, "fresh", 0, desktop.trace);
+  fresh.location = opener.location;
+  fresh.document = opener.document;
+  EXPECT_TRUE(OpenIfUserAction(options, desktop.browsers, fresh, "http://ads.example/story.html",
+                               std::nullopt, std::nullopt));
+  EXPECT_EQ(Blurs("A#main"), 1);
+}
+
 TEST(GetURLFromAction, ReducesToThePieceLookedFor) {
   EXPECT_EQ(GetURLFromAction("../cgi-bin/find.pl"), "cgi-bin/find.pl");
   EXPECT_EQ(GetURLFromAction("/search/"), "search");

@@ -48,15 +48,25 @@ struct RecordingEvents : BrowserEvents {
   }
 };
 
-// The seven arguments of BeforeNavigate2 as the browser lays them out.
+SAFEARRAY* Bytes(const std::string& bytes) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+  void* data = nullptr;
+  SafeArrayAccessData(array, &data);
+  if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
+  SafeArrayUnaccessData(array);
+  return array;
+}
+
+// The seven arguments of BeforeNavigate2 as the browser lays them out: URL, flags, target and
+// headers each in one by-reference variant, the post data in two.
 struct BeforeNavigateCall {
-  VARIANT url, flags, target, postData, headers;
+  VARIANT url, flags, target, postData, postWrap, headers;
   VARIANT args[7];
   VARIANT_BOOL cancel = VARIANT_FALSE;
   DISPPARAMS params{args, nullptr, 7, 0};
 
   BeforeNavigateCall(const std::string& address, const std::string& post) {
-    for (VARIANT* v : {&url, &flags, &target, &postData, &headers})
+    for (VARIANT* v : {&url, &flags, &target, &postData, &postWrap, &headers})
       VariantInit(v);
     url.vt = VT_BSTR;
     url.bstrVal = ToBstr(address).Release();
@@ -64,15 +74,15 @@ struct BeforeNavigateCall {
     flags.lVal = 0x40;
     target.vt = VT_BSTR;
     target.bstrVal = ToBstr("_blank").Release();
+    headers.vt = VT_BSTR;
+    headers.bstrVal = nullptr;
     if (!post.empty()) {
       postData.vt = VT_ARRAY | VT_UI1;
-      postData.parray = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(post.size()));
-      void* data = nullptr;
-      SafeArrayAccessData(postData.parray, &data);
-      std::memcpy(data, post.data(), post.size());
-      SafeArrayUnaccessData(postData.parray);
+      postData.parray = Bytes(post);
     }
-    VARIANT* byRef[] = {&url, &flags, &target, &postData, &headers};
+    postWrap.vt = VT_BYREF | VT_VARIANT;
+    postWrap.pvarVal = &postData;
+    VARIANT* byRef[] = {&url, &flags, &target, &postWrap, &headers};
     for (int i = 0; i < 5; ++i) {
       VariantInit(&args[5 - i]);
       args[5 - i].vt = VT_BYREF | VT_VARIANT;
@@ -147,6 +157,55 @@ TEST_F(BrowserEventsTest, NoPostDataIsNothingAndACommandPageArrivesAsAPath) {
   ASSERT_EQ(1u, events.navigations.size());
   EXPECT_EQ("C:\\Program Files\\Velmox\\b0123456789.html", events.navigations[0].URL);
   EXPECT_FALSE(events.navigations[0].PostData.has_value());
+  EXPECT_FALSE(events.navigations[0].Unreadable.has_value());
+  EXPECT_EQ(VARIANT_FALSE, call.cancel);
+}
+
+// Post data behind one wrapper fewer, as an array by reference, and present but empty (which the
+// form rule tells apart from none at all).
+TEST_F(BrowserEventsTest, PostDataIsReadInEveryFormTheBrowserMayUse) {
+  SAFEARRAY* array = Bytes("a=1&b=2");
+  VARIANT byRef;
+  VariantInit(&byRef);
+  byRef.vt = VT_BYREF | VT_ARRAY | VT_UI1;
+  byRef.pparray = &array;
+  EXPECT_EQ("a=1&b=2", PostDataArgument(byRef));
+  VARIANT wrapped;
+  VariantInit(&wrapped);
+  wrapped.vt = VT_BYREF | VT_VARIANT;
+  wrapped.pvarVal = &byRef;
+  EXPECT_EQ("a=1&b=2", PostDataArgument(wrapped));
+  SafeArrayDestroy(array);
+
+  BeforeNavigateCall empty("http://example.com/find", "");
+  VariantClear(&empty.postData);
+  empty.postData.vt = VT_ARRAY | VT_UI1;
+  empty.postData.parray = Bytes("");
+  Raise(DISPID_BEFORENAVIGATE2, empty.params);
+  ASSERT_EQ(1u, events.navigations.size());
+  EXPECT_EQ("", events.navigations[0].PostData);
+}
+
+// The browser must get the handler's own Cancel, whatever it passed in and whatever argument
+// could not be read.
+TEST_F(BrowserEventsTest, AnArgumentThatCannotBeReadNeitherSkipsTheHandlerNorLeavesCancel) {
+  BeforeNavigateCall call("http://example.com/page", "");
+  VariantClear(&call.flags);
+  call.flags.vt = VT_BSTR;
+  call.flags.bstrVal = ToBstr("not a number").Release();
+  VariantClear(&call.headers);
+  call.headers.vt = VT_UNKNOWN;  // has no text
+  call.headers.punkVal = nullptr;
+  call.postData.vt = VT_BSTR;
+  call.postData.bstrVal = ToBstr("q=1").Release();
+  call.cancel = VARIANT_TRUE;
+  Raise(DISPID_BEFORENAVIGATE2, call.params);
+
+  ASSERT_EQ(1u, events.navigations.size());
+  const BeforeNavigate2Args& seen = events.navigations[0];
+  EXPECT_EQ("http://example.com/page", seen.URL);
+  EXPECT_TRUE(seen.Unreadable.has_value());
+  EXPECT_FALSE(seen.PostData.has_value());
   EXPECT_EQ(VARIANT_FALSE, call.cancel);
 }
 

@@ -10,8 +10,10 @@ namespace {
 
 struct CancellingEvents : BrowserEvents {
   std::vector<std::string> urls;
+  std::vector<std::optional<std::string>> postData;
   void BeforeNavigate2(BeforeNavigate2Args& args) override {
     urls.push_back(args.URL);
+    postData.push_back(args.PostData);
     args.Cancel = true;
   }
   void NewWindow2(std::shared_ptr<Dispatch>&, bool& Cancel) override { Cancel = true; }
@@ -35,6 +37,22 @@ TEST(PageSinkTest, AHostedControlReportsAndCancelsANavigationMadeOnIt) {
   sink.Browser().Navigate(NavigateArgs{"http://velmox.invalid/other.html", {}, {}, {}});
   test::PumpUntil([] { return false; }, std::chrono::milliseconds(300));
   EXPECT_EQ(1u, events.urls.size());
+}
+
+// The control raises BeforeNavigate2 with its own argument layout, post data wrapped twice.
+// (Wine's control copies the array's header where the bytes belong, so only their number is
+// the form's here.)
+TEST(PageSinkTest, TheControlsOwnBeforeNavigate2CarriesThePostData) {
+  OleSession ole;
+  NewWindowGate gate;
+  WinPageSinkControl sink(0, gate);
+  CancellingEvents events;
+  auto connection = sink.Connect(events);
+  sink.Browser().Navigate(
+      NavigateArgs{"http://velmox.invalid/cgi-bin/find.pl", {}, {}, std::string("q=velmox&x=1")});
+  ASSERT_TRUE(test::PumpUntil([&] { return !events.urls.empty(); }, std::chrono::seconds(10)));
+  ASSERT_TRUE(events.postData[0].has_value());
+  EXPECT_EQ(12u, events.postData[0]->size());
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <exdispid.h>
 #include <shlwapi.h>
 
+#include "core/failure.h"
+#include "core/platform_error.h"
 #include "platform/win32/com_object.h"
 #include "platform/win32/com_text.h"
 #include "platform/win32/win_error.h"
@@ -11,18 +13,13 @@
 namespace velmox::win32 {
 namespace {
 
-const VARIANT& Deref(const VARIANT& value) {
-  if (value.vt == (VT_BYREF | VT_VARIANT) && value.pvarVal) return *value.pvarVal;
-  return value;
-}
-
 bool IsMissing(const VARIANT& value) {
   return value.vt == VT_EMPTY || value.vt == VT_NULL ||
          (value.vt == VT_ERROR && value.scode == DISP_E_PARAMNOTFOUND);
 }
 
 std::string OptionalText(const VARIANT& value) {
-  return IsMissing(Deref(value)) ? std::string() : VariantText(value);
+  return IsMissing(Unwrapped(value)) ? std::string() : VariantText(value);
 }
 
 void WriteCancel(VARIANT& cancel, bool value) {
@@ -35,10 +32,23 @@ bool ReadCancel(const VARIANT& cancel) {
   return cancel.vt == (VT_BYREF | VT_BOOL) && cancel.pboolVal && *cancel.pboolVal != VARIANT_FALSE;
 }
 
+// Reads one argument a handler may use. One that cannot be read is noted, not thrown: the handler
+// runs all the same, and only a handler that uses it fails.
+template <class Read>
+void ReadArgument(BeforeNavigate2Args& args, Read read) {
+  try {
+    read();
+  } catch (const PlatformError& error) {
+    if (!args.Unreadable) args.Unreadable = error;
+  } catch (const std::exception& error) {
+    if (!args.Unreadable) args.Unreadable = PlatformError(E_FAIL, error.what());
+  }
+}
+
 }  // namespace
 
 std::optional<long> FlagsArgument(const VARIANT& flags) {
-  const VARIANT& value = Deref(flags);
+  const VARIANT& value = Unwrapped(flags);
   if (IsMissing(value)) return std::nullopt;
   if (value.vt == VT_I4) return value.lVal;
   ScopedVariant number;
@@ -47,9 +57,19 @@ std::optional<long> FlagsArgument(const VARIANT& flags) {
 }
 
 std::optional<std::string> PostDataArgument(const VARIANT& postData) {
-  const VARIANT& value = Deref(postData);
-  if (value.vt != (VT_ARRAY | VT_UI1) || !value.parray) return std::nullopt;
-  SAFEARRAY* array = value.parray;
+  const VARIANT& value = Unwrapped(postData);
+  if (IsMissing(value)) return std::nullopt;
+  SAFEARRAY* array = nullptr;
+  if (value.vt == (VT_ARRAY | VT_UI1)) {
+    array = value.parray;
+  } else if (value.vt == (VT_BYREF | VT_ARRAY | VT_UI1) && value.pparray) {
+    array = *value.pparray;
+  } else {
+    // Post data of another kind is not dropped quietly: a form reopened without it is wrong.
+    ThrowError(DISP_E_TYPEMISMATCH);
+  }
+  if (!array) return std::nullopt;
+  if (SafeArrayGetDim(array) != 1) ThrowError(DISP_E_BADINDEX);
   LONG lower = 0, upper = -1;
   CheckHr(SafeArrayGetLBound(array, 1, &lower));
   CheckHr(SafeArrayGetUBound(array, 1, &upper));
@@ -76,13 +96,19 @@ void DispatchBeforeNavigate2(BrowserEvents& events, DISPPARAMS& params) {
   ComDispatch frame(
       ComPtr<IDispatch>::Borrow(arg[6].vt == VT_DISPATCH ? arg[6].pdispVal : nullptr));
   args.pDisp = &frame;
-  args.URL = AddressArgument(arg[5]);
-  args.Flags = FlagsArgument(arg[4]);
-  args.TargetFrameName = OptionalText(arg[3]);
-  args.PostData = PostDataArgument(arg[2]);
-  args.Headers = OptionalText(arg[1]);
   args.Cancel = ReadCancel(arg[0]);
-  events.BeforeNavigate2(args);
+  ReadArgument(args, [&] { args.URL = AddressArgument(arg[5]); });
+  ReadArgument(args, [&] { args.Flags = FlagsArgument(arg[4]); });
+  ReadArgument(args, [&] { args.PostData = PostDataArgument(arg[2]); });
+  // No handler uses these two: whatever they hold, they cannot fail it.
+  SkipOnFailure([&] { args.TargetFrameName = OptionalText(arg[3]); });
+  SkipOnFailure([&] { args.Headers = OptionalText(arg[1]); });
+  try {
+    events.BeforeNavigate2(args);
+  } catch (...) {
+    WriteCancel(arg[0], args.Cancel);
+    throw;
+  }
   WriteCancel(arg[0], args.Cancel);
 }
 

@@ -15,13 +15,15 @@
 namespace velmox::win32 {
 
 // The two browser events Velmox handles, read from their argument layout in DISPPARAMS (the
-// arguments stand in reverse order) and written back after the handler has run.
+// arguments stand in reverse order) and written back after the handler has run. The handler
+// always runs and Cancel is always written, whatever argument could not be read.
 void DispatchBeforeNavigate2(BrowserEvents& events, DISPPARAMS& params);
 // NewWindow2's and NewWindow3's ppDisp and Cancel; returns the answer left in them.
 NewWindowGate::Answer DispatchNewWindow(BrowserEvents& events, VARIANT& ppDispArg,
                                         VARIANT& cancelArg);
 
-// The by-reference arguments' values, as the handler gets them.
+// The by-reference arguments' values, as the handler gets them. Post data is an array of bytes
+// behind any number of by-reference variants, or itself by reference; nothing when it is empty.
 std::optional<long> FlagsArgument(const VARIANT& flags);
 std::optional<std::string> PostDataArgument(const VARIANT& postData);
 // A local file's address as a path: "file:" addresses are turned into the DOS form, the one the

@@ -25,9 +25,18 @@ ScopedBstr ToBstr(const std::string& text) {
   return result;
 }
 
-std::string VariantText(const VARIANT& value) {
+const VARIANT& Unwrapped(const VARIANT& value) {
+  constexpr int kMostLevels = 8;
   const VARIANT* source = &value;
-  if (source->vt == (VT_BYREF | VT_VARIANT) && source->pvarVal) source = source->pvarVal;
+  for (int level = 0; level < kMostLevels; ++level) {
+    if (source->vt != (VT_BYREF | VT_VARIANT) || !source->pvarVal) break;
+    source = source->pvarVal;
+  }
+  return *source;
+}
+
+std::string VariantText(const VARIANT& value) {
+  const VARIANT* source = &Unwrapped(value);
   if (source->vt == VT_BSTR) return ToAnsi(source->bstrVal);
   ScopedVariant text;
   CheckHr(VariantChangeType(text.Get(), const_cast<VARIANT*>(source), 0, VT_BSTR));

@@ -28,7 +28,12 @@ std::string ReadText(Getter getter) {
   return ToAnsi(text.Get());
 }
 
-// The text of a variant (followed through a by-reference variant), as the browser's own
+// The value behind every level of by-reference variants: the browser wraps some event arguments
+// more than once (BeforeNavigate2's PostData twice). A chain that refers back to itself ends
+// after a few levels.
+const VARIANT& Unwrapped(const VARIANT& value);
+
+// The text of a variant (followed through by-reference variants), as the browser's own
 // conversion gives it. Fails for a value that has no text, such as Null.
 std::string VariantText(const VARIANT& value);
 

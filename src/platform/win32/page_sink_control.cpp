@@ -5,9 +5,55 @@
 #include "platform/win32/win_error.h"
 
 namespace velmox::win32 {
+namespace {
+
+std::string PostDataText(const BeforeNavigate2Args& args) {
+  if (args.Unreadable) return "unreadable";
+  if (!args.PostData) return "none";
+  if (args.PostData->empty()) return "empty";
+  static const char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (const unsigned char byte : *args.PostData) {
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 15];
+  }
+  return hex;
+}
+
+// A sink's navigation in the trace: the only place where a captured window's address and post
+// data can be seen from outside.
+class TracedSinkEvents : public BrowserEvents {
+ public:
+  TracedSinkEvents(int index, BrowserEvents& events) : index_(index), events_(events) {}
+  void BeforeNavigate2(BeforeNavigate2Args& args) override {
+    Trace("PageSink " + std::to_string(index_) + " BeforeNavigate2 " + args.URL +
+          " post=" + PostDataText(args));
+    events_.BeforeNavigate2(args);
+  }
+  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) override {
+    events_.NewWindow2(ppDisp, Cancel);
+  }
+
+ private:
+  int index_;
+  BrowserEvents& events_;
+};
+
+class TracedConnection : public Connection {
+ public:
+  TracedConnection(std::unique_ptr<TracedSinkEvents> events, WinBrowserWindow& browser)
+      : events_(std::move(events)), connection_(browser.Connect(*events_)) {}
+
+ private:
+  std::unique_ptr<TracedSinkEvents> events_;
+  std::unique_ptr<Connection> connection_;  // dropped first, before the events it calls
+};
+
+}  // namespace
 
 WinPageSinkControl::WinPageSinkControl(int index, NewWindowGate& gate)
-    : host_("Velmox.PageSink", [](UINT, WPARAM, LPARAM, LRESULT&) { return false; }) {
+    : index_(index),
+      host_("Velmox.PageSink", [](UINT, WPARAM, LPARAM, LRESULT&) { return false; }) {
   SetWindowPos(host_.Get(), nullptr, 0, 0, 320, 240, SWP_NOZORDER | SWP_NOACTIVATE);
   site_ = ComPtr<BrowserSite>(new BrowserSite(host_.Get()));
   CheckHr(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
@@ -36,7 +82,8 @@ WinPageSinkControl::~WinPageSinkControl() {
 }
 
 std::unique_ptr<Connection> WinPageSinkControl::Connect(BrowserEvents& events) {
-  return browser_->Connect(events);
+  return std::make_unique<TracedConnection>(std::make_unique<TracedSinkEvents>(index_, events),
+                                            *browser_);
 }
 
 }  // namespace velmox::win32

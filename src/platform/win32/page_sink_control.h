@@ -16,7 +16,8 @@
 namespace velmox::win32 {
 
 // A web-browser control embedded in a hidden window that is never shown. It stays out of the
-// shell's window collection and keeps script errors to itself.
+// shell's window collection and keeps script errors to itself. Each navigation that reaches it
+// is traced with its address and post data.
 class WinPageSinkControl : public PageSinkControl {
  public:
   WinPageSinkControl(int index, NewWindowGate& gate);
@@ -29,6 +30,7 @@ class WinPageSinkControl : public PageSinkControl {
   WinBrowserWindow& Browser() { return *browser_; }
 
  private:
+  int index_;
   MessageWindow host_;
   ComPtr<BrowserSite> site_;
   ComPtr<IOleObject> control_;

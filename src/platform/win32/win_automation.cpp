@@ -19,7 +19,8 @@ std::unique_ptr<ShellWindows> WinBrowserAutomation::CreateShellWindows() {
 
 std::shared_ptr<BrowserWindow> WinBrowserAutomation::CreateInternetExplorer() {
   ComPtr<IWebBrowser2> browser;
-  CheckHr(CoCreateInstance(CLSID_InternetExplorer, nullptr, CLSCTX_LOCAL_SERVER, IID_IWebBrowser2,
+  // Whatever kind of server the browser registered for its application class.
+  CheckHr(CoCreateInstance(CLSID_InternetExplorer, nullptr, CLSCTX_SERVER, IID_IWebBrowser2,
                            reinterpret_cast<void**>(browser.Put())));
   Trace("CreateInternetExplorer");
   return std::make_shared<WinBrowserWindow>(std::move(browser), gate_);

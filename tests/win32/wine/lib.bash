@@ -49,8 +49,8 @@ expect_bytes() {
   fi
 }
 
-# wait_started TRACE POKE: waits for Velmox's icon, answering every "Velmox Error" box that
-# Wine's missing browser automation brings up at start-up as a user would: Yes, go on.
+# wait_started TRACE POKE: waits for Velmox's icon, answering every "Velmox Error" box that a
+# browser that cannot be reached brings up at start-up as a user would: Yes, go on.
 wait_started() {
   local tries=300 answered=0 boxes
   while [ "$tries" -gt 0 ]; do

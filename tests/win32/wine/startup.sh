@@ -1,6 +1,6 @@
 # Velmox's start-up and close on Wine: the generated files, the token in the registry, the
 # script renames, a second start, the tray callback and menu, and Close ending the process.
-# Wine's browser automation cannot list windows, so the browser paths are not part of this.
+# No browser window is open (the browser paths are the browser-*.sh scenarios').
 source "$root/tests/win32/wine/lib.bash"
 
 app="$work/startup/app"

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+class Window;
+class World;
+
+// The browser navigates one of its windows: BeforeNavigate2, then the page unless a sink
+// cancelled it.
+void NavigateWindow(Window& window, const std::string& url,
+                    const std::optional<std::string>& postData);
+
+// A page asks for a new window. The browser raises NewWindow2 or NewWindow3 (or both, in the
+// order given, for one request) on the opener. When a sink leaves an object in ppDisp, the new
+// window's navigation goes to that object; when none does, the browser opens the window itself.
+struct NewWindowRequest {
+  std::string url;
+  std::optional<std::string> postData;
+  std::vector<int> events{2};
+  bool byUser = false;  // a click, not a script: NewWindow3's flags say so
+};
+void RequestNewWindow(World& world, Window& opener, const NewWindowRequest& request);
+
+// The user clicks an element of the window's page: it takes the focus, then a link or a form's
+// submit or image button makes its request, in a new window when its target is "_blank".
+void Click(World& world, Window& window, const std::string& elementId,
+           const std::vector<int>& events);
+
+// The browser runs a context-menu script file on the window's page: the address the script
+// navigates the top window to is reported as a local path, as the browser does for files.
+void RunContextMenuScript(Window& window, const std::string& scriptFile);
+
+}  // namespace standin
