@@ -68,6 +68,7 @@ CommandTable AllCommands() {
   AddBrowserCommands(table);
   AddDialogCommands(table);
   AddExpectationCommands(table);
+  AddStarterCommands(table);
   return table;
 }
 
