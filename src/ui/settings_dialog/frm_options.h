@@ -9,6 +9,7 @@
 #include "core/app_state.h"
 #include "core/option_record.h"
 #include "core/site_entry.h"
+#include "settings/option_schema.h"
 #include "ui/settings_dialog/dialog_services.h"
 #include "ui/settings_dialog/dialog_window.h"
 #include "ui/settings_dialog/options_controls.h"
@@ -18,7 +19,7 @@ namespace velmox {
 // What the dialog saw when it opened; Cancel and closing the window put it back.
 struct SavedOptionValues {
   OptionRecord options;
-  bool AutoLoad = false;  // the stored "Options" / "AutoLoad", which OptionValues does not hold
+  bool AutoLoad = false;  // the stored kAutoLoadSetting, which OptionValues does not hold
 };
 
 // Key codes and mouse buttons the dialog looks at.
@@ -139,10 +140,15 @@ class frmOptions {
   void OpenWithShell(const std::string& target);
   void SetVerdict(bool blocked);
 
-  void TakeControls();             // steps A
-  void CommitSites(bool refresh);  // step B
-  void RestoreSaved();             // steps R1 to R4
-  void SaveOption(const std::string& key, const std::string& value);
+  // Puts the controls into the options (Apply, OK) and stores the ones Apply stores at once.
+  void TakeControls();
+  // Puts the working site list into the live one (Apply, OK).
+  void CommitSites(bool refresh);
+  // Puts back the options and sites the dialog opened with (Cancel, closing the window).
+  void RestoreSaved();
+  void SaveOption(const SettingKey& setting, const std::string& text);
+  // Stores the options that Apply stores at once (true) or the ones OK stores (false).
+  void SaveOptions(const OptionRecord& options, bool storedOnApply);
   void Unload();
 
   AppState& state_;

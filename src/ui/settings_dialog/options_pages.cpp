@@ -1,8 +1,8 @@
 #include <array>
 
 #include "core/failure.h"
-#include "core/product.h"
 #include "settings/boolean_text.h"
+#include "settings/option_schema.h"
 #include "ui/settings_dialog/about_page.h"
 #include "ui/settings_dialog/frm_options.h"
 
@@ -44,7 +44,7 @@ void frmOptions::Form_Load() {
   });
   SkipOnFailure([&] {
     const std::string text =
-        services_.settings.GetSetting(kProductName, "Options", "AutoLoad", BooleanText(false));
+        ReadSetting(services_.settings, kAutoLoadSetting, kAutoLoadSetting.defaultText);
     if (auto value = ParseBoolean(text)) SavedOptions.AutoLoad = *value;
   });
   SkipOnFailure([&] { tbsOptions_MouseDown(kLeftButton, 0, 0, 0); });
