@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/app_state.h"
+#include "core/site_list.h"
 #include "platform/sim/sim_files.h"
 #include "sites/site_file.h"
 #include "sites/site_verdict.h"
@@ -52,12 +52,12 @@ std::vector<std::string> MakeQueries(std::size_t count) {
 
 void BM_IsBlocked(benchmark::State& run) {
   const auto count = static_cast<std::size_t>(run.range(0));
-  AppState state;
-  state.Sites.ReplaceAll(MakeEntries(count));
+  SiteList sites;
+  sites.ReplaceAll(MakeEntries(count));
   const auto queries = MakeQueries(count);
   std::size_t i = 0;
   for (auto _ : run) {
-    benchmark::DoNotOptimize(IsBlocked(state, queries[i++ & 4095]));
+    benchmark::DoNotOptimize(IsBlocked(sites, false, queries[i++ & 4095]));
   }
 }
 BENCHMARK(BM_IsBlocked)->Arg(10)->Arg(1000)->Arg(100000);

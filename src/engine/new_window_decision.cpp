@@ -43,8 +43,10 @@ NewWindowDecision DecideNewWindow(const AppState& state, Keyboard& keyboard,
 
   // A site that cannot be made out is treated as disallowed.
   std::optional<bool> disallowed;
-  SkipOnFailure(
-      [&] { disallowed = IsBlocked(state, GetHostNameFromURL(IEObject->LocationURL())); });
+  SkipOnFailure([&] {
+    disallowed = IsBlocked(state.Sites, state.OptionValues.BlockByDefault,
+                           GetHostNameFromURL(IEObject->LocationURL()));
+  });
   if (!disallowed) return NewWindowDecision::CaptureSiteUnreadable;
   if (!*disallowed) return NewWindowDecision::StandAsideSiteAllowed;
   return NewWindowDecision::CaptureSiteDisallowed;
