@@ -201,7 +201,7 @@ TEST_F(BrowserTableTest, AFailedScanAnsweredYesKeepsTheWindowsFoundBeforeIt) {
   shell.FailAt(3, static_cast<long>(0x80010108), "The object invoked has disconnected");
   table->FindIEWindows();
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].style, 20u);
+  EXPECT_EQ(boxes.shown[0].style, MessageBoxes::kYesNo | MessageBoxes::kIconStop);
   EXPECT_THAT(SlotsOf(windows), ElementsAre(1, 2, 3, 0, 0));
   EXPECT_EQ(table->LastBrowser(), windows[2]);
   EXPECT_EQ(process.ended, 0);

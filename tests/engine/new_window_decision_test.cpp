@@ -33,26 +33,26 @@ struct NewWindowTest : ::testing::Test {
 };
 
 TEST_F(NewWindowTest, CtrlIsSampledOnceAndHeldOnlyFor8000Or8001) {
-  keyboard.state = 0x8000;
+  keyboard.state = Keyboard::kKeyDown;
   EXPECT_EQ(Decide(), D::StandAsideOverrideKey);
-  keyboard.state = 0x8001;
+  keyboard.state = Keyboard::kKeyDown | Keyboard::kPressedSinceLastCall;
   EXPECT_EQ(Decide(), D::StandAsideOverrideKey);
-  keyboard.state = 0x0001;  // pressed earlier, up now
+  keyboard.state = Keyboard::kPressedSinceLastCall;  // pressed earlier, up now
   EXPECT_EQ(Decide(), D::CaptureSiteDisallowed);
-  EXPECT_EQ(keyboard.asked, (std::vector<int>{17, 17, 17}));
+  EXPECT_EQ(keyboard.asked, std::vector<int>(3, Keyboard::kVkControl));
   keyboard.failing = true;
   EXPECT_EQ(Decide(), D::CaptureSiteDisallowed) << "an unreadable key counts as up";
 }
 
 TEST_F(NewWindowTest, OpenerIsInspectedOnEveryRequestEvenWhenStandingAside) {
-  keyboard.state = 0x8000;
+  keyboard.state = Keyboard::kKeyDown;
   state.BlockingOn = false;
   Decide();
   EXPECT_EQ(opener->locationReads, 1);
 }
 
 TEST_F(NewWindowTest, StandAsideRulesApplyInOrder) {
-  keyboard.state = 0x8000;
+  keyboard.state = Keyboard::kKeyDown;
   state.BlockingOn = false;
   opener->failing = true;
   EXPECT_EQ(Decide(), D::StandAsideOverrideKey);

@@ -21,13 +21,13 @@ bool SimSound::sndPlaySoundA(const std::string& name, unsigned flags) {
 
 const char* ButtonName(int id) {
   switch (id) {
-    case 1:
+    case MessageBoxes::kIdOk:
       return "OK";
-    case 2:
+    case MessageBoxes::kIdCancel:
       return "Cancel";
-    case 6:
+    case MessageBoxes::kIdYes:
       return "Yes";
-    case 7:
+    case MessageBoxes::kIdNo:
       return "No";
     default:
       return "?";
@@ -44,8 +44,8 @@ int SimMessageBoxes::MessageBoxA(std::uintptr_t, const std::string& text, const 
   if (answer) {
     result = answer(call);
   } else {
-    const unsigned buttons = style & 0xF;
-    result = (buttons == 3 || buttons == 4) ? MessageBoxes::kIdYes : MessageBoxes::kIdOk;
+    const unsigned buttons = style & kButtonsMask;
+    result = (buttons == kYesNoCancel || buttons == kYesNo) ? kIdYes : kIdOk;
   }
   trace_.Line("message box", std::string("answered ") + ButtonName(result));
   return result;

@@ -67,7 +67,7 @@ class SimKeyboard : public Keyboard {
  public:
   bool ctrlDown = false;
   std::uint16_t GetAsyncKeyState(int virtualKey) override {
-    return virtualKey == kVkControl && ctrlDown ? 0x8000 : 0;
+    return virtualKey == kVkControl && ctrlDown ? kKeyDown : 0;
   }
 };
 

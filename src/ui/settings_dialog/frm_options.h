@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/app_state.h"
+#include "core/input_codes.h"
 #include "core/option_record.h"
 #include "core/site_entry.h"
 #include "settings/option_schema.h"
@@ -21,13 +22,6 @@ struct SavedOptionValues {
   OptionRecord options;
   bool AutoLoad = false;  // the stored kAutoLoadSetting, which OptionValues does not hold
 };
-
-// Key codes and mouse buttons the dialog looks at.
-inline constexpr int kKeyTab = 9;
-inline constexpr int kKeyDelete = 46;
-inline constexpr int kKeyF1 = 112;
-inline constexpr int kShiftCtrl = 2;  // shift state: 1 Shift, 2 Ctrl, 4 Alt
-inline constexpr int kLeftButton = 1;
 
 // The Settings dialog as a model of its controls. Its handlers change `controls`; setting a check
 // box or option button from code raises its click and changing a text box's text raises its

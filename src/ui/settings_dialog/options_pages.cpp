@@ -10,8 +10,6 @@
 namespace velmox {
 namespace {
 
-constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
-
 // The help page of each page, by page index.
 constexpr std::array<const char*, 5> kHelpPages = {
     "\\help\\options.htm",   "\\help\\advancedoptions.htm",
@@ -166,7 +164,7 @@ void frmOptions::XToolBar_Click() {
 void frmOptions::OpenWithShell(const std::string& target) {
   SkipOnFailure([&] {
     const auto owner = TrapOr<std::uintptr_t>(0, [&] { return window_.Handle(); });
-    services_.shell.ShellExecuteA(owner, "open", target, "", "", kShowNormal);
+    services_.shell.ShellExecuteA(owner, "open", target, "", "", ShellLauncher::kShowNormal);
   });
 }
 

@@ -36,7 +36,7 @@ TEST_F(AlertSound, SoundNotFoundIsAWarningOwnedByTheDialog) {
   f.ChangeText("FileNameText", "C:\\Media\\gone.wav");
   f.Click("PlaySound");
   ASSERT_EQ(messageBoxes.calls.size(), 1u);
-  EXPECT_EQ(messageBoxes.calls[0].style, 48u);
+  EXPECT_EQ(messageBoxes.calls[0].style, MessageBoxes::kOk | MessageBoxes::kIconExclamation);
   EXPECT_EQ(messageBoxes.calls[0].owner, kDialogHandle);
   EXPECT_TRUE(sound.calls.empty());
 }
