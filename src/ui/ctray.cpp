@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/failure.h"
+
 namespace velmox {
 namespace {
 
@@ -19,10 +21,7 @@ CTray::CTray(TrayShell& shell) : shell_(shell) {
 }
 
 CTray::~CTray() {
-  try {
-    DeleteIcon();
-  } catch (...) {
-  }
+  SkipOnFailure([&] { DeleteIcon(); });
   if (mPic_ != nullptr) mPic_->Change = nullptr;
 }
 
