@@ -99,7 +99,6 @@ void frmOptions::Unload() {
   loaded_ = false;
   Form_Unload();
   SkipOnFailure([&] { window_.Destroy(); });
-  if (onUnloaded) SkipOnFailure([&] { onUnloaded(); });
 }
 
 }  // namespace velmox

@@ -42,8 +42,6 @@ class frmOptions {
   OptionsControls controls;
   std::string Caption;
   std::function<void(std::string_view controlName)> onChanged;
-  // Runs once the dialog has unloaded (after Form_Unload and the window's Destroy).
-  std::function<void()> onUnloaded;
 
   SavedOptionValues SavedOptions;
   std::vector<SiteEntry> SavedSites;

@@ -78,10 +78,9 @@ class DialogTest : public ::testing::Test {
   ScriptedFileDialogs fileDialogs;
   FakeDialogWindow window;
   AppState state;
-  int velmoxEnded = 0;
   SettingsDialog dialog{
       state, DialogServices{settings, files, sound, messageBoxes, shell, fileDialogs, kAppFolder},
-      window, [this] { ++velmoxEnded; }};
+      window};
 };
 
 }  // namespace velmox::test
