@@ -66,6 +66,7 @@ class MessageBoxes {
   virtual ~MessageBoxes() = default;
   // A style is one set of buttons plus one icon.
   static constexpr unsigned kOk = 0;                // MB_OK
+  static constexpr unsigned kOkCancel = 1;          // MB_OKCANCEL
   static constexpr unsigned kYesNoCancel = 3;       // MB_YESNOCANCEL
   static constexpr unsigned kYesNo = 4;             // MB_YESNO
   static constexpr unsigned kButtonsMask = 0xF;     // MB_TYPEMASK

@@ -8,7 +8,7 @@
 #include "core/settings_store.h"
 
 // Every setting Velmox keeps in the settings store, written down once: loading, the Settings
-// dialog's Apply, OK and Cancel, and the tools that check the store all read this table.
+// dialog's Apply, OK and Cancel, and the settings fuzz target all read this table.
 namespace velmox {
 
 // Where a setting lives under the product's name, and the text a missing key reads as.
@@ -18,6 +18,10 @@ struct SettingKey {
   const char* defaultText;
 };
 
+// Which of the Settings dialog's buttons stores an option. Apply stores it at once (OK does too,
+// and Cancel puts it back), as it does kAutoLoadSetting; OK alone stores the others.
+enum class StoredBy { Apply, Ok };
+
 // One field of OptionRecord and its setting. A Boolean field is stored as "True" or "False";
 // a text field as it is.
 struct OptionField {
@@ -26,9 +30,7 @@ struct OptionField {
   std::string OptionRecord::*text = nullptr;
   // The default is the application folder followed by `setting.defaultText`.
   bool defaultInFolder = false;
-  // Apply (and Cancel, putting it back) stores it at once, as it does kAutoLoadSetting; the
-  // other options are stored by OK only.
-  bool storedOnApply = false;
+  StoredBy storedBy = StoredBy::Ok;
 };
 
 // The stored token's default, which marks a token that was never made.
@@ -41,7 +43,7 @@ inline constexpr SettingKey kCommandTokenSetting{"Data", "URLPrefix", kUnsetPref
 inline constexpr std::array<OptionField, 13> kOptionFields = {{
     {.setting = {"Options", "AutoClose", "False"},
      .flag = &OptionRecord::AutoClose,
-     .storedOnApply = true},
+     .storedBy = StoredBy::Apply},
     {.setting = {"Options", "AddressBar", "False"}, .flag = &OptionRecord::AddressBar},
     {.setting = {"Options", "FullScreen", "False"}, .flag = &OptionRecord::FullScreen},
     {.setting = {"Options", "MenuBar", "False"}, .flag = &OptionRecord::MenuBar},

@@ -21,8 +21,8 @@ bool WinSound::sndPlaySoundA(const std::string& name, unsigned flags) {
 
 int WinMessageBoxes::MessageBoxA(std::uintptr_t owner, const std::string& text,
                                  const std::string& title, unsigned style) {
-  static_assert(kOk == MB_OK && kYesNoCancel == MB_YESNOCANCEL && kYesNo == MB_YESNO &&
-                kButtonsMask == MB_TYPEMASK && kIconStop == MB_ICONHAND &&
+  static_assert(kOk == MB_OK && kOkCancel == MB_OKCANCEL && kYesNoCancel == MB_YESNOCANCEL &&
+                kYesNo == MB_YESNO && kButtonsMask == MB_TYPEMASK && kIconStop == MB_ICONHAND &&
                 kIconExclamation == MB_ICONEXCLAMATION);
   static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kIdYes == IDYES && kIdNo == IDNO);
   Trace("MessageBoxA " + title + ": " + text);

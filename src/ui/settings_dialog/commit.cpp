@@ -18,9 +18,9 @@ void frmOptions::SaveOption(const SettingKey& setting, const std::string& text) 
   SkipOnFailure([&] { StoreSetting(services_.settings, setting, text); });
 }
 
-void frmOptions::SaveOptions(const OptionRecord& options, bool storedOnApply) {
+void frmOptions::SaveOptions(const OptionRecord& options, StoredBy button) {
   for (const OptionField& field : kOptionFields) {
-    if (field.storedOnApply == storedOnApply) SaveOption(field.setting, StoredText(field, options));
+    if (field.storedBy == button) SaveOption(field.setting, StoredText(field, options));
   }
 }
 
@@ -28,7 +28,7 @@ void frmOptions::TakeControls() {
   OptionRecord& o = state_.OptionValues;
   SaveOption(kAutoLoadSetting, BooleanText(Ticked(controls.XRun)));
   o.AutoClose = Ticked(controls.XClose);
-  SaveOptions(o, true);
+  SaveOptions(o, StoredBy::Apply);
   o.TheaterMode = Ticked(controls.XTheaterMode);
   o.FullScreen = Ticked(controls.XFullScreen);
   o.StatusBar = Ticked(controls.XStatusBar);
@@ -60,7 +60,7 @@ void frmOptions::CommitSites(bool refresh) {
 void frmOptions::RestoreSaved() {
   SaveOption(kAutoLoadSetting, BooleanText(SavedOptions.AutoLoad));
   state_.OptionValues = SavedOptions.options;
-  SaveOptions(state_.OptionValues, true);
+  SaveOptions(state_.OptionValues, StoredBy::Apply);
   // Entries appended since the dialog opened stay.
   for (std::size_t i = 0; i < SavedSites.size(); ++i) {
     SkipOnFailure([&] { state_.Sites.SetEntry(i, SavedSites[i]); });
@@ -78,7 +78,7 @@ void frmOptions::cmdOK_Click() {
   SkipOnFailure([&] { CommitSites(false); });
   SkipOnFailure(
       [&] { RecordBlockedHosts(services_.files, services_.applicationFolder, state_.Sites); });
-  SaveOptions(state_.OptionValues, false);
+  SaveOptions(state_.OptionValues, StoredBy::Ok);
   ClosedByButton = true;
   Unload();
 }

@@ -139,8 +139,8 @@ class frmOptions {
   // Puts back the options and sites the dialog opened with (Cancel, closing the window).
   void RestoreSaved();
   void SaveOption(const SettingKey& setting, const std::string& text);
-  // Stores the options that Apply stores at once (true) or the ones OK stores (false).
-  void SaveOptions(const OptionRecord& options, bool storedOnApply);
+  // Stores the options that `button` stores.
+  void SaveOptions(const OptionRecord& options, StoredBy button);
   void Unload();
 
   AppState& state_;
