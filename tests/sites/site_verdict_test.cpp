@@ -26,9 +26,7 @@ struct SiteVerdictTest : ::testing::Test {
     window.location = url;
     AddSiteAsUnBlocked(sites, files, kFolder, window);
   }
-  bool Blocked(std::string_view host) const {
-    return IsBlocked(sites, blockByDefault, host);
-  }
+  bool Blocked(std::string_view host) const { return IsBlocked(sites, blockByDefault, host); }
 };
 
 TEST_F(SiteVerdictTest, UnlistedHostsGetTheDefault) {
