@@ -32,9 +32,8 @@ std::string ExpandPlaceholders(const std::string& text, SimSession& session) {
       out += session.desktop.Folders().virtualAppFolder;
     } else if (name == "token") {
       Application* run = session.LatestRun();
-      out += run != nullptr
-                 ? run->State().URLPrefix
-                 : session.desktop.settings.GetSetting(kProductName, "Data", "URLPrefix", "");
+      out += run != nullptr ? run->State().URLPrefix
+                            : ReadSetting(session.desktop.settings, kCommandTokenSetting, "");
     } else {
       out += '{';  // not a placeholder: the brace stands for itself
       continue;
