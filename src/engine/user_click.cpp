@@ -14,6 +14,10 @@ T& Require(const std::shared_ptr<T>& object) {
   if (!object) throw PlatformError(kObjectNotSet, "Object variable not set");
   return *object;
 }
+// A page object handed out by a call may be the caller's only reference: it must be held, not
+// borrowed from a temporary.
+template <class T>
+T& Require(std::shared_ptr<T>&& object) = delete;
 
 struct Request {
   const OptionRecord& options;
@@ -73,7 +77,8 @@ bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
                       BrowserWindow& Opener, const std::string& URL, std::optional<long> Flags,
                       const std::optional<std::string>& PostData) {
   const Request request{options, browsers, Opener, URL, Flags, PostData};
-  HtmlDocument& D = Require(Opener.Document());
+  const std::shared_ptr<HtmlDocument> document = Opener.Document();
+  HtmlDocument& D = Require(document);
   const std::shared_ptr<HtmlElement> focused = D.activeElement();
 
   const std::string focusedTag = ToLowerAscii(Require(focused).tagName());
@@ -86,9 +91,12 @@ bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
   bool Handled = false;
   const int frameCount = D.framesLength();
   for (int i = 0; i < frameCount; ++i) {
-    HtmlFrame& frame = Require(D.frameItem(i));
-    if (frame.name() != Require(D.activeElement()).name()) continue;
-    HtmlDocument& frameDocument = Require(frame.document());
+    const std::shared_ptr<HtmlFrame> frameObject = D.frameItem(i);
+    HtmlFrame& frame = Require(frameObject);
+    const std::shared_ptr<HtmlElement> frameElement = D.activeElement();
+    if (frame.name() != Require(frameElement).name()) continue;
+    const std::shared_ptr<HtmlDocument> frameDocumentObject = frame.document();
+    HtmlDocument& frameDocument = Require(frameDocumentObject);
     if (ExamineElement(request, frameDocument.activeElement())) Handled = true;
   }
   return Handled;
