@@ -7,7 +7,7 @@ SOAK_EVENTS ?= 1000000
 SOAK_SEED ?= 1
 
 deps:
-	@scripts/install-deps build fuzz
+	@scripts/install-deps build fuzz chromium
 
 build: deps
 	@cmake --preset dev >/dev/null

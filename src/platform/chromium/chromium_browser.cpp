@@ -89,8 +89,8 @@ class ChromiumBrowsers::Shell : public ShellWindows {
  public:
   explicit Shell(ChromiumBrowsers& browsers) : browsers_(browsers) {}
 
+  // The collection is the shell's, not the browser's: once the browser has gone it is empty.
   std::unique_ptr<WindowEnumerator> Enumerate() override {
-    if (browsers_.Gone()) throw Disconnected();
     return std::make_unique<Enumerator>(browsers_, browsers_.windows_);
   }
   std::unique_ptr<Connection> Connect(ShellWindowsEvents& events) override {

@@ -32,7 +32,7 @@ struct ChromiumOptions {
   // The browser counts as quiet when it has said nothing for this long, no page is loading and
   // Velmox has been told everything. A page's own timer that fires later than this after the
   // last event is not waited for.
-  std::chrono::milliseconds quiet{200};
+  std::chrono::milliseconds quiet{100};
   // How long the browser may take to become quiet after one line of a script.
   std::chrono::milliseconds settleLimit{15000};
 };
