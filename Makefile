@@ -30,6 +30,7 @@ demo: build
 
 bench: build
 	@build/dev/bench/velmox_bench
+	@build/dev/bench/velmox_chromium_bench
 
 fuzz: asan
 	@for target in build/asan/fuzz/fuzz_*; do \
