@@ -9,13 +9,9 @@ set(VELMOX_SCRIPTS_ON_BOTH
 
 file(GLOB VELMOX_CHROMIUM_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/scripts/chromium/*.vmx)
 set(VELMOX_CHROMIUM_RUNS ${VELMOX_CHROMIUM_SCRIPTS})
-# The sanitizer build runs the Chromium desktop's own scripts; the shared ones prove the rules,
-# which the normal build does, and would only add minutes.
-if(NOT VELMOX_SANITIZE)
-  foreach(script ${VELMOX_SCRIPTS_ON_BOTH})
-    list(APPEND VELMOX_CHROMIUM_RUNS ${CMAKE_CURRENT_SOURCE_DIR}/scripts/${script})
-  endforeach()
-endif()
+foreach(script ${VELMOX_SCRIPTS_ON_BOTH})
+  list(APPEND VELMOX_CHROMIUM_RUNS ${CMAKE_CURRENT_SOURCE_DIR}/scripts/${script})
+endforeach()
 
 foreach(script ${VELMOX_CHROMIUM_RUNS})
   file(RELATIVE_PATH name ${CMAKE_CURRENT_SOURCE_DIR}/scripts ${script})

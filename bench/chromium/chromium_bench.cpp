@@ -137,6 +137,7 @@ int main(int argc, char** argv) {
     session.Start();  // Velmox judges from here on: every pop-up of this site is blocked
     const auto judged = Steady::now();
     const Figures with = Summary(PopUps(browsers, page, popups, true, session.desktop.trace));
+    const Figures judging = Summary(browsers.judgingMs);
     const double judgedSeconds = std::chrono::duration<double>(Steady::now() - judged).count();
     const Figures held = Summary(Navigations(browsers, page, work / "pages", navigations));
 
@@ -150,6 +151,7 @@ int main(int argc, char** argv) {
                 navigations);
     Print("pop-up to its fate, without Velmox (shown)", without);
     Print("pop-up to its fate, with Velmox (blocked)", with);
+    Print("  of which Velmox's own judging", judging);
     std::printf("%-44s %7.1f per second\n", "pop-ups judged", popups / judgedSeconds);
     Print("navigation, Velmox holding it", held);
     Print("navigation, nothing intercepted", free);

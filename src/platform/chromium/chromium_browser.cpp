@@ -385,7 +385,7 @@ void ChromiumBrowsers::Settle() {
     const auto now = std::chrono::steady_clock::now();
     const bool loading = std::any_of(windows_.begin(), windows_.end(),
                                      [](const auto& w) { return !w->loading.empty(); });
-    const bool busy = !posted_.empty() || loading || client_.Unanswered();
+    const bool busy = !posted_.empty() || loading || client_.Unanswered() || AwaitingRequests();
     if (!busy && now - client_.LastActivity() >= options_.quiet) return;
     if (now - start > options_.settleLimit) {
       throw SettleTimeout("the browser was not quiet within " +
@@ -393,10 +393,22 @@ void ChromiumBrowsers::Settle() {
                           (loading ? " (a page was still loading)"
                            : client_.Unanswered()
                                ? " (" + client_.OldestUnanswered() + " was not answered)"
-                               : ""));
+                           : AwaitingRequests() ? " (a window's navigation did not come)"
+                                                : ""));
     }
     client_.Poll(std::chrono::milliseconds(10));
   }
+}
+
+// A new window's first request, or one Velmox asked for, may take the browser a while to send,
+// with nothing said meanwhile.
+bool ChromiumBrowsers::AwaitingRequests() const {
+  return std::any_of(targets_.begin(), targets_.end(), [](const auto& entry) {
+    const ChromiumWindow& w = *entry.second;
+    if (!w.open) return false;
+    if (w.pendingNavigation) return true;
+    return w.request && !w.firstNavigation && ReachesNetwork(w.request->url);
+  });
 }
 
 bool ChromiumBrowsers::PumpUntil(const std::function<bool()>& done,

@@ -106,6 +106,9 @@ class ChromiumBrowsers : public BrowserAutomation {
   std::vector<sim::SinkCatch> sinkCatches;
   std::map<std::string, sim::NavigationOutcome> lastNavigation;  // by place label
   int escapedFailures = 0;
+  // For each captured window, how long Velmox itself took to judge it: its NewWindow2 and its
+  // page sink's BeforeNavigate2, the calls into the opener's page included.
+  std::vector<double> judgingMs;
 
  private:
   friend class ChromiumWindow;
@@ -137,6 +140,7 @@ class ChromiumBrowsers : public BrowserAutomation {
 
   // ---- Delivered to Velmox (chromium_navigation.cpp) ----
   void Post(std::function<void()> work);
+  bool AwaitingRequests() const;
   void RunPosted();
   void JudgeNewWindow(const std::shared_ptr<ChromiumWindow>& held);
   void StandAside(const std::shared_ptr<ChromiumWindow>& held, const std::string& address);
@@ -152,6 +156,9 @@ class ChromiumBrowsers : public BrowserAutomation {
   void Resume(ChromiumWindow& window);
   void NavigateFromVelmox(ChromiumWindow& window, const NavigateArgs& args);
   void CloseTarget(ChromiumWindow& window);
+  // The opener's window-open event for the window's request to `url`, taken from its queue;
+  // no user gesture when there is none.
+  WindowOpenRecord TakeWindowOpen(ChromiumWindow& window, const std::string& url);
   void JoinCollection(const std::shared_ptr<ChromiumWindow>& window,
                       std::optional<std::size_t> position);
   void RaiseRegistered(long cookie, bool registered);

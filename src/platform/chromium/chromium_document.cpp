@@ -49,8 +49,10 @@ std::shared_ptr<HtmlElement> ChromiumDocument::activeElement() {
 }
 
 int ChromiumDocument::framesLength() {
-  return Value("function() { return this.defaultView ? this.defaultView.frames.length : 0; }")
-      .get<int>();
+  const Json length =
+      Value("function() { return this.defaultView ? this.defaultView.frames.length : 0; }");
+  if (!length.is_number_integer()) throw PlatformError(-2147352567, "frames has no length");
+  return length.get<int>();
 }
 
 std::shared_ptr<HtmlFrame> ChromiumDocument::frameItem(int index) {

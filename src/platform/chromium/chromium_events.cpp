@@ -7,6 +7,8 @@
 namespace velmox::chromium {
 namespace {
 
+constexpr std::size_t kWindowOpensKept = 64;
+
 std::string Base64Decoded(const std::string& text) {
   static const std::string digits =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -71,6 +73,8 @@ void ChromiumBrowsers::OnEvent(const DevToolsEvent& event) {
   if (event.method == "Fetch.requestPaused") {
     OnRequestPaused(*window, p);
   } else if (event.method == "Page.windowOpen") {
+    // Events of windows the browser never made (a name it reused) are not kept for ever.
+    if (window->windowOpens.size() >= kWindowOpensKept) window->windowOpens.pop_front();
     window->windowOpens.push_back({p.value("url", ""), p.value("userGesture", false)});
   } else if (event.method == "Page.frameNavigated") {
     OnFrameNavigated(*window, p.value("frame", Json::object()));

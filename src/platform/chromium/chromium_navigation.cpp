@@ -12,6 +12,11 @@ namespace {
 constexpr long kUserNavigationFlags = 64;
 constexpr std::chrono::milliseconds kWindowOpenWait{1000};
 
+double MsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
 std::string Base64(const std::string& bytes) {
   static const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
@@ -38,12 +43,6 @@ std::string RequestText(const sim::NavigationRequest& r) {
   if (r.flags) text += " flags " + std::to_string(*r.flags);
   if (r.postData) text += " post " + sim::Quoted(*r.postData);
   return text;
-}
-
-// A new window's first request comes through the network layer only for these addresses.
-bool Requested(const std::string& address) {
-  return StartsWithIgnoreCase(address, "http:") || StartsWithIgnoreCase(address, "https:") ||
-         StartsWithIgnoreCase(address, "file:");
 }
 
 // The frame a navigation happens in, as the pDisp of its event.
@@ -73,12 +72,27 @@ void ChromiumBrowsers::Refuse(ChromiumWindow& window, const std::string& request
 }
 
 void ChromiumBrowsers::CloseTarget(ChromiumWindow& window) {
-  if (window.open) client_.Post("Target.closeTarget", {{"targetId", window.targetId}});
+  if (!window.open || window.closing) return;
+  window.closing = true;  // what it still asks for is refused
+  client_.Post("Target.closeTarget", {{"targetId", window.targetId}});
+}
+
+WindowOpenRecord ChromiumBrowsers::TakeWindowOpen(ChromiumWindow& window, const std::string& url) {
+  const auto opener = ByTarget(window.openerId);
+  if (!opener) return {url, false};
+  auto& records = opener->windowOpens;
+  const auto found = std::find_if(records.begin(), records.end(),
+                                  [&](const WindowOpenRecord& r) { return r.url == url; });
+  if (found == records.end()) return {url, false};
+  const WindowOpenRecord record = *found;
+  records.erase(found);
+  return record;
 }
 
 void ChromiumBrowsers::NavigationRequested(const std::shared_ptr<ChromiumWindow>& window,
                                            const PausedRequest& request) {
   if (!window->open) return;
+  if (window->closing) return Refuse(*window, request.requestId);
   if (window->role == TargetRole::Held) {
     // Its judgement is still going on (a modal window inside it runs the loop): later.
     Post([this, window, request] { NavigationRequested(window, request); });
@@ -91,8 +105,8 @@ void ChromiumBrowsers::NavigationRequested(const std::shared_ptr<ChromiumWindow>
   if (window->pendingNavigation && request.frameId == window->targetId) {
     asked.swap(window->pendingNavigation);
     navigation.flags = asked->flags;
-  } else if (!window->firstNavigation && window->request) {
-    navigation.flags = window->request->userGesture ? kUserNavigationFlags : 0;
+  } else if (!window->firstNavigation && !window->openerId.empty()) {
+    navigation.flags = TakeWindowOpen(*window, request.url).userGesture ? kUserNavigationFlags : 0;
   }
   if (!window->firstNavigation) {
     window->firstNavigation = navigation;
@@ -132,6 +146,7 @@ void ChromiumBrowsers::SinkNavigation(const std::shared_ptr<ChromiumWindow>& win
   args.URL = navigation.address;
   args.Flags = navigation.flags;
   args.PostData = navigation.postData;
+  const auto start = std::chrono::steady_clock::now();
   for (const auto& state : sinks_) {
     if (!state->alive || state->index != window->sink) continue;
     const auto links = state->links;
@@ -141,6 +156,7 @@ void ChromiumBrowsers::SinkNavigation(const std::shared_ptr<ChromiumWindow>& win
       }
     }
   }
+  judgingMs.push_back(window->judgingMs + MsSince(start));
   sinkCatches.push_back({window->sink, args.URL, args.Cancel});
   if (args.Cancel) {
     Refuse(*window, request.requestId);
@@ -163,11 +179,10 @@ void ChromiumBrowsers::JudgeNewWindow(const std::shared_ptr<ChromiumWindow>& hel
       client_.Poll(std::chrono::milliseconds(5));
     }
   }
+  // The event names the address only for the trace: the window's first request says where it
+  // goes, and is matched to its event then. Under load the event may come after the window.
   WindowOpenRecord asked{held->url, false};
-  if (opener && !opener->windowOpens.empty()) {
-    asked = opener->windowOpens.front();
-    opener->windowOpens.pop_front();
-  }
+  if (opener && !opener->windowOpens.empty()) asked = opener->windowOpens.front();
   held->request = asked;
   const std::string address = pages.Shown(asked.url);
   if (!opener || !opener->open || opener->role != TargetRole::Window) {
@@ -178,10 +193,13 @@ void ChromiumBrowsers::JudgeNewWindow(const std::shared_ptr<ChromiumWindow>& hel
                              std::to_string(asked.userGesture ? kUserNavigationFlags : 0));
   std::shared_ptr<Dispatch> ppDisp;
   bool cancel = false;
+  const auto start = std::chrono::steady_clock::now();
   for (BrowserEvents* handler : opener->Handlers())
     CallVelmox("NewWindow2", [&] { handler->NewWindow2(ppDisp, cancel); });
+  held->judgingMs = MsSince(start);
   if (cancel) {
     trace_.Line("browser", opener->label + ": the new window is cancelled");
+    TakeWindowOpen(*held, asked.url);
     return CloseTarget(*held);
   }
   if (!ppDisp) return StandAside(held, address);
@@ -206,11 +224,12 @@ void ChromiumBrowsers::HandToSink(const std::shared_ptr<ChromiumWindow>& held, i
                                   const std::string& address) {
   held->role = TargetRole::Sink;
   held->sink = sink;
-  if (!Requested(address)) {
+  if (!address.empty() && !ReachesNetwork(address)) {
     // A blank or script address never reaches the network: the sink hears it at once.
     sim::NavigationRequest navigation;
-    navigation.address = address.empty() ? "about:blank" : address;
-    navigation.flags = held->request && held->request->userGesture ? kUserNavigationFlags : 0;
+    navigation.address = address;
+    navigation.flags = TakeWindowOpen(*held, address).userGesture ? kUserNavigationFlags : 0;
+    held->firstNavigation = navigation;
     SinkNavigation(held, PausedRequest{}, navigation);
   }
 }
@@ -218,7 +237,8 @@ void ChromiumBrowsers::HandToSink(const std::shared_ptr<ChromiumWindow>& held, i
 void ChromiumBrowsers::NavigateFromVelmox(ChromiumWindow& window, const NavigateArgs& args) {
   window.Check();
   const std::string url = pages.ToBrowser(args.url);
-  window.pendingNavigation = PendingNavigation{url, args.flags, args.postData};
+  if (ReachesNetwork(url))
+    window.pendingNavigation = PendingNavigation{url, args.flags, args.postData};
   sim::NavigationRequest asked{args.url, args.flags, args.targetFrameName.value_or(""),
                                args.postData, ""};
   trace_.Line("browser",

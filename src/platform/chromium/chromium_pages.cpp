@@ -40,6 +40,10 @@ bool IsWebAddress(const std::string& url) {
 
 }  // namespace
 
+bool ReachesNetwork(const std::string& address) {
+  return IsWebAddress(address) || StartsWithIgnoreCase(address, "file:");
+}
+
 ChromiumPages::ChromiumPages(sim::SimFiles& files) : files_(files) {
   std::error_code ec;
   auto real = std::filesystem::weakly_canonical(std::filesystem::absolute(files.RealFolder()), ec);

@@ -9,6 +9,10 @@
 
 namespace velmox::chromium {
 
+// True for an address whose loading goes through the browser's network layer, where Velmox
+// holds it (web addresses and files); a blank or script address never does.
+bool ReachesNetwork(const std::string& address);
+
 // A response Velmox gives the browser in place of the network.
 struct PageResponse {
   int status = 200;

@@ -85,6 +85,7 @@ class ChromiumWindow : public BrowserWindow {
   int sink = -1;  // the page sink of a captured window
   long cookie = 0;
   bool open = true;
+  bool closing = false;  // Velmox's side has closed it; the browser has not yet said so
   bool visible = true;
   std::string url;                          // the address shown, as Chromium has it
   std::string openerId;                     // the target that opened it, if any
@@ -96,6 +97,7 @@ class ChromiumWindow : public BrowserWindow {
   std::set<std::string> loading;  // frames that are loading
   std::deque<WindowOpenRecord> windowOpens;
   std::optional<PendingNavigation> pendingNavigation;
+  double judgingMs = 0;  // how long Velmox's handlers took over this new window so far
 
  private:
   template <class T>
