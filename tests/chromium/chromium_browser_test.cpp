@@ -138,13 +138,15 @@ TEST_F(ChromiumBrowserTest, ANewWindowThatVelmoxCancelsOrHandsNoSinkNeverOpens) 
 }
 
 TEST_F(ChromiumBrowserTest, ABrowserThatDiesLeavesAnEmptyCollectionBehind) {
-  ChromiumWindow& window = Opened("http://shop.example/news/");
+  Opened("http://shop.example/news/");
   const auto shell = browsers->CreateShellWindows();
+  const std::shared_ptr<BrowserWindow> window = shell->Enumerate()->Next();  // held as Velmox does
+  ASSERT_TRUE(window);
   browsers->Kill();
   browsers->Settle();
   EXPECT_TRUE(browsers->Gone());
   EXPECT_EQ(shell->Enumerate()->Next(), nullptr);
-  EXPECT_THROW(window.LocationURL(), PlatformError);
+  EXPECT_THROW(window->LocationURL(), PlatformError);
   EXPECT_THROW(browsers->CreateInternetExplorer(), PlatformError);
 }
 

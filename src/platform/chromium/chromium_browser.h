@@ -66,7 +66,8 @@ class ChromiumBrowsers : public BrowserAutomation {
   ChromiumPages pages;
 
   // ---- Windows ----
-  // A window the user opens, at `position` in the collection's order (default last).
+  // A window the user opens, at `position` in the collection's order (default last). The
+  // reference lasts while the window is open; whoever keeps a window holds it as Velmox does.
   ChromiumWindow& Open(const std::string& label, const std::string& address,
                        std::optional<std::size_t> position = std::nullopt);
   void Close(ChromiumWindow& window);
