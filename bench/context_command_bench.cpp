@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/sim/sim_desktop.h"
 #include "sites/context_command.h"
-#include "support/fake_browser.h"
-#include "support/memory_files.h"
+#include "support/temp_folder.h"
 
 namespace velmox {
 namespace {
@@ -53,14 +53,14 @@ void BM_ContextCommand(benchmark::State& bench) {
   AppState state;
   state.URLPrefix = kToken;
   state.Sites.ReplaceAll({{"", false}, {"friends.example", false}});
-  test::MemoryFiles files;
-  test::FakeWindow window;
-  window.location = "http://www.ads.example/page.html";
+  test::SimFolderSet folders;
+  sim::SimDesktop desktop{folders.folders};
+  sim::SimWindow& window = desktop.browsers.Open("news", "http://www.ads.example/page.html", {});
   const std::string url = AddressFor(static_cast<int>(bench.range(0)));
   for (auto _ : bench) {
     std::string_view address = url;
     benchmark::DoNotOptimize(address);
-    bool command = ContextCommand(state, files, kFolder, window, address);
+    bool command = ContextCommand(state, desktop.files, kFolder, window, address);
     benchmark::DoNotOptimize(command);
   }
   bench.SetLabel(LabelFor(static_cast<int>(bench.range(0))));

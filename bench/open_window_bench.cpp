@@ -4,8 +4,8 @@
 #include <string>
 
 #include "engine/new_window_decision.h"
-#include "platform/sim/sim_clock.h"
-#include "support/fake_browser.h"
+#include "platform/sim/sim_desktop.h"
+#include "support/temp_folder.h"
 
 namespace velmox {
 namespace {
@@ -27,21 +27,19 @@ void BM_OpenWindow(benchmark::State& bench) {
     entries.push_back({HostOf(i), true});
   state.Sites.ReplaceAll(std::move(entries));
 
-  test::FakeKeyboard keyboard;
-  sim::SimClock clock;
-  test::FakeBrowserAutomation browsers;
-  PageSinks sinks(state, clock, browsers, [] {});
-  auto opener = std::make_shared<test::FakeWindow>();
-  opener->document = std::make_shared<test::FakeDocument>();
+  test::SimFolderSet folders;
+  sim::SimDesktop desktop{folders.folders};
+  PageSinks sinks(state, desktop.clock, desktop.browsers, [] {});
   const int where = static_cast<int>(bench.range(0));
   const std::string host = where == 0   ? HostOf(0)
                            : where == 1 ? HostOf(kSites - 1)
                                         : "unlisted.example";
-  opener->location = "http://www." + host + "/index.html";
+  desktop.browsers.Open("opener", "http://www." + host + "/index.html", {});
+  const std::shared_ptr<BrowserWindow> opener = desktop.browsers.Windows().back();
 
   for (auto _ : bench) {
     std::shared_ptr<Dispatch> ppDisp;
-    auto result = OpenWindow(state, keyboard, sinks, opener, ppDisp);
+    auto result = OpenWindow(state, desktop.keyboard, sinks, opener, ppDisp);
     benchmark::DoNotOptimize(result);
   }
   bench.SetLabel(where == 0   ? "site first of 100000"

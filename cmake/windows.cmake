@@ -46,7 +46,11 @@ if(EXISTS ${VELMOX_GTEST_SOURCE}/CMakeLists.txt)
   add_subdirectory(${VELMOX_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
   file(GLOB VELMOX_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*_test.cpp)
-  add_executable(velmox_win32_tests ${VELMOX_WIN32_TEST_SOURCES} resources/windows/velmox.rc)
+  # The simulated desktop's recording services, which build for Windows too.
+  set(VELMOX_SIM_SERVICES src/platform/sim/sim_trace.cpp src/platform/sim/sim_services.cpp
+      src/platform/sim/sim_dialogs.cpp src/platform/sim/sim_dialog_trace.cpp)
+  add_executable(velmox_win32_tests ${VELMOX_WIN32_TEST_SOURCES} ${VELMOX_SIM_SERVICES}
+                 resources/windows/velmox.rc)
   target_include_directories(velmox_win32_tests PRIVATE src tests resources)
   target_link_libraries(velmox_win32_tests PRIVATE velmox_win32 GTest::gtest GTest::gmock
                         GTest::gtest_main)

@@ -5,19 +5,42 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 
-#include "fuzz_check.h"
 #include "core/ascii_case.h"
+#include "core/platform_error.h"
+#include "fuzz_check.h"
+#include "platform/sim/sim_browser.h"
 #include "sites/context_command.h"
 #include "sites/host_name.h"
 #include "sites/site_file.h"
-#include "support/fake_browser.h"
-#include "support/memory_files.h"
 
 using namespace velmox;
 
 namespace {
+
+// The application folder is any text here, so its files stay in memory: the simulated desktop's
+// would map some of those texts onto real paths of this machine.
+struct FilesInMemory : Files {
+  std::map<std::string, std::string> files;
+  void Rename(const std::string& from, const std::string& to) override {
+    files[to] = ReadText(from);
+    files.erase(from);
+  }
+  std::int64_t FileLength(const std::string& path) override {
+    return static_cast<std::int64_t>(ReadText(path).size());
+  }
+  std::string ReadText(const std::string& path) override {
+    const auto found = files.find(path);
+    if (found == files.end()) throw PlatformError(53, "File not found");
+    return found->second;
+  }
+  void WriteText(const std::string& path, const std::string& text) override { files[path] = text; }
+  void WriteTextAtomically(const std::string& path, const std::string& text) override {
+    files[path] = text;
+  }
+};
 
 // The command page's name, straight from its description.
 ContextCommandKind Expected(const std::string& folder, const std::string& token,
@@ -53,8 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   AppState state;
   state.URLPrefix = token;
   state.Sites.ReplaceAll({SiteEntry{}});
-  test::MemoryFiles files;
-  test::FakeWindow window;
+  FilesInMemory files;
+  sim::Trace trace(nullptr);
+  sim::SimFiles nowhere("C:\\Program Files\\Velmox", "/nonexistent");
+  sim::SimBrowsers browsers(trace, nowhere);
+  sim::SimWindow window(browsers, "viewed", 1, trace);
   window.location = viewed;
   const bool cancelled = ContextCommand(state, files, folder, window, url);
   FUZZ_CHECK(cancelled == (kind != ContextCommandKind::None));
@@ -62,10 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string listFile = SitesFilePath(folder);
   const std::string host = GetHostNameFromURL(viewed);
   if (!cancelled || host.empty() || !IsRecordableHost(host)) {
-    FUZZ_CHECK(!files.Has(listFile));
+    FUZZ_CHECK(files.files.count(listFile) == 0);
     return 0;
   }
   FUZZ_CHECK(state.Sites.Verdict(host) == (kind == ContextCommandKind::DisallowSite));
-  FUZZ_CHECK(files.Content(listFile) == WriteSitesText(state.Sites));
+  FUZZ_CHECK(files.files.at(listFile) == WriteSitesText(state.Sites));
   return 0;
 }

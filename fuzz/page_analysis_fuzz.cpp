@@ -13,12 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "core/platform_error.h"
 #include "engine/user_click.h"
 #include "fuzz_check.h"
-#include "core/platform_error.h"
 #include "platform/sim/sim_address.h"
 #include "platform/sim/sim_browser.h"
-#include "support/fake_browser.h"
 
 using namespace velmox;
 using namespace velmox::sim;
@@ -27,15 +26,32 @@ namespace {
 
 const std::string kPageAddress = "http://page.test/dir/page.html";
 
-// The opener's Navigate only records: the analysis is under test, not the navigation.
-class RecordingOpener : public SimWindow {
+// A window whose Navigate only records: the analysis is under test, not the navigation (which
+// would load any address, a real file's included).
+class RecordingWindow : public SimWindow {
  public:
   using SimWindow::SimWindow;
   void Navigate(const NavigateArgs& args) override {
-    Scope()->Check();
+    Scope()->Check("Navigate");
     navigations.push_back(args);
   }
   std::vector<NavigateArgs> navigations;
+};
+
+// The browser's windows for the user are recording windows too.
+class RecordingBrowsers : public SimBrowsers {
+ public:
+  RecordingBrowsers(Trace& trace, SimFiles& files) : SimBrowsers(trace, files), trace_(trace) {}
+  std::shared_ptr<BrowserWindow> CreateInternetExplorer() override {
+    auto window = std::make_shared<RecordingWindow>(*this, "new", 2, trace_);
+    window->features.Visible = false;
+    created.push_back(window);
+    return window;
+  }
+  std::vector<std::shared_ptr<RecordingWindow>> created;
+
+ private:
+  Trace& trace_;
 };
 
 std::vector<std::string> SplitPages(const std::string& text) {
@@ -89,8 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   Trace trace([] { return std::int64_t{0}; });
   SimFiles files("C:\\Program Files\\Velmox", "/nonexistent");
-  SimBrowsers browsers(trace, files);
-  auto opener = std::make_shared<RecordingOpener>(browsers, "opener", 1, trace);
+  RecordingBrowsers browsers(trace, files);
+  auto opener = std::make_shared<RecordingWindow>(browsers, "opener", 1, trace);
   opener->location = kPageAddress;
   opener->document =
       std::make_shared<SimDocument>(kPageAddress, ParseHtml(pages[0]), opener->Scope());
@@ -119,30 +135,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string address = AddressFrom(focus, addressMode);
   if (address.empty()) address = typedAddress;
 
-  test::FakeBrowserAutomation created;
+  const auto& created = browsers.created;
   bool opened = false;
   try {
-    opened = OpenIfUserAction(options, created, *opener, address, flags, postData);
+    opened = OpenIfUserAction(options, browsers, *opener, address, flags, postData);
   } catch (const PlatformError&) {
     // Reading the page failed: the page sink's failure rule decides. Nothing may have been
     // opened twice on the way.
-    FUZZ_CHECK(created.created.size() + opener->navigations.size() <= 1);
+    FUZZ_CHECK(created.size() + opener->navigations.size() <= 1);
     return 0;
   }
 
   if (!opened) {
-    FUZZ_CHECK(created.created.empty() && opener->navigations.empty());
+    FUZZ_CHECK(created.empty() && opener->navigations.empty());
     FUZZ_CHECK(focus.document->Focused() == focus.node);
     return 0;
   }
   FUZZ_CHECK(focus.document->Focused() != focus.node);
   std::vector<NavigateArgs> navigations = opener->navigations;
   if (options.LinkTarget == "_top") {
-    FUZZ_CHECK(created.created.empty());
+    FUZZ_CHECK(created.empty());
   } else {
-    FUZZ_CHECK(created.created.size() == 1 && opener->navigations.empty());
-    FUZZ_CHECK(created.created[0]->visible);
-    navigations = created.created[0]->navigations;
+    FUZZ_CHECK(created.size() == 1 && opener->navigations.empty());
+    FUZZ_CHECK(created[0]->features.Visible);
+    navigations = created[0]->navigations;
   }
   FUZZ_CHECK(navigations.size() == 1);
   FUZZ_CHECK(navigations[0].url == address);

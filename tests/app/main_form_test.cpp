@@ -202,67 +202,39 @@ namespace velmox {
 namespace {
 
 // A simulated desktop with some services failing.
-struct FailingSound : Sound {
-  int calls = 0;
-  std::vector<std::string> played;
-  bool sndPlaySoundA(const std::string& name, unsigned) override {
-    if (++calls == 1) throw PlatformError(5, "no sound device");
-    played.push_back(name);
-    return true;
-  }
-};
-
-struct FailingMenuTray : sim::SimTray {
-  using SimTray::SimTray;
-  int menus = 0;
-  int TrackPopupMenu(const PopupMenuModel&) override {
-    ++menus;
-    throw PlatformError(1401, "Invalid menu handle");
-  }
-};
-
 class FailingServicesTest : public ::testing::Test {
  protected:
   test::SimFolderSet folders;
-  SimDesktop base{folders.folders};
-  FailingSound sound;
-  FailingMenuTray tray{base.trace};
-  Desktop desktop{base.settings,
-                  base.files,
-                  base.clock,
-                  tray,
-                  sound,
-                  base.messageBoxes,
-                  base.shell,
-                  base.keyboard,
-                  base.clock,
-                  base.random,
-                  base.process,
-                  base.browsers,
-                  base.fileDialogs,
-                  base.settingsWindow,
-                  base.Folders().virtualAppFolder};
+  SimDesktop desktop{folders.folders};
   sim::SimSingleInstance instance{folders.folders.profile / "velmox.lock"};
-  Application app{desktop};
+  Application app{desktop.Table()};
 };
 
 TEST_F(FailingServicesTest, FailingAlertStepIsSkipped) {
+  test::WriteRealFile(folders.folders.appDir / "sounds/cork.wav", "RIFF....WAVE");
+  int calls = 0;
+  desktop.sound.failCall = [&] { return ++calls == 1; };
   app.Main(instance);
   app.State().OptionValues.PlayASound = true;
   app.MainForm()->DoAlert();
-  EXPECT_EQ(sound.played, std::vector<std::string>{app.State().OptionValues.SoundFileName});
-  EXPECT_EQ(tray.Picture(), BulbPicture::Alert);
+  EXPECT_EQ(desktop.sound.played, std::vector<std::string>{app.State().OptionValues.SoundFileName});
+  EXPECT_EQ(desktop.tray.Picture(), BulbPicture::Alert);
 }
 
 TEST_F(FailingServicesTest, FailingMenuLeavesTheIconWorking) {
+  int menus = 0;
+  desktop.tray.answerMenu = [&](const PopupMenuModel&) -> int {
+    ++menus;
+    throw PlatformError(1401, "Invalid menu handle");
+  };
   app.Main(instance);
   EXPECT_NO_THROW(app.TrayCallback(516));
   EXPECT_NO_THROW(app.TrayCallback(517));
-  EXPECT_EQ(tray.menus, 1);
+  EXPECT_EQ(menus, 1);
   EXPECT_FALSE(app.MainForm()->TrayIcon().Busy());
   app.TrayCallback(515);
   EXPECT_FALSE(app.State().BlockingOn);
-  EXPECT_EQ(tray.Picture(), BulbPicture::Off);
+  EXPECT_EQ(desktop.tray.Picture(), BulbPicture::Off);
 }
 
 }  // namespace

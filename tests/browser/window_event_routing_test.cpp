@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/sim_clock.h"
-#include "support/fake_browser.h"
-#include "support/memory_files.h"
+#include "platform/sim/sim_desktop.h"
+#include "support/temp_folder.h"
 
 namespace velmox {
 namespace {
 
-const std::string kFolder = "C:\\Velmox";
+const std::string kFolder = "C:\\Program Files\\Velmox";
 const std::string kCommand = kFolder + "\\b9876543210.html";
 
 struct RoutingTest : ::testing::Test {
@@ -18,7 +17,10 @@ struct RoutingTest : ::testing::Test {
     state.OptionValues.BlockByDefault = true;
     state.URLPrefix = "9876543210";
     state.Sites.ReplaceAll({{"", false}});
-    window->location = "http://ads.example/";
+  }
+  std::shared_ptr<sim::SimWindow> OpenNews() {
+    desktop.browsers.Open("news", "http://ads.example/", {});
+    return desktop.browsers.Windows().back();
   }
   BeforeNavigate2Args Navigate(const std::string& url, bool cancelBefore) {
     BeforeNavigate2Args args;
@@ -29,24 +31,24 @@ struct RoutingTest : ::testing::Test {
   }
 
   AppState state;
-  test::MemoryFiles files;
-  test::FakeKeyboard keyboard;
-  sim::SimClock clock;
-  test::FakeBrowserAutomation browsers;
-  PageSinks sinks{state, clock, browsers, [] {}};
-  WindowEventRouting routing{state, files, kFolder, keyboard, sinks};
-  std::shared_ptr<test::FakeWindow> window = std::make_shared<test::FakeWindow>();
+  test::SimFolderSet folders;
+  sim::SimDesktop desktop{folders.folders};
+  PageSinks sinks{state, desktop.clock, desktop.browsers, [] {}};
+  WindowEventRouting routing{state, desktop.files, kFolder, desktop.keyboard, sinks};
+  std::shared_ptr<sim::SimWindow> window = OpenNews();
+  // Any object the browser may have left in ppDisp.
+  const std::shared_ptr<Dispatch> passedIn = std::make_shared<sim::SinkObject>(nullptr);
 };
 
 TEST_F(RoutingTest, CancelIsWrittenOnEveryNavigation) {
   EXPECT_FALSE(Navigate("http://ads.example/next.html", true).Cancel);
   EXPECT_TRUE(Navigate(kCommand, false).Cancel);
   EXPECT_EQ(state.Sites.Verdict("ads.example"), true);
-  EXPECT_EQ(files.Content(kFolder + "\\servers.lst"), "\"ads.example\",#TRUE#\r\n");
+  EXPECT_EQ(desktop.files.ReadText(kFolder + "\\servers.lst"), "\"ads.example\",#TRUE#\r\n");
 }
 
 TEST_F(RoutingTest, CommandWhoseWindowFailsIsStillCancelled) {
-  window->failing = true;
+  desktop.browsers.FailWindow(*window, sim::Disconnected());
   BeforeNavigate2Args args;
   args.URL = kCommand;
   EXPECT_NO_THROW(routing.SlotBeforeNavigate2(window, args));
@@ -56,11 +58,10 @@ TEST_F(RoutingTest, CommandWhoseWindowFailsIsStillCancelled) {
 }
 
 TEST_F(RoutingTest, NewWindowGetsOpenWindowsAnswerAndCancelIsLeftAlone) {
-  auto passedIn = std::make_shared<test::FakeSinkObject>();
   std::shared_ptr<Dispatch> ppDisp = passedIn;
   bool cancel = true;
   routing.SlotNewWindow2(window, ppDisp, cancel);
-  EXPECT_EQ(ppDisp, browsers.sinks[1]->object);
+  EXPECT_EQ(dynamic_cast<sim::SinkObject&>(*ppDisp).state.get(), desktop.browsers.Sink(1));
   EXPECT_TRUE(cancel);
 
   state.BlockingOn = false;
@@ -72,14 +73,13 @@ TEST_F(RoutingTest, NewWindowGetsOpenWindowsAnswerAndCancelIsLeftAlone) {
 }
 
 TEST_F(RoutingTest, FailuresStillGiveADefiniteEmptyPpDisp) {
-  browsers.sinks[1]->failObject = true;
-  auto passedIn = std::make_shared<test::FakeSinkObject>();
+  desktop.browsers.Sink(1)->alive = false;  // its control has gone
   std::shared_ptr<Dispatch> ppDisp = passedIn;
   bool cancel = false;
   EXPECT_NO_THROW(routing.SlotNewWindow2(window, ppDisp, cancel));
   EXPECT_EQ(ppDisp, nullptr);
 
-  window->failing = true;
+  desktop.browsers.FailWindow(*window, sim::Disconnected());
   ppDisp = passedIn;
   EXPECT_NO_THROW(routing.SlotNewWindow2(window, ppDisp, cancel));
   EXPECT_EQ(ppDisp, nullptr);

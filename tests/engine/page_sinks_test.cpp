@@ -2,51 +2,52 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/sim_clock.h"
-#include "support/fake_browser.h"
+#include "platform/sim/sim_desktop.h"
+#include "support/temp_folder.h"
 
 namespace velmox {
 namespace {
 
-using test::FakeWindow;
-
-struct PageSinksTest : ::testing::Test {
-  PageSinksTest() {
-    state.OptionValues.LinkTarget = "_blank";
-    opener->location = "http://ads.example/";
-    opener->document = page;
-    page->active = std::make_shared<test::FakeElement>();
-    page->active->tag = "BODY";
+// A simulated browser with windows on an ordinary page.
+struct Browser {
+  std::shared_ptr<sim::SimWindow> OpenWindow(const std::string& label) {
+    desktop.browsers.Open(label, "http://ads.example/", {});
+    return desktop.browsers.Windows().back();
   }
-
   // The browser sends a captured window's first navigation into sink `index`.
   BeforeNavigate2Args Navigate(int index, const std::string& url) {
     BeforeNavigate2Args args;
     args.URL = url;
-    browsers.sinks.at(index)->events->BeforeNavigate2(args);
+    for (BrowserEvents* handler : desktop.browsers.Sink(index)->Handlers())
+      handler->BeforeNavigate2(args);
     return args;
   }
+
+  test::SimFolderSet folders;
+  sim::SimDesktop desktop{folders.folders};
+};
+
+struct PageSinksTest : ::testing::Test, Browser {
+  PageSinksTest() { state.OptionValues.LinkTarget = "_blank"; }
+
   void Capture() {
     std::shared_ptr<Dispatch> ppDisp;
     sinks.CaptureInSink(opener, ppDisp);
   }
 
   AppState state;
-  sim::SimClock clock{12 * 3600.0};
-  test::FakeBrowserAutomation browsers;
   int alerts = 0;
-  PageSinks sinks{state, clock, browsers, [this] { ++alerts; }};
-  std::shared_ptr<FakeWindow> opener = std::make_shared<FakeWindow>();
-  std::shared_ptr<test::FakeDocument> page = std::make_shared<test::FakeDocument>();
+  PageSinks sinks{state, desktop.clock, desktop.browsers, [this] { ++alerts; }};
+  std::shared_ptr<sim::SimWindow> opener = OpenWindow("opener");
 };
 
 // The rotation itself is seen end to end; here, that a reused sink forgets its earlier opener.
 TEST_F(PageSinksTest, TheFifthCaptureReplacesTheOpenerOfSinkOne) {
-  std::vector<std::shared_ptr<FakeWindow>> openers(5);
-  for (auto& each : openers) {
-    each = std::make_shared<FakeWindow>();
+  std::vector<std::shared_ptr<sim::SimWindow>> openers;
+  for (int i = 0; i < 5; ++i) {
+    openers.push_back(OpenWindow("w" + std::to_string(i)));
     std::shared_ptr<Dispatch> ppDisp;
-    EXPECT_EQ(sinks.CaptureInSink(each, ppDisp), ppDisp);
+    EXPECT_EQ(sinks.CaptureInSink(openers.back(), ppDisp), ppDisp);
   }
   EXPECT_EQ(sinks.NextSink(), 1);
   EXPECT_EQ(sinks.SinkOpener(1), openers[4]);
@@ -54,8 +55,8 @@ TEST_F(PageSinksTest, TheFifthCaptureReplacesTheOpenerOfSinkOne) {
 }
 
 TEST_F(PageSinksTest, SinkThatCannotHandOutItsObjectLeavesTheResultEmpty) {
-  browsers.sinks[1]->failObject = true;
-  auto held = std::make_shared<test::FakeSinkObject>();
+  desktop.browsers.Sink(1)->alive = false;  // its control has gone
+  const std::shared_ptr<Dispatch> held = OpenWindow("held");
   std::shared_ptr<Dispatch> ppDisp = held;
   EXPECT_EQ(sinks.CaptureInSink(opener, ppDisp), nullptr);
   EXPECT_EQ(ppDisp, held);
@@ -65,22 +66,25 @@ TEST_F(PageSinksTest, SinkThatCannotHandOutItsObjectLeavesTheResultEmpty) {
 
 TEST(PageSinksCreation, SinkThatCannotBeCreatedIsLeftOutAndCapturesIntoItFail) {
   AppState state;
-  sim::SimClock clock;
-  test::FakeBrowserAutomation browsers;
-  browsers.failingSinks = {1};
-  PageSinks sinks(state, clock, browsers, [] {});
-  ASSERT_EQ(browsers.sinks.size(), 3u);
-  for (auto* sink : browsers.sinks)
-    EXPECT_NE(sink->events, nullptr);
+  Browser browser;
+  sim::SimBrowsers& browsers = browser.desktop.browsers;
+  int created = 0;
+  browsers.failCall = [&](std::string_view call) {
+    return call == "CreatePageSink" && created++ == 1;
+  };
+  PageSinks sinks(state, browser.desktop.clock, browsers, [] {});
+  for (int index : {0, 2, 3})
+    EXPECT_EQ(browsers.Sink(index)->Handlers().size(), 1u) << index;
+  EXPECT_EQ(browsers.Sink(1), nullptr);
   std::shared_ptr<Dispatch> ppDisp;
-  EXPECT_EQ(sinks.CaptureInSink(std::make_shared<FakeWindow>(), ppDisp), nullptr);
-  EXPECT_NE(sinks.CaptureInSink(std::make_shared<FakeWindow>(), ppDisp), nullptr);
+  EXPECT_EQ(sinks.CaptureInSink(browser.OpenWindow("a"), ppDisp), nullptr);
+  EXPECT_NE(sinks.CaptureInSink(browser.OpenWindow("b"), ppDisp), nullptr);
 }
 
 TEST_F(PageSinksTest, SinkNeverOpensAWindowOfItsOwn) {
   std::shared_ptr<Dispatch> ppDisp;
   bool cancel = false;
-  browsers.sinks[2]->events->NewWindow2(ppDisp, cancel);
+  desktop.browsers.Sink(2)->Handlers().at(0)->NewWindow2(ppDisp, cancel);
   EXPECT_TRUE(cancel);
   EXPECT_EQ(ppDisp, nullptr);
 }
@@ -88,19 +92,19 @@ TEST_F(PageSinksTest, SinkNeverOpensAWindowOfItsOwn) {
 // The run's first failure is stamped and never renewed; only failures more than 3 s after it
 // alert.
 TEST_F(PageSinksTest, FailuresAlertOnlyMoreThanThreeSecondsAfterTheFirst) {
-  page->active = nullptr;  // the page cannot be read
+  opener->Scope()->failCall = [](std::string_view m) { return m == "activeElement"; };
   Capture();
-  const float T = static_cast<float>(clock.SecondsSinceMidnight());
+  const float T = static_cast<float>(desktop.clock.SecondsSinceMidnight());
   EXPECT_TRUE(Navigate(1, "http://ads.example/1").Cancel);
   EXPECT_EQ(alerts, 0) << "first failure at T";
   EXPECT_EQ(state.ErrorTime, T);
-  clock.Advance(2000);
+  desktop.clock.Advance(2000);
   Navigate(1, "http://ads.example/2");
   EXPECT_EQ(alerts, 0) << "T + 2 s";
-  clock.Advance(2000);
+  desktop.clock.Advance(2000);
   Navigate(1, "http://ads.example/3");
   EXPECT_EQ(alerts, 1) << "T + 4 s";
-  clock.Advance(56000);
+  desktop.clock.Advance(56000);
   Navigate(1, "http://ads.example/4");
   EXPECT_EQ(alerts, 2) << "T + 60 s";
   EXPECT_EQ(state.ErrorTime, T);
@@ -108,12 +112,12 @@ TEST_F(PageSinksTest, FailuresAlertOnlyMoreThanThreeSecondsAfterTheFirst) {
 }
 
 TEST_F(PageSinksTest, FailureJustAfterMidnightAlertsAgainstAStampJustBefore) {
-  page->active = nullptr;
-  clock.SetTimeOfDay(86400.0 - 1.5);
+  opener->Scope()->failCall = [](std::string_view m) { return m == "activeElement"; };
+  desktop.clock.SetTimeOfDay(86400.0 - 1.5);
   Capture();
   Navigate(1, "http://ads.example/1");
   EXPECT_EQ(alerts, 0);
-  clock.Advance(2000);  // 00:00:00.5, only two seconds later
+  desktop.clock.Advance(2000);  // 00:00:00.5, only two seconds later
   Navigate(1, "http://ads.example/2");
   EXPECT_EQ(alerts, 1);
 }
@@ -129,16 +133,13 @@ TEST_F(PageSinksTest, SinkWithoutOpenerFallsUnderTheFailureRule) {
 
 TEST(PageSinksAlert, FailingAlertDoesNotEscapeTheHandler) {
   AppState state;
-  sim::SimClock clock;
-  test::FakeBrowserAutomation browsers;
-  PageSinks sinks(state, clock, browsers, [] { throw PlatformError(1, "sound device busy"); });
-  auto opener = std::make_shared<FakeWindow>();
-  opener->document = std::make_shared<test::FakeDocument>();
-  opener->document->active = std::make_shared<test::FakeElement>();
+  Browser browser;
+  PageSinks sinks(state, browser.desktop.clock, browser.desktop.browsers,
+                  [] { throw PlatformError(1, "sound device busy"); });
   std::shared_ptr<Dispatch> ppDisp;
-  sinks.CaptureInSink(opener, ppDisp);
+  sinks.CaptureInSink(browser.OpenWindow("opener"), ppDisp);
   BeforeNavigate2Args args;
-  EXPECT_NO_THROW(browsers.sinks[1]->events->BeforeNavigate2(args));
+  EXPECT_NO_THROW(args = browser.Navigate(1, ""));
   EXPECT_TRUE(args.Cancel);
 }
 

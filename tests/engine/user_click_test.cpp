@@ -2,210 +2,215 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fake_browser.h"
+#include <algorithm>
+
+#include "platform/sim/sim_desktop.h"
+#include "support/temp_folder.h"
 
 namespace velmox {
 namespace {
 
-using test::FakeDocument;
-using test::FakeElement;
-using test::FakeFrame;
-using test::FakeWindow;
-
-std::shared_ptr<FakeElement> Element(const std::string& tag,
-                                     std::shared_ptr<FakeElement> parent = nullptr) {
-  auto element = std::make_shared<FakeElement>();
-  element->tag = tag;
-  element->parent = std::move(parent);
-  return element;
+std::string Link(const std::string& href, const std::string& id = "link") {
+  return "<a id=" + id + " href=\"" + href + "\">go</a>";
 }
 
-std::shared_ptr<FakeElement> Link(const std::string& href) {
-  auto link = Element("A", Element("BODY"));
-  link->hrefValue = href;
-  return link;
+// A submit button inside form > table > tbody > tr > td.
+std::string SubmitIn(const std::string& method, const std::string& action) {
+  return "<form method=\"" + method + "\" action=\"" + action +
+         "\"><table><tr><td><input id=submit type=submit></td></tr></table></form>";
 }
 
-// A submit button inside form > body.
-std::shared_ptr<FakeElement> SubmitIn(const std::string& method, const std::string& action) {
-  auto form = Element("FORM", Element("BODY"));
-  form->methodValue = method;
-  form->actionValue = action;
-  auto submit = Element("INPUT", Element("TD", form));
-  submit->typeValue = "submit";
-  return submit;
+void Focus(sim::SimDocument& page, const std::string& selector) {
+  page.Focus(*sim::QuerySelector(page.Root(), selector));
 }
 
 struct UserClickTest : ::testing::Test {
-  UserClickTest() {
-    options.LinkTarget = "_blank";
-    opener.location = "http://ads.example/";
-    opener.document = page;
-  }
+  UserClickTest() { options.LinkTarget = "_blank"; }
   bool Analyse(const std::string& url, std::optional<long> flags = std::nullopt,
                std::optional<std::string> postData = std::nullopt) {
-    return OpenIfUserAction(options, browsers, opener, url, flags, postData);
+    return OpenIfUserAction(options, desktop.browsers, opener, url, flags, postData);
   }
-  void Focus(std::shared_ptr<FakeElement> element) { page->active = std::move(element); }
+  std::shared_ptr<sim::SimDocument> Page(const std::string& html) {
+    return std::make_shared<sim::SimDocument>(opener.location, sim::ParseHtml(html),
+                                              opener.Scope());
+  }
+  // The opener shows `html`, with the focus on what `selector` finds.
+  void Show(const std::string& html, const std::string& selector) {
+    opener.document = Page(html);
+    Focus(*opener.document, selector);
+  }
+  // How often Velmox took the focus from the element `what` ("A#link").
+  int Blurs(const std::string& what) const {
+    const auto all = desktop.trace.After("Velmox takes the focus from ");
+    return static_cast<int>(std::count(all.begin(), all.end(), what));
+  }
+  // What Velmox asked the window to load, as the browser traced it.
+  std::vector<std::string> Navigations(const std::string& label) const {
+    return desktop.trace.After(label + ": Velmox navigates to ");
+  }
+  // The windows Velmox created, in order.
+  const std::deque<std::shared_ptr<sim::SimWindow>>& Created() const {
+    return desktop.browsers.newWindows;
+  }
 
   OptionRecord options;
-  test::FakeBrowserAutomation browsers;
-  FakeWindow opener;
-  std::shared_ptr<FakeDocument> page = std::make_shared<FakeDocument>();
+  test::SimFolderSet folders;
+  sim::SimDesktop desktop{folders.folders};
+  sim::SimWindow& opener = desktop.browsers.Open("opener", "http://ads.example/", {});
 };
 
 TEST_F(UserClickTest, LinkMatchingWithoutRegardToCaseOpensANewVisibleWindow) {
-  auto link = Link("http://ads.example/Gallery.html");
-  Focus(link);
+  Show(Link("http://ads.example/Gallery.html"), "a");
   EXPECT_TRUE(Analyse("HTTP://ADS.EXAMPLE/gallery.HTML", 4, "ignored"));
-  ASSERT_EQ(browsers.created.size(), 1u);
-  const FakeWindow& window = *browsers.created[0];
-  ASSERT_EQ(window.navigations.size(), 1u);
-  EXPECT_EQ(window.navigations[0].url, "HTTP://ADS.EXAMPLE/gallery.HTML");
-  EXPECT_EQ(window.navigations[0].targetFrameName, "_top");
-  EXPECT_EQ(window.navigations[0].flags, std::nullopt) << "a link carries no flags";
-  EXPECT_EQ(window.navigations[0].postData, std::nullopt);
-  EXPECT_TRUE(window.visible);
-  EXPECT_EQ(link->blurCount, 1);
-  EXPECT_TRUE(opener.navigations.empty());
+  ASSERT_EQ(Created().size(), 1u);
+  const sim::SimWindow& window = *Created()[0];
+  ASSERT_TRUE(window.firstNavigation);
+  EXPECT_EQ(window.firstNavigation->address, "HTTP://ADS.EXAMPLE/gallery.HTML");
+  EXPECT_EQ(window.firstNavigation->targetFrameName, "_top");
+  EXPECT_EQ(window.firstNavigation->flags, std::nullopt) << "a link carries no flags";
+  EXPECT_EQ(window.firstNavigation->postData, std::nullopt);
+  EXPECT_TRUE(window.features.Visible);
+  EXPECT_EQ(Blurs("A#link"), 1);
+  EXPECT_TRUE(Navigations("opener").empty());
 }
 
 TEST_F(UserClickTest, AreaCountsAsALinkAndADifferentAddressDoesNot) {
-  auto area = Link("http://ads.example/a");
-  area->tag = "area";
-  Focus(area);
+  const std::string area = "<map><area id=area href=\"http://ads.example/a\"></map>";
+  Show(area, "area");
   EXPECT_TRUE(Analyse("http://ads.example/a"));
+  Show(area, "area");
   EXPECT_FALSE(Analyse("http://ads.example/a?popup")) << "whole-text equality only";
-  EXPECT_EQ(area->blurCount, 1);
-  EXPECT_EQ(browsers.created.size(), 1u);
+  EXPECT_EQ(Blurs("AREA#area"), 1);
+  EXPECT_EQ(Created().size(), 1u);
 }
 
 TEST_F(UserClickTest, LinkTargetTopLoadsInTheOpenerWithFlagsOnlyForForms) {
   options.LinkTarget = "_top";
-  Focus(Link("http://ads.example/a"));
+  Show(Link("http://ads.example/a"), "a");
   EXPECT_TRUE(Analyse("http://ads.example/a", 64, "q=1"));
-  Focus(SubmitIn("post", "/cgi-bin/find.pl"));
+  Show(SubmitIn("post", "/cgi-bin/find.pl"), "input");
   EXPECT_TRUE(Analyse("http://ads.example/cgi-bin/find.pl", 64, "q=1"));
 
-  EXPECT_TRUE(browsers.created.empty());
-  ASSERT_EQ(opener.navigations.size(), 2u);
-  EXPECT_EQ(opener.navigations[0].targetFrameName, "_top");
-  EXPECT_EQ(opener.navigations[0].flags, std::nullopt);
-  EXPECT_EQ(opener.navigations[0].postData, std::nullopt);
-  EXPECT_EQ(opener.navigations[1].targetFrameName, "_top");
-  EXPECT_EQ(opener.navigations[1].flags, 64);
-  EXPECT_EQ(opener.navigations[1].postData, "q=1");
+  EXPECT_TRUE(Created().empty());
+  EXPECT_EQ(Navigations("opener"),
+            (std::vector<std::string>{
+                "\"http://ads.example/a\" target \"_top\"",
+                "\"http://ads.example/cgi-bin/find.pl\" flags 64 post \"q=1\" target \"_top\""}));
 
   options.LinkTarget = "_TOP";  // only the exact text keeps the opener
+  Show(SubmitIn("post", "/cgi-bin/find.pl"), "input");
   EXPECT_TRUE(Analyse("http://ads.example/cgi-bin/find.pl", 64, "q=1"));
-  EXPECT_EQ(browsers.created.size(), 1u);
+  EXPECT_EQ(Created().size(), 1u);
 }
 
 TEST_F(UserClickTest, PostFormNeedsNoDataOrSomeDataButNotEmptyData) {
-  auto submit = SubmitIn("POST", "../cgi-bin/find.pl");
-  Focus(submit);
+  const std::string submit = SubmitIn("POST", "../cgi-bin/find.pl");
   const std::string url = "http://ads.example/cgi-bin/find.pl";
+  Show(submit, "input");
   EXPECT_TRUE(Analyse(url, 0, std::nullopt)) << "no post data at all";
+  Show(submit, "input");
   EXPECT_FALSE(Analyse(url, 0, std::string())) << "post data present but empty";
+  Show(submit, "input");
   EXPECT_TRUE(Analyse(url, 0, "name=value"));
-  EXPECT_EQ(submit->blurCount, 2);
-  ASSERT_EQ(browsers.created.size(), 2u);
-  EXPECT_EQ(browsers.created[1]->navigations[0].postData, "name=value");
-  EXPECT_EQ(browsers.created[1]->navigations[0].flags, 0);
-  EXPECT_EQ(browsers.created[1]->navigations[0].targetFrameName, "_top");
+  EXPECT_EQ(Blurs("INPUT#submit"), 2);
+  ASSERT_EQ(Created().size(), 2u);
+  const auto& second = *Created()[1]->firstNavigation;
+  EXPECT_EQ(second.postData, "name=value");
+  EXPECT_EQ(second.flags, 0);
+  EXPECT_EQ(second.targetFrameName, "_top");
 }
 
 TEST_F(UserClickTest, GetFormNeedsAQuestionMarkInTheAddress) {
-  Focus(SubmitIn("get", "/search/"));
+  const std::string submit = SubmitIn("get", "/search/");
+  Show(submit, "input");
   EXPECT_FALSE(Analyse("http://ads.example/search/results"));
   EXPECT_TRUE(Analyse("http://ads.example/SEARCH?q=velmox"));
+  Show(submit, "input");
   EXPECT_FALSE(Analyse("http://ads.example/find?q=velmox")) << "action not in the address";
 }
 
 TEST_F(UserClickTest, ActionOfFourCharactersOrFewerIsNeverRecognised) {
-  Focus(SubmitIn("post", "/a.pl"));
+  Show(SubmitIn("post", "/a.pl"), "input");
   EXPECT_FALSE(Analyse("http://ads.example/a.pl"));
-  Focus(SubmitIn("post", "/ab.pl"));
+  Show(SubmitIn("post", "/ab.pl"), "input");
   EXPECT_TRUE(Analyse("http://ads.example/ab.pl"));
 }
 
 TEST_F(UserClickTest, OnlyPostAndGetFormsAreRecognised) {
   for (const char* method : {"", "put"}) {
-    Focus(SubmitIn(method, "/cgi-bin/find.pl"));
+    Show(SubmitIn(method, "/cgi-bin/find.pl"), "input");
     EXPECT_FALSE(Analyse("http://ads.example/cgi-bin/find.pl?x")) << method;
   }
 }
 
+// An element no longer in a page: its parents end before any BODY.
 TEST_F(UserClickTest, SubmitWhoseParentChainEndsBeforeBodyFails) {
-  auto loose = Element("input", Element("div"));
-  loose->typeValue = "submit";
-  Focus(loose);
+  auto div = std::make_unique<sim::HtmlNode>();
+  div->tag = "DIV";
+  auto input = std::make_unique<sim::HtmlNode>();
+  input->tag = "INPUT";
+  input->attributes["type"] = "submit";
+  input->parent = div.get();
+  sim::HtmlNode& loose = *input;
+  div->children.push_back(std::move(input));
+  opener.document =
+      std::make_shared<sim::SimDocument>(opener.location, std::move(div), opener.Scope());
+  opener.document->Focus(loose);
   EXPECT_THROW(Analyse("http://ads.example/cgi-bin/find.pl"), PlatformError);
 }
 
 TEST_F(UserClickTest, UnreadablePageFails) {
   opener.document = nullptr;
   EXPECT_THROW(Analyse("http://ads.example/"), PlatformError) << "not an HTML document";
-  opener.document = page;
-  EXPECT_THROW(Analyse("http://ads.example/"), PlatformError) << "no focused element yet";
-  auto link = Link("http://ads.example/");
-  link->failAll = true;
-  Focus(link);
+  Show(Link("http://ads.example/"), "a");
+  opener.Scope()->failCall = [](std::string_view member) { return member == "activeElement"; };
+  EXPECT_THROW(Analyse("http://ads.example/"), PlatformError) << "no focused element";
+  opener.Scope()->failCall = [](std::string_view member) { return member == "tagName"; };
   EXPECT_THROW(Analyse("http://ads.example/"), PlatformError);
 }
 
 struct FramesetTest : UserClickTest {
-  std::shared_ptr<FakeFrame> AddFrame(const std::string& name, std::shared_ptr<FakeElement> focus) {
-    auto frame = std::make_shared<FakeFrame>();
-    frame->frameName = name;
-    frame->doc = std::make_shared<FakeDocument>();
-    frame->doc->active = std::move(focus);
-    page->frames.push_back(frame);
-    return frame;
-  }
-  std::shared_ptr<FakeElement> FocusFrame(const std::string& name) {
-    auto frameElement = Element("FRAME");
-    frameElement->nameValue = name;
-    Focus(frameElement);
-    return frameElement;
+  // Frame `index` of the opener's page shows `html`, with the focus on its link if it has one.
+  void FramePage(std::size_t index, const std::string& html) {
+    auto page = Page(html);
+    opener.document->Frames().at(index)->Show(page);
+    if (sim::HtmlNode* link = sim::QuerySelector(page->Root(), "a")) page->Focus(*link);
   }
 };
 
 TEST_F(FramesetTest, FocusedFrameIsFoundByName) {
-  auto navLink = Link("http://ads.example/menu.html");
-  auto mainLink = Link("http://ads.example/menu.html");
-  AddFrame("nav", navLink);
-  AddFrame("main", mainLink);
-  FocusFrame("main");
+  Show("<frameset><frame name=nav><frame name=main></frameset>", "frameset");
+  FramePage(0, Link("http://ads.example/menu.html", "nav"));
+  FramePage(1, Link("http://ads.example/menu.html", "main"));
+  Focus(*opener.document, "frame[name=main]");
   EXPECT_TRUE(Analyse("http://ads.example/menu.html"));
-  EXPECT_EQ(mainLink->blurCount, 1);
-  EXPECT_EQ(navLink->blurCount, 0) << "a frame of another name is not looked into";
-  EXPECT_EQ(browsers.created.size(), 1u);
+  EXPECT_EQ(Blurs("A#main"), 1);
+  EXPECT_EQ(Blurs("A#nav"), 0) << "a frame of another name is not looked into";
+  EXPECT_EQ(Created().size(), 1u);
 }
 
 TEST_F(FramesetTest, UnnamedFramesAreAllExaminedWithoutStoppingEarly) {
-  auto first = Link("http://ads.example/x.html");
-  auto second = Link("http://ads.example/x.html");
-  AddFrame("", first);
-  AddFrame("", Element("BODY"));
-  AddFrame("", second);
-  FocusFrame("");
+  Show("<frameset><frame><frame><frame></frameset>", "frameset");
+  FramePage(0, Link("http://ads.example/x.html", "first"));
+  FramePage(1, "<p>nothing to click</p>");
+  FramePage(2, Link("http://ads.example/x.html", "second"));
+  Focus(*opener.document, "frame");
   EXPECT_TRUE(Analyse("http://ads.example/x.html"));
-  EXPECT_EQ(first->blurCount, 1);
-  EXPECT_EQ(second->blurCount, 1);
-  EXPECT_EQ(browsers.created.size(), 2u);
+  EXPECT_EQ(Blurs("A#first"), 1);
+  EXPECT_EQ(Blurs("A#second"), 1);
+  EXPECT_EQ(Created().size(), 2u);
 }
 
 TEST_F(FramesetTest, FrameWithoutDocumentFailsAfterEarlierFramesOpened) {
-  AddFrame("", Link("http://ads.example/x.html"));
-  AddFrame("", nullptr)->doc = nullptr;
-  FocusFrame("");
+  Show("<frameset><frame><frame></frameset>", "frameset");
+  FramePage(0, Link("http://ads.example/x.html"));  // the second frame's page never loaded
+  Focus(*opener.document, "frame");
   EXPECT_THROW(Analyse("http://ads.example/x.html"), PlatformError);
-  EXPECT_EQ(browsers.created.size(), 1u) << "the window opened before the failure stays";
+  EXPECT_EQ(Created().size(), 1u) << "the window opened before the failure stays";
 }
 
 TEST_F(FramesetTest, FramesetFocusWithoutFramesExaminesTheTopElement) {
-  Focus(Element("FRAMESET"));
+  Show("<frameset></frameset>", "frameset");
   EXPECT_FALSE(Analyse("http://ads.example/x.html"));
 }
 
@@ -219,14 +224,19 @@ TEST(GetURLFromAction, ReducesToThePieceLookedFor) {
 }
 
 TEST(LocateParentForm, StartsAtTheParentAndStopsAtFormOrBody) {
-  auto form = Element("Form", Element("body"));
-  auto input = Element("input", Element("p", form));
-  EXPECT_EQ(LocateParentForm(input), form);
-  EXPECT_EQ(LocateParentForm(form), nullptr) << "the form itself is not tested";
-  auto unreadable = Element("input");
-  unreadable->failParent = true;
-  EXPECT_EQ(LocateParentForm(unreadable), nullptr);
-  EXPECT_EQ(ParentElement(unreadable), nullptr);
+  auto scope = std::make_shared<sim::WindowScope>();
+  auto page = std::make_shared<sim::SimDocument>(
+      "http://ads.example/", sim::ParseHtml("<form action=/find><p><input></p></form>"), scope);
+  auto element = [&](const char* tag) {
+    return std::make_shared<sim::SimElement>(page, *sim::QuerySelector(page->Root(), tag));
+  };
+  const auto form = LocateParentForm(element("input"));
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->action(), "/find");
+  EXPECT_EQ(LocateParentForm(element("form")), nullptr) << "the form itself is not tested";
+  scope->failCall = [](std::string_view member) { return member == "parentElement"; };
+  EXPECT_EQ(LocateParentForm(element("input")), nullptr);
+  EXPECT_EQ(ParentElement(element("input")), nullptr);
   EXPECT_EQ(LocateParentForm(nullptr), nullptr);
 }
 

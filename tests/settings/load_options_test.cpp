@@ -27,21 +27,17 @@ struct SequenceRandom : RandomSource {
   }
 };
 
-// The profile's store, with reads of chosen keys failing.
-struct FlakyStore : sim::SimSettingsStore {
-  using SimSettingsStore::SimSettingsStore;
-  std::string failingKey;
-  std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
-                         const std::string& def) override {
-    if (key == failingKey) throw PlatformError(5, "read failed");
-    return SimSettingsStore::GetSetting(app, section, key, def);
-  }
-};
-
 class LoadOptionsTest : public ::testing::Test {
  protected:
+  // Calls of this kind ("read", "save") on this key fail; any key when empty.
+  void FailCalls(std::string call, std::string key = "") {
+    store.failCall = [call, key](std::string_view asked, const std::string& askedKey) {
+      return asked == call && (key.empty() || askedKey == key);
+    };
+  }
+
   test::TempFolder folder;
-  FlakyStore store{folder.Path() / "settings.txt"};
+  sim::SimSettingsStore store{folder.Path() / "settings.txt"};
   SequenceRandom random;
   AppState state;
 
@@ -117,7 +113,7 @@ TEST_F(LoadOptionsTest, StoredBooleansConvertAndInvalidOnesLeaveTheFieldAsItWas)
 TEST_F(LoadOptionsTest, FailedReadBehavesLikeAMissingKey) {
   Store("Options", "PlayASound", "True");
   Store("Options", "LinkTarget", "_top");
-  store.failingKey = "LinkTarget";
+  FailCalls("read", "LinkTarget");
   Load();
   EXPECT_EQ(state.OptionValues.LinkTarget, "_blank");
   EXPECT_TRUE(state.OptionValues.PlayASound) << "loading goes on after the failure";
@@ -125,7 +121,7 @@ TEST_F(LoadOptionsTest, FailedReadBehavesLikeAMissingKey) {
 
   // A Boolean whose default is true is true when its read fails, not left false.
   Store("Options", "BlockByDefault", "False");
-  store.failingKey = "BlockByDefault";
+  FailCalls("read", "BlockByDefault");
   state = AppState();
   Load();
   EXPECT_TRUE(state.OptionValues.BlockByDefault);
@@ -133,7 +129,7 @@ TEST_F(LoadOptionsTest, FailedReadBehavesLikeAMissingKey) {
 
 TEST_F(LoadOptionsTest, FailedTokenReadMakesANewToken) {
   Store("Data", "URLPrefix", "1111111111");
-  store.failingKey = "URLPrefix";
+  FailCalls("read", "URLPrefix");
   Load();
   EXPECT_EQ(state.URLPrefix.size(), 10u);
   EXPECT_NE(state.URLPrefix, kUnsetPrefix);
@@ -141,14 +137,14 @@ TEST_F(LoadOptionsTest, FailedTokenReadMakesANewToken) {
 }
 
 TEST_F(LoadOptionsTest, FailedTokenWriteKeepsTheTokenForThisRunOnly) {
-  store.failSaves = true;
+  FailCalls("save");
   random.values = {0.05, 0.15, 0.25, 0.35, 0.45, 0.55, 0.65, 0.75, 0.85, 0.95};
   Load();
   EXPECT_EQ(state.URLPrefix, "0123456789");
   EXPECT_EQ(Stored("Data", "URLPrefix"), "<missing>");
   EXPECT_FALSE(std::filesystem::exists(store.File()));
 
-  store.failSaves = false;
+  store.failCall = nullptr;
   random.values = {0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9};
   AppState next;
   LoadOptions(store, random, kFolder, next);

@@ -77,11 +77,11 @@ TEST_F(SimFilesTest, WriteTextAtomicallySwapsInTheWholeNewContentOrLeavesTheOldF
   EXPECT_EQ(test::ReadRealFile(Real("servers.lst")), "new content");
 }
 
-// The faults a soak orders: a full disk leaves half the text of a plain write on disk, and
-// nothing of a whole-file write; a failing rename leaves both files as they were.
+// Ordered faults: a full disk leaves half the text of a plain write on disk, and nothing of a
+// whole-file write; a failing rename leaves both files as they were.
 TEST_F(SimFilesTest, OrderedFaultsFailAsTheDiskWould) {
   std::string failing;
-  files.failStep = [&](std::string_view step) { return step == failing; };
+  files.failStep = [&](std::string_view step, const std::string&) { return step == failing; };
   test::WriteRealFile(Real("servers.lst"), "old");
   for (const char* step : {"create", "write", "rename"}) {
     failing = step;
@@ -92,6 +92,9 @@ TEST_F(SimFilesTest, OrderedFaultsFailAsTheDiskWould) {
   failing = "write";
   EXPECT_EQ(ErrorNumber([&] { files.WriteText(V("page.html"), "12345678"); }), 61);
   EXPECT_EQ(test::ReadRealFile(Real("page.html")), "1234");
+  failing = "read";
+  EXPECT_EQ(ErrorNumber([&] { files.ReadText(V("page.html")); }), 75);
+  EXPECT_EQ(ErrorNumber([&] { files.FileLength(V("page.html")); }), 75);
   failing = "rename";
   EXPECT_THROW(files.Rename(V("page.html"), V("other.html")), PlatformError);
   EXPECT_TRUE(std::filesystem::exists(Real("page.html")));

@@ -65,7 +65,7 @@ TEST_F(SimSettingsStoreTest, ValuesThatCannotBeStoredAreRefused) {
 
 TEST_F(SimSettingsStoreTest, FailingSavesChangeNothing) {
   store.SaveSetting("Velmox", "Data", "URLPrefix", "1");
-  store.failSaves = true;
+  store.failCall = [](std::string_view call, const std::string&) { return call == "save"; };
   EXPECT_THROW(store.SaveSetting("Velmox", "Data", "URLPrefix", "2"), PlatformError);
   EXPECT_EQ(Get("Data", "URLPrefix"), "1");
 }

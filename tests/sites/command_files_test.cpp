@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/memory_files.h"
+#include "platform/sim/sim_files.h"
+#include "support/temp_folder.h"
 
 namespace velmox {
 namespace {
@@ -15,38 +16,51 @@ std::string PathOf(const std::string& name) {
 }
 
 // The files' exact bytes are checked end to end by the context-menu script.
+class CreateHTML : public ::testing::Test {
+ protected:
+  std::size_t FileCount() const {
+    const auto entries = std::filesystem::directory_iterator(folder.Path());
+    return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+  }
+  bool Has(const std::string& name) const { return std::filesystem::exists(folder.Path() / name); }
+  std::string Content(const std::string& name) { return files.ReadText(PathOf(name)); }
+  // The fixture's own name hides the function's.
+  void Create() { ::velmox::CreateHTML(files, kFolder, kToken); }
+
+  test::TempFolder folder;
+  sim::SimFiles files{kFolder, folder.Path()};
+};
 
 // A full disk must not leave a half-written script behind: being present, it would never be
 // written again and the context-menu entry would stay broken.
-TEST(CreateHTML, FullDiskLeavesNoHalfWrittenFile) {
-  test::MemoryFiles files;
-  files.diskFull = true;
-  CreateHTML(files, kFolder, kToken);
-  EXPECT_TRUE(files.files.empty());
+TEST_F(CreateHTML, FullDiskLeavesNoHalfWrittenFile) {
+  files.failStep = [](std::string_view step, const std::string&) { return step == "write"; };
+  Create();
+  EXPECT_EQ(FileCount(), 0u);
 
-  files.diskFull = false;
-  CreateHTML(files, kFolder, kToken);
-  EXPECT_EQ(files.files.size(), 4u);
-  EXPECT_TRUE(files.Content(PathOf("blocksite.script")).ends_with("</SCRIPT>"));
+  files.failStep = nullptr;
+  Create();
+  EXPECT_EQ(FileCount(), 4u);
+  EXPECT_TRUE(Content("blocksite.script").ends_with("</SCRIPT>"));
 }
 
-TEST(CreateHTML, PresentFilesAreLeftAloneAndEmptyOnesRewritten) {
-  test::MemoryFiles files;
-  files.files[PathOf("blocksite.script")] = "from an earlier token";
-  files.files[PathOf("b0123456789.html")] = "";
-  CreateHTML(files, kFolder, kToken);
-  EXPECT_EQ(files.Content(PathOf("blocksite.script")), "from an earlier token");
-  EXPECT_TRUE(files.Content(PathOf("b0123456789.html")).starts_with("<html>"));
-  EXPECT_EQ(files.files.size(), 4u);
+TEST_F(CreateHTML, PresentFilesAreLeftAloneAndEmptyOnesRewritten) {
+  test::WriteRealFile(folder.Path() / "blocksite.script", "from an earlier token");
+  test::WriteRealFile(folder.Path() / "b0123456789.html", "");
+  Create();
+  EXPECT_EQ(Content("blocksite.script"), "from an earlier token");
+  EXPECT_TRUE(Content("b0123456789.html").starts_with("<html>"));
+  EXPECT_EQ(FileCount(), 4u);
 }
 
-TEST(CreateHTML, UnwritableFileIsSkippedAndTheOthersStillWritten) {
-  test::MemoryFiles files;
-  files.failingPaths.insert(PathOf("trustsite.script"));
-  CreateHTML(files, kFolder, kToken);
-  EXPECT_FALSE(files.Has(PathOf("trustsite.script")));
-  EXPECT_TRUE(files.Has(PathOf("t0123456789.html")));
-  EXPECT_EQ(files.files.size(), 3u);
+TEST_F(CreateHTML, UnwritableFileIsSkippedAndTheOthersStillWritten) {
+  files.failStep = [](std::string_view, const std::string& path) {
+    return path == PathOf("trustsite.script");
+  };
+  Create();
+  EXPECT_FALSE(Has("trustsite.script"));
+  EXPECT_TRUE(Has("t0123456789.html"));
+  EXPECT_EQ(FileCount(), 3u);
 }
 
 }  // namespace

@@ -4,29 +4,34 @@
 
 #include <string>
 
+#include "platform/sim/sim_desktop.h"
 #include "support/allocation_counter.h"
-#include "support/fake_browser.h"
-#include "support/memory_files.h"
+#include "support/temp_folder.h"
 
 namespace velmox {
 namespace {
 
 const std::string kFolder = "C:\\Program Files\\Velmox";
 const std::string kToken = "4820193756";
-const std::string kList = kFolder + "\\servers.lst";
 
 struct ContextCommandTest : ::testing::Test {
   ContextCommandTest() {
     state.URLPrefix = kToken;
     state.Sites.ReplaceAll({{"", false}});
-    window.location = "http://www.ads.example/news/today.html";
+    window.Scope()->failCall = [this](std::string_view member) {
+      locationReads += member == "LocationURL";
+      return false;
+    };
   }
   bool Command(const std::string& url) {
-    return ContextCommand(state, files, kFolder, window, url);
+    return ContextCommand(state, desktop.files, kFolder, window, url);
   }
   AppState state;
-  test::MemoryFiles files;
-  test::FakeWindow window;
+  test::SimFolderSet folders;
+  sim::SimDesktop desktop{folders.folders};
+  sim::SimWindow& window =
+      desktop.browsers.Open("news", "http://www.ads.example/news/today.html", {});
+  int locationReads = 0;
 };
 
 // Only an address ending in a command page name with this installation's token, in the
@@ -49,16 +54,16 @@ TEST_F(ContextCommandTest, CommandPagesAreRecognisedAndNothingElse) {
       {"C:\\Prog", false},
   };
   for (const auto& [url, command] : cases) {
-    window.locationReads = 0;
+    locationReads = 0;
     EXPECT_EQ(Command(url), command) << url;
-    EXPECT_EQ(window.locationReads > 0, command) << url;
+    EXPECT_EQ(locationReads > 0, command) << url;
   }
   EXPECT_EQ(state.Sites.Entries(),
             (std::vector<SiteEntry>{{"", false}, {"www.ads.example", true}}));
 }
 
 TEST_F(ContextCommandTest, FailingWindowPropagatesFromARecognisedCommand) {
-  window.failing = true;
+  desktop.browsers.FailWindow(window, sim::Disconnected());
   EXPECT_THROW(Command(kFolder + "\\b" + kToken + ".html"), PlatformError);
   EXPECT_FALSE(Command("http://example.com/")) << "an ordinary address still answers";
 }
@@ -69,9 +74,9 @@ TEST_F(ContextCommandTest, OrdinaryAddressesAllocateNothing) {
   const std::string nearMiss = kFolder + "\\readme.txt";  // passes the folder check
   const std::size_t before = test::AllocationCount();
   bool any = false;
-  any |= ContextCommand(state, files, kFolder, window, shortUrl);
-  any |= ContextCommand(state, files, kFolder, window, longUrl);
-  any |= ContextCommand(state, files, kFolder, window, nearMiss);
+  any |= Command(shortUrl);
+  any |= Command(longUrl);
+  any |= Command(nearMiss);
   EXPECT_EQ(test::AllocationCount(), before);
   EXPECT_FALSE(any);
 }

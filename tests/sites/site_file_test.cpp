@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/memory_files.h"
+#include "platform/sim/sim_files.h"
+#include "support/temp_folder.h"
 
 namespace velmox {
 namespace {
@@ -10,38 +11,45 @@ namespace {
 const std::string kFolder = "C:\\Velmox";
 const std::string kPath = "C:\\Velmox\\servers.lst";
 
-// Plain truncate-and-write would lose the list when the write breaks off; only the
-// write-beside-and-rename path may be used.
-struct ReplaceOnlyFiles : test::MemoryFiles {
-  void WriteText(const std::string&, const std::string&) override {
-    throw PlatformError(70, "Permission denied");
+class SiteFileLoad : public ::testing::Test {
+ protected:
+  void Write(const std::string& text) { test::WriteRealFile(folder.Path() / "servers.lst", text); }
+  std::string Saved() { return files.ReadText(kPath); }
+  SiteList Load(const std::string& text) {
+    Write(text);
+    SiteList sites;
+    SetUpBlockedHosts(files, kFolder, sites);
+    return sites;
   }
+  void FailOnTheList() {
+    files.failStep = [](std::string_view, const std::string& path) { return path == kPath; };
+  }
+
+  test::TempFolder folder;
+  sim::SimFiles files{kFolder, folder.Path()};
 };
+using SiteFileSave = SiteFileLoad;
 
-SiteList Load(const std::string& text) {
-  test::MemoryFiles files;
-  files.files[kPath] = text;
-  SiteList sites;
-  SetUpBlockedHosts(files, kFolder, sites);
-  return sites;
-}
-
-TEST(SiteFileLoad, ReadsRecordsInFileOrderAndWritesThemBackByteForByte) {
+TEST_F(SiteFileLoad, ReadsRecordsInFileOrderAndWritesThemBackByteForByte) {
   const std::string text = "\"ads.example\",#TRUE#\r\n\"news.example\",#FALSE#\r\n";
-  ReplaceOnlyFiles files;
-  files.files[kPath] = text;
-  SiteList sites;
-  SetUpBlockedHosts(files, kFolder, sites);
+  SiteList sites = Load(text);
   EXPECT_EQ(sites.Entries(),
             (std::vector<SiteEntry>{{"ads.example", true}, {"news.example", false}}));
-  files.files.erase(kPath);
+  std::filesystem::remove(folder.Path() / "servers.lst");
+  std::vector<std::string> steps;
+  files.failStep = [&](std::string_view step, const std::string&) {
+    steps.emplace_back(step);
+    return false;
+  };
   RecordBlockedHosts(files, kFolder, sites);
-  EXPECT_EQ(files.Content(kPath), text);
+  // Plain truncate-and-write would lose the list when the write breaks off; only the
+  // write-beside-and-rename path may be used.
+  EXPECT_EQ(steps, (std::vector<std::string>{"create", "write", "rename"}));
+  EXPECT_EQ(Saved(), text);
 }
 
-TEST(SiteFileLoad, MissingEmptyOrUnreadableFileGivesOneFreeEntry) {
+TEST_F(SiteFileLoad, MissingEmptyOrUnreadableFileGivesOneFreeEntry) {
   const std::vector<SiteEntry> one = {{"", false}};
-  test::MemoryFiles files;
   SiteList sites;
   sites.ReplaceAll({{"left.over", true}});
   SetUpBlockedHosts(files, kFolder, sites);
@@ -50,14 +58,14 @@ TEST(SiteFileLoad, MissingEmptyOrUnreadableFileGivesOneFreeEntry) {
   EXPECT_EQ(Load("").Entries(), one);
   EXPECT_EQ(Load("\r\n").Entries(), one);
 
-  files.files[kPath] = "\"a\",#TRUE#\r\n";
-  files.failingPaths.insert(kPath);
+  Write("\"a\",#TRUE#\r\n");
+  FailOnTheList();
   SetUpBlockedHosts(files, kFolder, sites);
   EXPECT_EQ(sites.Entries(), one);
 }
 
 // Each odd line keeps its element, with what could be read before the fault.
-TEST(SiteFileLoad, OddLinesKeepTheirElementWithWhatWasRead) {
+TEST_F(SiteFileLoad, OddLinesKeepTheirElementWithWhatWasRead) {
   struct Case {
     const char* line;
     SiteEntry entry;
@@ -88,7 +96,7 @@ TEST(SiteFileLoad, OddLinesKeepTheirElementWithWhatWasRead) {
   }
 }
 
-TEST(SiteFileLoad, EveryLineIsOneRecordWhateverEndsIt) {
+TEST_F(SiteFileLoad, EveryLineIsOneRecordWhateverEndsIt) {
   EXPECT_EQ(Load("\"a\",#TRUE#\r\n\"b\",#FALSE#").Entries(),
             (std::vector<SiteEntry>{{"a", true}, {"b", false}}));
   EXPECT_EQ(Load("\"a\",#TRUE#\r\n\r\n\"b\",#TRUE#\r\n").Entries(),
@@ -99,7 +107,7 @@ TEST(SiteFileLoad, EveryLineIsOneRecordWhateverEndsIt) {
             (std::vector<SiteEntry>{{"junk", false}, {"b", true}}));
 }
 
-TEST(SiteFileSave, SkipsFreeEntriesAndHostsTheRecordCannotHold) {
+TEST_F(SiteFileSave, SkipsFreeEntriesAndHostsTheRecordCannotHold) {
   SiteList sites;
   sites.ReplaceAll({{"", true},
                     {"a", true},
@@ -107,24 +115,23 @@ TEST(SiteFileSave, SkipsFreeEntriesAndHostsTheRecordCannotHold) {
                     {"cr\rhost", false},
                     {"lf\nhost", false},
                     {"b:8080", false}});
-  test::MemoryFiles files;
   RecordBlockedHosts(files, kFolder, sites);
-  EXPECT_EQ(files.Content(kPath), "\"a\",#TRUE#\r\n\"b:8080\",#FALSE#\r\n");
+  EXPECT_EQ(Saved(), "\"a\",#TRUE#\r\n\"b:8080\",#FALSE#\r\n");
   EXPECT_EQ(sites.Count(), 6u);
 
   sites.ReplaceAll({{"", false}});
   RecordBlockedHosts(files, kFolder, sites);
-  EXPECT_EQ(files.Content(kPath), "");
+  EXPECT_EQ(Saved(), "");
 }
 
-TEST(SiteFileSave, AFailedSaveLeavesTheOldFileAndTheList) {
-  test::MemoryFiles files;
-  files.files[kPath] = "\"old\",#TRUE#\r\n";
-  files.failingPaths.insert(kPath);
+TEST_F(SiteFileSave, AFailedSaveLeavesTheOldFileAndTheList) {
+  Write("\"old\",#TRUE#\r\n");
+  FailOnTheList();
   SiteList sites;
   sites.ReplaceAll({{"new", false}});
   RecordBlockedHosts(files, kFolder, sites);
-  EXPECT_EQ(files.files[kPath], "\"old\",#TRUE#\r\n");
+  files.failStep = nullptr;
+  EXPECT_EQ(Saved(), "\"old\",#TRUE#\r\n");
   EXPECT_EQ(sites.Entries(), (std::vector<SiteEntry>{{"new", false}}));
 }
 

@@ -2,20 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/sim/sim_desktop.h"
 #include "sites/host_name.h"
-#include "support/fake_browser.h"
-#include "support/memory_files.h"
+#include "support/temp_folder.h"
 
 namespace velmox {
 namespace {
 
-const std::string kFolder = "C:\\Velmox";
-const std::string kPath = "C:\\Velmox\\servers.lst";
+const std::string kFolder = "C:\\Program Files\\Velmox";
+const std::string kPath = kFolder + "\\servers.lst";
 
 struct SiteVerdictTest : ::testing::Test {
   AppState state;
-  test::MemoryFiles files;
-  test::FakeWindow window;
+  test::SimFolderSet folders;
+  sim::SimDesktop desktop{folders.folders};
+  sim::SimFiles& files = desktop.files;
+  sim::SimWindow& window = desktop.browsers.Open("news", "about:blank", {});
 
   void Block(const std::string& url) {
     window.location = url;
@@ -24,6 +26,9 @@ struct SiteVerdictTest : ::testing::Test {
   void Allow(const std::string& url) {
     window.location = url;
     AddSiteAsUnBlocked(state, files, kFolder, window);
+  }
+  void FailOnTheList() {
+    files.failStep = [](std::string_view, const std::string& path) { return path == kPath; };
   }
 };
 
@@ -52,7 +57,7 @@ TEST_F(SiteVerdictTest, AllowingTheWwwFormAppendsButTheEarlierEntryStillDecides)
   EXPECT_EQ(state.Sites.Entries(),
             (std::vector<SiteEntry>{{"h.example", true}, {"www.h.example", false}}));
   EXPECT_TRUE(IsBlocked(state, "www.h.example"));
-  EXPECT_EQ(files.Content(kPath), "\"h.example\",#TRUE#\r\n\"www.h.example\",#FALSE#\r\n");
+  EXPECT_EQ(files.ReadText(kPath), "\"h.example\",#TRUE#\r\n\"www.h.example\",#FALSE#\r\n");
 }
 
 TEST_F(SiteVerdictTest, ACapitalisedHostFromTheFileGetsALowerCaseEntryBeside) {
@@ -64,30 +69,30 @@ TEST_F(SiteVerdictTest, ACapitalisedHostFromTheFileGetsALowerCaseEntryBeside) {
 
 TEST_F(SiteVerdictTest, HostsTheFileCannotHoldAreNeverAdded) {
   state.Sites.ReplaceAll({{"", false}});
-  files.files[kPath] = "before";
+  files.WriteText(kPath, "before");
   Block("http://bad\"host/");
   Allow("http://");  // the empty host
   Block("http://line\r\nbreak/");
   EXPECT_EQ(state.Sites.Entries(), (std::vector<SiteEntry>{{"", false}}));
-  EXPECT_EQ(files.Content(kPath), "before");
+  EXPECT_EQ(files.ReadText(kPath), "before");
 }
 
 TEST_F(SiteVerdictTest, AnUnreadableAddressMarksNothing) {
   state.Sites.ReplaceAll({{"", false}});
-  window.failing = true;
+  desktop.browsers.FailWindow(window, sim::Disconnected());
   EXPECT_THROW(AddSiteAsBlocked(state, files, kFolder, window), PlatformError);
   EXPECT_EQ(state.Sites.Count(), 1u);
-  EXPECT_FALSE(files.Has(kPath));
+  EXPECT_FALSE(std::filesystem::exists(folders.folders.appDir / "servers.lst"));
 }
 
 TEST_F(SiteVerdictTest, AFailedSaveKeepsTheMarkInMemory) {
   state.Sites.ReplaceAll({{"", false}});
-  files.failingPaths.insert(kPath);
+  FailOnTheList();
   Block("http://ads.example/");
   EXPECT_TRUE(IsBlocked(state, "ads.example"));
-  files.failingPaths.clear();
+  files.failStep = nullptr;
   Block("http://other.example/");
-  EXPECT_EQ(files.Content(kPath), "\"ads.example\",#TRUE#\r\n\"other.example\",#TRUE#\r\n");
+  EXPECT_EQ(files.ReadText(kPath), "\"ads.example\",#TRUE#\r\n\"other.example\",#TRUE#\r\n");
 }
 
 TEST(GetHostNameFromURL, ReducesAnAddressAsVelmoxComparesHosts) {

@@ -5,10 +5,13 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "platform/sim/sim_dialogs.h"
+#include "platform/sim/sim_services.h"
+#include "platform/win32/registry_store.h"
 #include "platform/win32/resource_ids.h"
-#include "support/memory_files.h"
-#include "support/recording_services.h"
+#include "platform/win32/win_files.h"
 #include "ui/settings_dialog/frm_options.h"
+#include "win32/win_test_support.h"
 
 namespace velmox::win32 {
 namespace {
@@ -25,7 +28,9 @@ BOOL CALLBACK FindById(HWND window, LPARAM data) {
   return FALSE;
 }
 
-// The dialog model bound to the real window, with the desktop's services recorded in memory.
+// The dialog model bound to the real window. The settings go under a root of the test's own,
+// the application folder is a fresh one, and the simulated desktop's services record what the
+// dialog asks of the shell, the sound, message boxes and the file dialog.
 class SettingsWindowTest : public ::testing::Test {
  protected:
   SettingsWindowTest() {
@@ -38,6 +43,7 @@ class SettingsWindowTest : public ::testing::Test {
   }
   ~SettingsWindowTest() override {
     if (dialog.Loaded()) dialog.CloseWindow();
+    RegDeleteTreeA(HKEY_CURRENT_USER, root.c_str());
   }
 
   void Open() {
@@ -69,17 +75,24 @@ class SettingsWindowTest : public ::testing::Test {
     return text;
   }
 
+  std::string Stored(const char* key) {
+    return settings.GetSetting("Velmox", "Options", key, "<missing>");
+  }
+
   AppState state;
-  test::MemorySettings settings;
-  test::MemoryFiles files;
-  test::RecordingSound sound;
-  test::RecordingMessageBoxes boxes;
-  test::RecordingShell shell;
-  test::ScriptedFileDialogs fileDialogs;
+  std::string root = "Software\\VelmoxTest" + std::to_string(GetCurrentProcessId());
+  RegistryStore settings{root};
+  test::TempFolder folder;
+  WinFiles files;
+  sim::Trace trace{nullptr};
+  sim::SimSound sound{trace, files};
+  sim::SimMessageBoxes boxes{trace};
+  sim::SimShell shell{trace};
+  sim::SimFileDialogs fileDialogs{trace};
   WinSettingsWindow window;
-  frmOptions dialog{state,
-                    DialogServices{settings, files, sound, boxes, shell, fileDialogs, "C:\\Velmox"},
-                    window};
+  frmOptions dialog{
+      state, DialogServices{settings, files, sound, boxes, shell, fileDialogs, folder.Path()},
+      window};
 };
 
 TEST_F(SettingsWindowTest, AFreshDialogShowsTheModelOnTheOptionsPageWithApplyDisabled) {
@@ -157,8 +170,8 @@ TEST_F(SettingsWindowTest, OkStoresTheOptionsAndTakesTheWindowAway) {
   SendMessageA(Find(IDC_CMDOK), BM_CLICK, 0, 0);
   EXPECT_FALSE(dialog.Loaded());
   EXPECT_FALSE(IsWindow(frame));
-  EXPECT_EQ("True", settings.Value("Options", "AutoClose"));
-  EXPECT_EQ("_blank", settings.Value("Options", "LinkTarget"));
+  EXPECT_EQ("True", Stored("AutoClose"));
+  EXPECT_EQ("_blank", Stored("LinkTarget"));
 }
 
 TEST_F(SettingsWindowTest, F1ReachesTheDialogBeforeTheFocusedControl) {
@@ -167,7 +180,7 @@ TEST_F(SettingsWindowTest, F1ReachesTheDialogBeforeTheFocusedControl) {
   MSG key{Find(IDC_XIGNORELOCAL), WM_KEYDOWN, VK_F1, 0, 0, {0, 0}};
   EXPECT_TRUE(window.PreTranslate(key));
   ASSERT_EQ(1u, shell.calls.size());
-  EXPECT_EQ("C:\\Velmox\\help\\advancedoptions.htm", shell.calls[0].target);
+  EXPECT_EQ(folder.File("help\\advancedoptions.htm"), shell.calls[0].target);
   EXPECT_EQ(window.Handle(), shell.calls[0].window);
 
   MSG elsewhere{nullptr, WM_KEYDOWN, VK_F1, 0, 0, {0, 0}};
@@ -195,7 +208,7 @@ TEST_F(SettingsWindowTest, TheCloseBoxUnloadsAsCancelDoes) {
   SendMessageA(Find(IDC_XCLOSE), BM_CLICK, 0, 0);
   SendMessageA(Frame(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(dialog.Loaded());
-  EXPECT_EQ("False", settings.Value("Options", "AutoClose"));
+  EXPECT_EQ("False", Stored("AutoClose"));
 }
 
 }  // namespace

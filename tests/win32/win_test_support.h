@@ -32,6 +32,7 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 
+  const std::string& Path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "\\" + name; }
 
  private:

@@ -13,10 +13,6 @@ namespace {
 
 constexpr int kMaxFrameDepth = 4;
 
-PlatformError Disconnected() {
-  return PlatformError(-2147417848, "The object invoked has disconnected from its clients.");
-}
-
 std::optional<std::string> ReadFile(const std::filesystem::path& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
@@ -61,6 +57,14 @@ class SinkControl : public PageSinkControl {
 };
 
 }  // namespace
+
+std::vector<BrowserEvents*> SinkState::Handlers() const {
+  std::vector<BrowserEvents*> out;
+  for (const auto& link : links) {
+    if (link->alive) out.push_back(link->events);
+  }
+  return out;
+}
 
 SimDocument* Place::Document() const {
   if (frame != nullptr) return frame->Shown().get();
@@ -108,6 +112,7 @@ class SimBrowsers::Shell : public ShellWindows {
     return std::make_unique<Enumerator>(browsers_, browsers_.windows_);
   }
   std::unique_ptr<Connection> Connect(ShellWindowsEvents& events) override {
+    browsers_.Check("ShellWindows.Connect");
     auto link = std::make_shared<EventLink<ShellWindowsEvents>>();
     link->events = &events;
     browsers_.shellLinks_.push_back(link);
@@ -118,7 +123,12 @@ class SimBrowsers::Shell : public ShellWindows {
   SimBrowsers& browsers_;
 };
 
+void SimBrowsers::Check(std::string_view call) const {
+  if (failCall && failCall(call)) throw PlatformError(429, "ActiveX component can't create object");
+}
+
 std::unique_ptr<ShellWindows> SimBrowsers::CreateShellWindows() {
+  Check("CreateShellWindows");
   return std::make_unique<Shell>(*this);
 }
 
@@ -132,6 +142,7 @@ std::shared_ptr<BrowserWindow> SimBrowsers::CreateInternetExplorer() {
 }
 
 std::unique_ptr<PageSinkControl> SimBrowsers::CreatePageSink(int index) {
+  Check("CreatePageSink");
   auto state = std::make_shared<SinkState>();
   state->index = index;
   std::erase_if(sinks_, [](const auto& s) { return !s->alive; });
@@ -350,6 +361,18 @@ void SimBrowsers::Settle() {
       }
     }
   }
+}
+
+SinkState* SimBrowsers::Sink(int index) {
+  for (const auto& sink : sinks_) {
+    if (sink->alive && sink->index == index) return sink.get();
+  }
+  return nullptr;
+}
+
+bool SimBrowsers::ShellEventsConnected() const {
+  return std::any_of(shellLinks_.begin(), shellLinks_.end(),
+                     [](const auto& link) { return link->alive; });
 }
 
 void SimBrowsers::DisconnectAll() {

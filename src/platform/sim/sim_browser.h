@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/browser_automation.h"
@@ -31,8 +32,11 @@ struct Place {
 struct SinkState {
   int index = 0;
   std::string location = "http:///";
-  bool alive = true;
+  bool alive = true;  // false once its control has gone: its object can no longer be had
   std::vector<std::shared_ptr<EventLink<BrowserEvents>>> links;
+
+  // The connected handlers that are still connected.
+  std::vector<BrowserEvents*> Handlers() const;
 };
 
 // The automation object of a page sink, handed out as ppDisp.
@@ -65,6 +69,11 @@ class SimBrowsers : public BrowserAutomation {
   std::unique_ptr<ShellWindows> CreateShellWindows() override;
   std::shared_ptr<BrowserWindow> CreateInternetExplorer() override;
   std::unique_ptr<PageSinkControl> CreatePageSink(int index) override;
+
+  // Faults to order: asked before each call on the browser's own objects ("CreateShellWindows",
+  // "ShellWindows.Connect", "CreatePageSink"); a call answered true fails as when the browser
+  // cannot be reached.
+  std::function<bool(std::string_view call)> failCall;
 
   // ---- Pages ----
   // The page file for an address. An address ending in "/" mapped to a folder serves every
@@ -102,6 +111,11 @@ class SimBrowsers : public BrowserAutomation {
   // The user picks a context-menu entry: true for the one that disallows pop-ups.
   void ContextMenu(Place place, bool disallow);
 
+  // The live page sink of that index; nullptr when Velmox has none.
+  SinkState* Sink(int index);
+  // True while a handler is connected to the shell collection's events.
+  bool ShellEventsConnected() const;
+
   // ---- The event loop ----
   void Settle();
   // Velmox's process has ended: no handler of it is connected any more.
@@ -133,6 +147,7 @@ class SimBrowsers : public BrowserAutomation {
                                         std::string& documentType, int depth = 0);
   std::optional<PageMapping> PageFor(const std::string& address) const;
   void LoadFrames(SimDocument& document, const std::shared_ptr<WindowScope>& scope, int depth);
+  void Check(std::string_view call) const;
   std::shared_ptr<SimWindow> AddWindow(const std::string& label, std::optional<std::size_t> at);
   std::string NewLabel();
   void Post(bool registered, long cookie);

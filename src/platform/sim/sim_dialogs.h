@@ -25,6 +25,7 @@ class SimDialogWindow : public SettingsDialogWindow {
 
   frmOptions* Dialog() { return dialog_; }
   bool Shown() const { return shown_; }
+  int timesCentred = 0;
   int timesBroughtToFront = 0;
   // The control that has the focus ("FileNameText", "ListView1", "tbsOptions" ...); empty for
   // none. Whoever drives the window moves it.
@@ -32,7 +33,7 @@ class SimDialogWindow : public SettingsDialogWindow {
 
   void Create(frmOptions& dialog) override;
   std::uintptr_t Handle() override { return kHandle; }
-  void CenterOnScreen() override {}
+  void CenterOnScreen() override { ++timesCentred; }
   void Show() override;
   void BringToFront() override;
   void Destroy() override;

@@ -20,13 +20,17 @@ PlatformError Unsupported() {
   return PlatformError(438, "Object doesn't support this property or method");
 }
 
+PlatformError Disconnected() {
+  return PlatformError(-2147417848, "The object invoked has disconnected from its clients.");
+}
+
 std::string SimFrame::name() {
-  parent_.Scope().Check();
+  parent_.Scope().Check("name");
   return Name();
 }
 
 std::shared_ptr<HtmlDocument> SimFrame::document() {
-  parent_.Scope().Check();
+  parent_.Scope().Check("document");
   // A frame whose page has not loaded has no document to give.
   if (!shown_) throw PlatformError(-2147024891, "Access is denied.");
   return shown_;
@@ -49,17 +53,17 @@ SimDocument::SimDocument(std::string address, std::unique_ptr<HtmlNode> root,
 }
 
 std::shared_ptr<HtmlElement> SimDocument::activeElement() {
-  scope_->Check();
+  scope_->Check("activeElement");
   return std::make_shared<SimElement>(shared_from_this(), *focused_);
 }
 
 int SimDocument::framesLength() {
-  scope_->Check();
+  scope_->Check("framesLength");
   return static_cast<int>(frames_.size());
 }
 
 std::shared_ptr<HtmlFrame> SimDocument::frameItem(int index) {
-  scope_->Check();
+  scope_->Check("frameItem");
   if (index < 0 || index >= static_cast<int>(frames_.size())) {
     throw PlatformError(-2147024809, "The parameter is incorrect.");
   }
@@ -103,38 +107,38 @@ SimFrame* SimDocument::FindFrame(const std::string& name) {
 }
 
 std::string SimElement::tagName() {
-  document_->Scope().Check();
+  document_->Scope().Check("tagName");
   return node_.tag;
 }
 
 std::string SimElement::href() {
-  document_->Scope().Check();
+  document_->Scope().Check("href");
   if (node_.tag != "A" && node_.tag != "AREA") throw Unsupported();
   const std::string* written = node_.Attribute("href");
   return written ? ResolveAddress(document_->BaseAddress(), *written) : "";
 }
 
 std::string SimElement::type() {
-  document_->Scope().Check();
+  document_->Scope().Check("type");
   const auto type = ElementType(node_);
   if (!type) throw Unsupported();
   return *type;
 }
 
 std::string SimElement::name() {
-  document_->Scope().Check();
+  document_->Scope().Check("name");
   return node_.AttributeOr("name");
 }
 
 std::shared_ptr<HtmlElement> SimElement::parentElement() {
-  document_->Scope().Check();
+  document_->Scope().Check("parentElement");
   if (node_.parent == nullptr) return nullptr;
   return std::make_shared<SimElement>(document_, *node_.parent);
 }
 
 void SimElement::blur() {
   WindowScope& scope = document_->Scope();
-  scope.Check();
+  scope.Check("blur");
   if (document_->Focused() != &node_) return;
   document_->ResetFocus();
   if (scope.trace) {
@@ -144,13 +148,13 @@ void SimElement::blur() {
 }
 
 std::string SimElement::method() {
-  document_->Scope().Check();
+  document_->Scope().Check("method");
   if (node_.tag != "FORM") throw Unsupported();
   return node_.AttributeOr("method");
 }
 
 std::string SimElement::action() {
-  document_->Scope().Check();
+  document_->Scope().Check("action");
   if (node_.tag != "FORM") throw Unsupported();
   return node_.AttributeOr("action");
 }

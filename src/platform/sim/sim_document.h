@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/browser_automation.h"
@@ -12,19 +14,24 @@
 
 namespace velmox::sim {
 
+PlatformError Unsupported();   // a member the object does not have
+PlatformError Disconnected();  // a call on an object whose window has gone
+
 // What every automation object of one browser window shares: a window told to fail, or one that
-// has closed, fails every call on it, its pages and their elements included.
+// has closed, fails every call on it, its pages and their elements included. `failCall` is asked
+// with the member's name before each call ("Connect", "FullScreen", "activeElement" ...); a call
+// answered true fails as on a window that has just closed.
 struct WindowScope {
   std::string label;  // the window's name in the script and the trace
   std::optional<PlatformError> failure;
+  std::function<bool(std::string_view member)> failCall;
   Trace* trace = nullptr;
 
-  void Check() const {
+  void Check(std::string_view member) const {
     if (failure) throw *failure;
+    if (failCall && failCall(member)) throw Disconnected();
   }
 };
-
-PlatformError Unsupported();  // a member the object does not have
 
 class SimDocument;
 

@@ -49,10 +49,10 @@ std::filesystem::path SimFiles::RealPath(const std::string& path) const {
   throw PlatformError(76, "Path not found");
 }
 
-void SimFiles::WriteAll(int fd, const std::string& text) const {
+void SimFiles::WriteAll(int fd, const std::string& path, const std::string& text) const {
   std::size_t done = 0;
   std::size_t end = text.size();
-  const bool full = Fails("write");
+  const bool full = Fails("write", path);
   if (full) end /= 2;
   while (done < end) {
     const ssize_t n = ::write(fd, text.data() + done, end - done);
@@ -72,7 +72,7 @@ void SimFiles::Rename(const std::string& from, const std::string& to) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(source, ec)) throw FileNotFound();
   if (std::filesystem::exists(target, ec)) throw PlatformError(58, "File already exists");
-  if (Fails("rename")) throw AccessError();
+  if (Fails("rename", from)) throw AccessError();
   std::filesystem::rename(source, target, ec);
   if (ec) throw AccessError();
 }
@@ -81,6 +81,7 @@ std::int64_t SimFiles::FileLength(const std::string& path) {
   std::error_code ec;
   const auto real = RealPath(path);
   if (!std::filesystem::is_regular_file(real, ec)) throw FileNotFound();
+  if (Fails("read", path)) throw AccessError();
   const auto size = std::filesystem::file_size(real, ec);
   if (ec) throw AccessError();
   return static_cast<std::int64_t>(size);
@@ -90,6 +91,7 @@ std::string SimFiles::ReadText(const std::string& path) {
   std::error_code ec;
   const auto real = RealPath(path);
   if (!std::filesystem::is_regular_file(real, ec)) throw FileNotFound();
+  if (Fails("read", path)) throw AccessError();
   std::ifstream in(real, std::ios::binary);
   if (!in) throw AccessError();
   std::ostringstream text;
@@ -100,11 +102,11 @@ std::string SimFiles::ReadText(const std::string& path) {
 
 void SimFiles::WriteText(const std::string& path, const std::string& text) {
   const auto real = RealPath(path);
-  if (Fails("create")) throw AccessError();
+  if (Fails("create", path)) throw AccessError();
   const int fd = ::open(real.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw AccessError();
   try {
-    WriteAll(fd, text);
+    WriteAll(fd, path, text);
   } catch (...) {
     ::close(fd);
     throw;
@@ -117,18 +119,19 @@ void SimFiles::WriteTextAtomically(const std::string& path, const std::string& t
   const auto real = RealPath(path);
   auto temporary = real;
   temporary += ".new";
-  if (Fails("create")) throw AccessError();
+  if (Fails("create", path)) throw AccessError();
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw AccessError();
   try {
-    WriteAll(fd, text);
+    WriteAll(fd, path, text);
     if (::fsync(fd) != 0) throw AccessError();
   } catch (...) {
     ::close(fd);
     ::unlink(temporary.c_str());
     throw;
   }
-  if (::close(fd) != 0 || Fails("rename") || std::rename(temporary.c_str(), real.c_str()) != 0) {
+  if (::close(fd) != 0 || Fails("rename", path) ||
+      std::rename(temporary.c_str(), real.c_str()) != 0) {
     ::unlink(temporary.c_str());
     throw AccessError();
   }

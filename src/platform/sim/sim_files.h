@@ -25,10 +25,11 @@ class SimFiles : public Files {
   std::filesystem::path RealPath(const std::string& path) const;
   // Told of every write that succeeded, with the path as Velmox named it.
   std::function<void(const std::string& path)> onWritten;
-  // Faults to order, for runs that prove Velmox survives them: asked before each step of a
-  // change ("create", "write", "rename"); a step answered true fails as the disk would, "write"
-  // after half of the bytes went to disk (a full disk).
-  std::function<bool(std::string_view step)> failStep;
+  // Faults to order, for runs that prove Velmox survives them: asked with the path as Velmox
+  // named it before each step ("read" a file or its length; "create", "write", "rename" of a
+  // change); a step answered true fails as the disk would, "write" after half of the bytes went
+  // to disk (a full disk).
+  std::function<bool(std::string_view step, const std::string& path)> failStep;
 
   void Rename(const std::string& from, const std::string& to) override;
   std::int64_t FileLength(const std::string& path) override;
@@ -37,8 +38,10 @@ class SimFiles : public Files {
   void WriteTextAtomically(const std::string& path, const std::string& text) override;
 
  private:
-  bool Fails(std::string_view step) const { return failStep && failStep(step); }
-  void WriteAll(int fd, const std::string& text) const;
+  bool Fails(std::string_view step, const std::string& path) const {
+    return failStep && failStep(step, path);
+  }
+  void WriteAll(int fd, const std::string& path, const std::string& text) const;
 
   std::string virtualFolder_;
   std::filesystem::path realFolder_;

@@ -1,11 +1,14 @@
 #include "platform/sim/sim_services.h"
 
 #include "core/file_exists.h"
+#include "core/platform_error.h"
 #include "platform/sim/sim_process_end.h"
 
 namespace velmox::sim {
 
 bool SimSound::sndPlaySoundA(const std::string& name, unsigned flags) {
+  calls.push_back({name, flags});
+  if (failCall && failCall()) throw PlatformError(5, "The sound device is not available");
   if (name.empty()) return true;  // stops whatever plays; nothing to hear
   if (!FileExists(files_, name)) {
     if ((flags & kNoDefault) == 0)
@@ -34,9 +37,9 @@ const char* ButtonName(int id) {
   }
 }
 
-int SimMessageBoxes::MessageBoxA(std::uintptr_t, const std::string& text, const std::string& title,
-                                 unsigned style) {
-  MessageBoxCall call{text, title, style};
+int SimMessageBoxes::MessageBoxA(std::uintptr_t owner, const std::string& text,
+                                 const std::string& title, unsigned style) {
+  MessageBoxCall call{owner, text, title, style};
   shown.push_back(call);
   trace_.Line("message box",
               Quoted(title) + " (style " + std::to_string(style) + "): " + Quoted(text));
@@ -51,10 +54,26 @@ int SimMessageBoxes::MessageBoxA(std::uintptr_t, const std::string& text, const 
   return result;
 }
 
-void SimShell::ShellExecuteA(std::uintptr_t, const std::string& verb, const std::string& target,
-                             const std::string&, const std::string&, int showCommand) {
-  calls.push_back({verb, target, showCommand});
+void SimShell::ShellExecuteA(std::uintptr_t window, const std::string& verb,
+                             const std::string& target, const std::string& parameters,
+                             const std::string& directory, int showCommand) {
+  calls.push_back({window, verb, target, parameters, directory, showCommand});
+  if (failCall && failCall()) throw PlatformError(2, "The system cannot find the file specified");
   trace_.Line("shell", verb + " " + Quoted(target) + ", show " + std::to_string(showCommand));
+}
+
+void SimKeyboard::SetCtrl(bool down) {
+  if (down && !ctrlDown_) pressedSinceRead_ = true;
+  ctrlDown_ = down;
+}
+
+std::uint16_t SimKeyboard::GetAsyncKeyState(int virtualKey) {
+  ++timesRead;
+  if (failCall && failCall()) throw PlatformError(5, "Access is denied");
+  if (virtualKey != kVkControl) return 0;
+  const std::uint16_t state = (ctrlDown_ ? 0x8000 : 0) | (pressedSinceRead_ ? 1 : 0);
+  pressedSinceRead_ = false;
+  return state;
 }
 
 double OsRandom::NextUniform() {
@@ -68,6 +87,7 @@ double OsRandom::NextUniform() {
 namespace velmox::sim {
 
 void SimProcess::EndNow() {
+  if (failCall && failCall()) throw PlatformError(5, "Access is denied");
   endedNow = true;
   trace_.Line("velmox", "ends at once");
   throw ProcessEnded{};

@@ -9,14 +9,24 @@
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_trace.h"
 
-// The simulated desktop's small services. Each records what was asked of it.
+// The simulated desktop's small services. Each records what was asked of it, and each can be
+// told to fail: `failCall` is asked before every call, and a call answered true fails as the
+// system's own would.
 namespace velmox::sim {
+
+struct SoundCall {
+  std::string name;
+  unsigned flags = 0;
+  bool operator==(const SoundCall&) const = default;
+};
 
 class SimSound : public Sound {
  public:
   SimSound(Trace& trace, Files& files) : trace_(trace), files_(files) {}
-  // The files that really played, in order.
+  // Every call as Velmox made it, and the files that really played, in order.
+  std::vector<SoundCall> calls;
   std::vector<std::string> played;
+  std::function<bool()> failCall;
   bool sndPlaySoundA(const std::string& name, unsigned flags) override;
 
  private:
@@ -25,6 +35,7 @@ class SimSound : public Sound {
 };
 
 struct MessageBoxCall {
+  std::uintptr_t owner = 0;
   std::string text;
   std::string title;
   unsigned style = 0;
@@ -46,15 +57,20 @@ class SimMessageBoxes : public MessageBoxes {
 const char* ButtonName(int id);
 
 struct ShellCall {
+  std::uintptr_t window = 0;
   std::string verb;
   std::string target;
+  std::string parameters;
+  std::string directory;
   int showCommand = 0;
 };
 
 class SimShell : public ShellLauncher {
  public:
   explicit SimShell(Trace& trace) : trace_(trace) {}
+  // Every call, also one that failed.
   std::vector<ShellCall> calls;
+  std::function<bool()> failCall;
   void ShellExecuteA(std::uintptr_t window, const std::string& verb, const std::string& target,
                      const std::string& parameters, const std::string& directory,
                      int showCommand) override;
@@ -63,12 +79,20 @@ class SimShell : public ShellLauncher {
   Trace& trace_;
 };
 
+// The keyboard as Velmox reads it: only Ctrl is ever down.
 class SimKeyboard : public Keyboard {
  public:
-  bool ctrlDown = false;
-  std::uint16_t GetAsyncKeyState(int virtualKey) override {
-    return virtualKey == kVkControl && ctrlDown ? 0x8000 : 0;
-  }
+  // The user presses or releases Ctrl.
+  void SetCtrl(bool down);
+  int timesRead = 0;
+  std::function<bool()> failCall;
+  // As Windows answers: 0x8000 while the key is down, plus 1 when it went down since the
+  // previous read.
+  std::uint16_t GetAsyncKeyState(int virtualKey) override;
+
+ private:
+  bool ctrlDown_ = false;
+  bool pressedSinceRead_ = false;
 };
 
 // Draws from the operating system's unpredictable source.
@@ -84,7 +108,9 @@ class SimProcess : public Process {
  public:
   explicit SimProcess(Trace& trace) : trace_(trace) {}
   bool endedNow = false;
-  // Throws ProcessEnded: nothing more of Velmox runs.
+  std::function<bool()> failCall;
+  // Throws ProcessEnded: nothing more of Velmox runs. A failing end throws PlatformError and
+  // leaves the process running.
   void EndNow() override;
 
  private:

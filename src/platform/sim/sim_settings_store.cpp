@@ -41,6 +41,8 @@ std::vector<std::string> SimSettingsStore::ReadLines() const {
 
 std::string SimSettingsStore::GetSetting(const std::string& appName, const std::string& section,
                                          const std::string& key, const std::string& defaultValue) {
+  if (failCall && failCall("read", key))
+    throw PlatformError(74, "The settings store could not be read");
   const std::string wanted = appName + "\\" + section;
   bool inSection = false;
   for (const std::string& line : ReadLines()) {
@@ -56,7 +58,9 @@ std::string SimSettingsStore::GetSetting(const std::string& appName, const std::
 
 void SimSettingsStore::SaveSetting(const std::string& appName, const std::string& section,
                                    const std::string& key, const std::string& value) {
-  if (failSaves) throw PlatformError(74, "The settings store could not be written");
+  if (failCall && failCall("save", key)) {
+    throw PlatformError(74, "The settings store could not be written");
+  }
   if (!ValidName(appName) || !ValidName(section) || !ValidName(key) ||
       value.find_first_of("\r\n") != std::string::npos) {
     throw PlatformError(5, "Invalid procedure call or argument");

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/settings_store.h"
@@ -18,8 +19,9 @@ class SimSettingsStore : public SettingsStore {
   explicit SimSettingsStore(std::filesystem::path file) : file_(std::move(file)) {}
 
   const std::filesystem::path& File() const { return file_; }
-  // Every save fails while set (a store that cannot be written).
-  bool failSaves = false;
+  // Faults to order: asked with "read" or "save" and the key before each call; a call answered
+  // true fails as a store that cannot be read or written does.
+  std::function<bool(std::string_view call, const std::string& key)> failCall;
   // Told of every save that succeeded (the desktop keeps a journal of writes).
   std::function<void(const std::string& section, const std::string& key, const std::string& value)>
       onSaved;

@@ -14,6 +14,15 @@ void Trace::Line(const std::string& source, const std::string& what) {
   lines_.push_back(std::move(line));
 }
 
+std::vector<std::string> Trace::After(std::string_view mark) const {
+  std::vector<std::string> found;
+  for (const std::string& line : lines_) {
+    const auto at = line.find(mark);
+    if (at != std::string::npos) found.push_back(line.substr(at + mark.size()));
+  }
+  return found;
+}
+
 std::string Quoted(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmox::sim {
@@ -17,6 +18,8 @@ class Trace {
   void SetOutput(std::ostream* out) { out_ = out; }
   void Line(const std::string& source, const std::string& what);
   const std::vector<std::string>& Lines() const { return lines_; }
+  // What follows `mark` in each kept line that holds it, in order.
+  std::vector<std::string> After(std::string_view mark) const;
   // Drops the lines kept so far: a long run keeps only what it still looks at.
   void ForgetLines() { lines_.clear(); }
 

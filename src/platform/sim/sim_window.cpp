@@ -21,56 +21,57 @@ SimWindow::SimWindow(SimBrowsers& browsers, std::string label, long cookie, Trac
   scope_->trace = &trace;
 }
 
-void SimWindow::Check() const {
-  scope_->Check();
+void SimWindow::Check(std::string_view member) const {
+  scope_->Check(member);
 }
 
 std::string SimWindow::Name() {
-  Check();
+  Check("Name");
   return name;
 }
 
 std::string SimWindow::LocationURL() {
-  Check();
+  Check("LocationURL");
   return location;
 }
 
 std::shared_ptr<HtmlDocument> SimWindow::Document() {
-  Check();
+  Check("Document");
   return document;
 }
 
 std::string SimWindow::Type() {
-  Check();
+  Check("Type");
+  if (!documentType.empty()) return documentType;
   // A window that has shown no page yet has no document type to give.
-  if (!document && documentType.empty()) throw Unsupported();
-  return document ? kHtmlDocumentType : documentType;
+  if (!document) throw Unsupported();
+  return kHtmlDocumentType;
 }
 
 bool SimWindow::TheaterMode() {
-  Check();
+  Check("TheaterMode");
   return features.TheaterMode;
 }
 bool SimWindow::FullScreen() {
-  Check();
+  Check("FullScreen");
   return features.FullScreen;
 }
 bool SimWindow::MenuBar() {
-  Check();
+  Check("MenuBar");
   return features.MenuBar;
 }
 bool SimWindow::StatusBar() {
-  Check();
+  Check("StatusBar");
   return features.StatusBar;
 }
 int SimWindow::ToolBar() {
-  Check();
+  Check("ToolBar");
   return features.ToolBar;
 }
 
 template <class T>
 void SimWindow::Write(const char* property, T& field, T value) {
-  Check();
+  Check(std::string("Set") + property);
   std::string shown;
   if constexpr (std::is_same_v<T, bool>) {
     shown = FeatureText(value);
@@ -106,12 +107,12 @@ void SimWindow::SetVisible(bool v) {
 }
 
 void SimWindow::Navigate(const NavigateArgs& args) {
-  Check();
+  Check("Navigate");
   browsers_.NavigateFromVelmox(*this, args);
 }
 
 std::unique_ptr<Connection> SimWindow::Connect(BrowserEvents& events) {
-  Check();
+  Check("Connect");
   auto link = std::make_shared<EventLink<BrowserEvents>>();
   link->events = &events;
   links_.push_back(link);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/browser_automation.h"
@@ -84,7 +85,9 @@ class SimWindow : public BrowserWindow {
   std::string name = kBrowserName;
   std::string location;
   std::shared_ptr<SimDocument> document;  // null: the page is not HTML
-  std::string documentType;               // the type of a page that is not HTML
+  // The type of a page that is not HTML; beside an HTML page, the name a browser in another
+  // language gives it.
+  std::string documentType;
   WindowFeatures features;
   bool open = true;
   // The first navigation asked of a window that the browser or Velmox opened.
@@ -97,7 +100,7 @@ class SimWindow : public BrowserWindow {
   bool Tracked() { return !Handlers().empty(); }
 
  private:
-  void Check() const;
+  void Check(std::string_view member) const;
   template <class T>
   void Write(const char* property, T& field, T value);
 

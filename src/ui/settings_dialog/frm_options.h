@@ -57,6 +57,9 @@ class frmOptions {
   bool ClosedByButton = false;
 
   bool Loaded() const { return loaded_; }
+  // True when a person can reach the control: it and every frame and page it sits in are
+  // visible and enabled.
+  bool Reachable(const Control& control);
 
   // ---- The user's input ------------------------------------------------------------------
   // A click on a control: a check box toggles, an option button is selected, then the control's
@@ -131,7 +134,6 @@ class frmOptions {
   void SetText(Control& control, std::string text);
   void RaiseClick(const Control& control);
   void RaiseChange(const Control& control);
-  bool Reachable(const Control& control);
 
   void ShowSelectedPage();
   void EnableApply();

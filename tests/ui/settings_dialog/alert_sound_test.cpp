@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/platform_error.h"
 #include "ui/settings_dialog/dialog_fixture.h"
 
 namespace velmox::test {
@@ -11,16 +12,16 @@ class AlertSound : public DialogTest {
  protected:
   AlertSound() {
     state.OptionValues.PlayASound = true;
-    files.files[kWave] = "RIFF....WAVE";
+    WriteRealFile(folders.folders.appDir / "media" / "ding.wav", "RIFF....WAVE");
   }
-  const std::string kWave = "C:\\Media\\ding.wav";
+  const std::string kWave = kAppFolder + "\\media\\ding.wav";
 };
 
 TEST_F(AlertSound, PlayStopsAnySoundThenPlaysTheTrimmedPathAndOnlyAChangingTrimEnablesApply) {
   frmOptions& f = Open();
   f.ChangeText("FileNameText", "  " + kWave + " ");
   f.Click("PlaySound");
-  EXPECT_EQ(sound.calls, (std::vector<RecordingSound::Call>{{"", 1}, {kWave, 3}}));
+  EXPECT_EQ(desktop.sound.calls, (std::vector<sim::SoundCall>{{"", 1}, {kWave, 3}}));
 
   f.controls.cmdApply.enabled = false;
   f.LeaveText("FileNameText");
@@ -33,20 +34,24 @@ TEST_F(AlertSound, PlayStopsAnySoundThenPlaysTheTrimmedPathAndOnlyAChangingTrimE
 
 TEST_F(AlertSound, SoundNotFoundIsAWarningOwnedByTheDialog) {
   frmOptions& f = Open();
-  f.ChangeText("FileNameText", "C:\\Media\\gone.wav");
+  f.ChangeText("FileNameText", kAppFolder + "\\media\\gone.wav");
   f.Click("PlaySound");
-  ASSERT_EQ(messageBoxes.calls.size(), 1u);
-  EXPECT_EQ(messageBoxes.calls[0].style, 48u);
-  EXPECT_EQ(messageBoxes.calls[0].owner, kDialogHandle);
-  EXPECT_TRUE(sound.calls.empty());
+  const auto& boxes = desktop.messageBoxes.shown;
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].style, 48u);
+  EXPECT_EQ(boxes[0].owner, kDialogHandle);
+  EXPECT_TRUE(desktop.sound.calls.empty());
 }
 
 TEST_F(AlertSound, AFailingFileDialogChangesNothing) {
-  fileDialogs.fail = true;
+  desktop.fileDialogs.answer = [](const FileOpenRequest&) -> std::optional<FileOpenChoice> {
+    throw PlatformError(0x3002, "Common dialog failed");
+  };
   frmOptions& f = Open();
   EXPECT_TRUE(f.Click("BrowseSound"));
-  ASSERT_EQ(fileDialogs.requests.size(), 1u);
-  EXPECT_EQ(fileDialogs.requests[0].owner, kDialogHandle);
+  const auto& requests = desktop.fileDialogs.shown;
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].owner, kDialogHandle);
   EXPECT_EQ(f.controls.FileNameText.text, kAppFolder + "\\sounds\\cork.wav");
   EXPECT_FALSE(f.controls.cmdApply.enabled);
 }

@@ -11,7 +11,10 @@ using Strings = std::vector<std::string>;
 // dialog scripts; here, the cases they do not reach.
 class SettingsCommit : public DialogTest {
  protected:
-  SettingsCommit() { settings.values[{"Velmox", "Options", "AutoLoad"}] = "True"; }
+  SettingsCommit() {
+    settings.SaveSetting("Velmox", "Options", "AutoLoad", "True");
+    desktop.writes.clear();
+  }
 
   const std::string kServers = kAppFolder + "\\servers.lst";
 };
@@ -25,9 +28,9 @@ TEST_F(SettingsCommit, ApplyWithoutChangesRewritesOnlyAutoLoadAndAutoClose) {
   ASSERT_TRUE(f.Click("cmdApply"));
   EXPECT_EQ(state.OptionValues, before);
   EXPECT_EQ(state.Sites.Entries(), sitesBefore);
-  EXPECT_EQ(settings.writes, (Strings{"Options/AutoLoad=True", "Options/AutoClose=False"}));
+  // Settings saved and files written, in order: servers.lst is not among them.
+  EXPECT_EQ(desktop.writes, (Strings{"Options\\AutoLoad=True", "Options\\AutoClose=False"}));
   EXPECT_FALSE(f.controls.cmdApply.enabled);
-  EXPECT_FALSE(files.Has(kServers));
   EXPECT_TRUE(dialog.IsLoaded());
 }
 
@@ -58,8 +61,8 @@ TEST_F(SettingsCommit, SitesAppendedWhileOpenAreMergedByApplyAndKeptByCancel) {
 TEST_F(SettingsCommit, FailingWritesDoNotKeepOkFromClosing) {
   frmOptions& f = Open();
   f.Click("XClose");
-  settings.failWrites = true;
-  files.failingPaths.insert(kServers);
+  settings.failCall = [](std::string_view call, const std::string&) { return call == "save"; };
+  files.failStep = [this](std::string_view, const std::string& path) { return path == kServers; };
   f.Click("cmdOK");
   EXPECT_TRUE(state.OptionValues.AutoClose);
   EXPECT_FALSE(dialog.IsLoaded());

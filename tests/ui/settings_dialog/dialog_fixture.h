@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/app_state.h"
-#include "support/memory_files.h"
-#include "support/recording_services.h"
+#include "platform/sim/sim_desktop.h"
+#include "support/temp_folder.h"
 #include "ui/settings_dialog/settings_dialog.h"
 
 namespace velmox {
@@ -21,24 +21,22 @@ inline void PrintTo(const SiteEntry& entry, std::ostream* os) {
 
 namespace velmox::test {
 
-inline constexpr std::uintptr_t kDialogHandle = 0x5150;
+inline constexpr std::uintptr_t kDialogHandle = sim::SimDialogWindow::kHandle;
 
-// The desktop's side of the dialog: records what the dialog asks of its window and which
-// controls it announced as changed.
-class FakeDialogWindow : public SettingsDialogWindow {
+// The simulated dialog window, also keeping every control the dialog announced as changed: the
+// window itself traces only what changed once the dialog has appeared.
+class AnnouncingWindow : public sim::SimDialogWindow {
  public:
-  int created = 0, shown = 0, centred = 0;
+  using SimDialogWindow::SimDialogWindow;
   std::vector<std::string> changes;
 
   void Create(frmOptions& dialog) override {
-    ++created;
-    dialog.onChanged = [this](std::string_view name) { changes.emplace_back(name); };
+    SimDialogWindow::Create(dialog);
+    dialog.onChanged = [this, traced = std::move(dialog.onChanged)](std::string_view name) {
+      changes.emplace_back(name);
+      traced(name);
+    };
   }
-  std::uintptr_t Handle() override { return kDialogHandle; }
-  void CenterOnScreen() override { ++centred; }
-  void Show() override { ++shown; }
-  void BringToFront() override {}
-  void Destroy() override {}
 };
 
 inline const std::string kAppFolder = "C:\\Program Files\\Velmox";
@@ -70,18 +68,17 @@ class DialogTest : public ::testing::Test {
       f.SelectRow(row, true);
   }
 
-  MemoryFiles files;
-  MemorySettings settings;
-  RecordingSound sound;
-  RecordingMessageBoxes messageBoxes;
-  RecordingShell shell;
-  ScriptedFileDialogs fileDialogs;
-  FakeDialogWindow window;
+  SimFolderSet folders;
+  sim::SimDesktop desktop{folders.folders};
+  sim::SimFiles& files = desktop.files;
+  sim::SimSettingsStore& settings = desktop.settings;
+  sim::SimShell& shell = desktop.shell;
+  AnnouncingWindow window{desktop.trace};
   AppState state;
-  int velmoxEnded = 0;
-  SettingsDialog dialog{
-      state, DialogServices{settings, files, sound, messageBoxes, shell, fileDialogs, kAppFolder},
-      window, [this] { ++velmoxEnded; }};
+  SettingsDialog dialog{state,
+                        DialogServices{settings, files, desktop.sound, desktop.messageBoxes, shell,
+                                       desktop.fileDialogs, kAppFolder},
+                        window, nullptr};
 };
 
 }  // namespace velmox::test

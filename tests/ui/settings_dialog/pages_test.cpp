@@ -14,9 +14,9 @@ using SettingsDialogPages = DialogTest;
 TEST_F(SettingsDialogPages, OpensCentredOnItsFirstPageWithApplyDisabledAfterTheLoadsClicks) {
   frmOptions& f = Open();
   EXPECT_TRUE(state.DialogOpen);
-  EXPECT_EQ(window.created, 1);
-  EXPECT_EQ(window.centred, 1);
-  EXPECT_EQ(window.shown, 1);
+  EXPECT_EQ(window.Dialog(), &f);
+  EXPECT_EQ(window.timesCentred, 1);
+  EXPECT_TRUE(window.Shown());
   for (std::size_t i = 0; i < f.controls.picOptions.size(); ++i)
     EXPECT_EQ(f.controls.picOptions[i].enabled, i == 0) << i;
   // Loading clicked the boxes it ticked: Apply was announced enabled, then disabled at the end.
@@ -25,7 +25,7 @@ TEST_F(SettingsDialogPages, OpensCentredOnItsFirstPageWithApplyDisabledAfterTheL
 }
 
 TEST_F(SettingsDialogPages, AFailingStoreLeavesAutoLoadClearAndTheLoadGoesOn) {
-  settings.failReads = true;
+  settings.failCall = [](std::string_view call, const std::string&) { return call == "read"; };
   frmOptions& f = Open();
   EXPECT_EQ(f.controls.XRun.value, kUnchecked);
   EXPECT_TRUE(f.Loaded());
@@ -71,7 +71,7 @@ TEST_F(SettingsDialogPages, HelpAndLinksGoToTheShellOwnedByTheDialogWhateverItAn
   EXPECT_EQ(call.showCommand, 1);
 
   f.SelectTab(5);
-  shell.fail = true;
+  shell.failCall = [] { return true; };
   for (const char* link : {"Label15", "Label6", "Label7", "Label8"})
     EXPECT_TRUE(f.Click(link));
   EXPECT_EQ(shell.calls.size(), 5u);

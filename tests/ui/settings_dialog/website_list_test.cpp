@@ -34,7 +34,7 @@ TEST_F(WebsiteList, DeleteEmptiesEntriesWithoutShrinkingAndOkNoLongerWritesThem)
 
   f.Click("cmdOK");
   EXPECT_EQ(state.Sites.Count(), 4u);
-  EXPECT_EQ(files.Content(kAppFolder + "\\servers.lst"),
+  EXPECT_EQ(files.ReadText(kAppFolder + "\\servers.lst"),
             "\"a.example\",#TRUE#\r\n\"b.example\",#FALSE#\r\n");
 }
 

@@ -1,23 +1,10 @@
-// Script commands for starting Velmox, time, the tray, its menu, message boxes, the settings
-// store, the application folder's files and sounds.
-#include <regex>
+// Script commands for starting Velmox, time, the tray icon, its menu and message boxes.
+#include <cstdio>
 
 #include "platform/sim/script/script_runner.h"
-#include "settings/load_options.h"
 
 namespace velmox::sim {
 namespace {
-
-std::string Joined(const std::vector<std::string>& texts) {
-  std::string out;
-  for (std::size_t i = 0; i < texts.size(); ++i)
-    out += (i ? " " : "") + Quoted(texts[i]);
-  return texts.empty() ? "nothing" : out;
-}
-
-std::string AppFile(ScriptContext& c, std::size_t index) {
-  return c.session.desktop.Folders().virtualAppFolder + "\\" + c.Text(index);
-}
 
 void ClickTray(ScriptContext& c, std::size_t argCount,
                std::initializer_list<std::uint32_t> messages) {
@@ -66,46 +53,6 @@ const PopupMenuModel& ShownMenu(ScriptContext& c) {
   Failed("no tray menu has been shown");
 }
 
-void ExpectSetting(ScriptContext& c) {
-  SettingsStore& store = c.session.desktop.settings;
-  const std::string section = c.Bare(0), key = c.Bare(1);
-  const std::string missing = "\x01missing";
-  const std::string seen = store.GetSetting(kProductName, section, key, missing);
-  const std::string shown = seen == missing ? "no value" : Quoted(seen);
-  if (c.args.size() == 4 && !c.args[2].quoted && c.args[2].text == "matches") {
-    if (seen == missing || !std::regex_match(seen, std::regex(c.Text(3)))) {
-      Failed("expected setting " + section + " " + key + " matching " + Quoted(c.Text(3)) +
-             ", saw " + shown);
-    }
-    return;
-  }
-  c.ExpectArgCount(3);
-  if (!c.args[2].quoted && c.args[2].text == "missing") {
-    ExpectSame("setting " + section + " " + key, "no value", shown);
-  } else {
-    ExpectSame("setting " + section + " " + key, Quoted(c.Text(2)), shown);
-  }
-}
-
-void ExpectFile(ScriptContext& c) {
-  c.ExpectArgCount(2);
-  Files& files = c.session.desktop.files;
-  const std::string path = AppFile(c, 0);
-  std::optional<std::string> content;
-  try {
-    content = files.ReadText(path);
-  } catch (const std::exception&) {
-  }
-  const std::string seen = content ? Quoted(*content) : "absent";
-  if (!c.args[1].quoted && c.args[1].text == "absent") {
-    if (content) Failed("expected file " + Quoted(c.Text(0)) + " absent, saw " + seen);
-  } else if (!c.args[1].quoted && c.args[1].text == "present") {
-    if (!content) Failed("expected file " + Quoted(c.Text(0)) + " present, saw it absent");
-  } else {
-    ExpectSame("file " + Quoted(c.Text(0)), Quoted(c.Text(1)), seen);
-  }
-}
-
 }  // namespace
 
 void AddAppCommands(CommandTable& t) {
@@ -142,18 +89,6 @@ void AddAppCommands(CommandTable& t) {
     c.runner.OpenModal(Modal::Menu).answer = -1;
   };
   t["answer"] = AnswerBox;
-  t["setting"] = [](ScriptContext& c) {
-    c.ExpectArgCount(3);
-    c.session.desktop.settings.SaveSetting(kProductName, c.Bare(0), c.Bare(1), c.Text(2));
-  };
-  t["file"] = [](ScriptContext& c) {
-    c.ExpectArgCount(2);
-    c.session.desktop.files.WriteText(AppFile(c, 0), c.Text(1));
-  };
-  t["remove file"] = [](ScriptContext& c) {
-    c.ExpectArgCount(1);
-    std::filesystem::remove(c.session.desktop.files.RealPath(AppFile(c, 0)));
-  };
 
   t["expect running"] = [](ScriptContext& c) {
     c.ExpectArgCount(0);
@@ -184,7 +119,7 @@ void AddAppCommands(CommandTable& t) {
     std::vector<std::string> expected;
     for (std::size_t i = 0; i < c.args.size(); ++i)
       expected.push_back(c.Text(i));
-    ExpectSame("the tray menu", Joined(expected), Joined(ShownMenu(c).items));
+    ExpectSame("the tray menu", QuotedList(expected), QuotedList(ShownMenu(c).items));
   };
   t["expect menu default"] = [](ScriptContext& c) {
     c.ExpectArgCount(1);
@@ -200,22 +135,6 @@ void AddAppCommands(CommandTable& t) {
     const MessageBoxCall& box = c.session.desktop.messageBoxes.shown.back();
     ExpectSame("the message box's title", Quoted(c.Text(0)), Quoted(box.title));
     ExpectSame("the message box's text", Quoted(c.Text(1)), Quoted(box.text));
-  };
-  t["expect alerts"] = [](ScriptContext& c) {
-    c.ExpectArgCount(1);
-    Application* run = c.session.LatestRun();
-    Velmox* form = run != nullptr ? run->MainForm() : nullptr;
-    ExpectSame("alerts", c.Bare(0), form != nullptr ? std::to_string(form->AlertCount()) : "none");
-  };
-  t["expect setting"] = ExpectSetting;
-  t["expect file"] = ExpectFile;
-  t["expect sounds"] = [](ScriptContext& c) {
-    std::vector<std::string> expected;
-    if (!(c.args.size() == 1 && !c.args[0].quoted && c.args[0].text == "none")) {
-      for (std::size_t i = 0; i < c.args.size(); ++i)
-        expected.push_back(c.Text(i));
-    }
-    ExpectSame("the sounds played", Joined(expected), Joined(c.session.desktop.sound.played));
   };
 }
 

@@ -91,14 +91,6 @@ std::string NavigationText(const NavigationRequest& r) {
   return text;
 }
 
-std::string Labels(const std::vector<std::string>& labels) {
-  if (labels.empty()) return "none";
-  std::string out;
-  for (const auto& label : labels)
-    out += (out.empty() ? "" : " ") + label;
-  return out;
-}
-
 std::vector<std::string> ExpectedLabels(ScriptContext& c, std::size_t from) {
   std::vector<std::string> labels;
   if (c.args.size() == from + 1 && c.IsBare(from, "none")) return labels;
@@ -269,11 +261,11 @@ void AddBrowserCommands(CommandTable& t) {
   };
   t["ctrl down"] = [](ScriptContext& c) {
     c.ExpectArgCount(0);
-    c.session.desktop.keyboard.ctrlDown = true;
+    c.session.desktop.keyboard.SetCtrl(true);
   };
   t["ctrl up"] = [](ScriptContext& c) {
     c.ExpectArgCount(0);
-    c.session.desktop.keyboard.ctrlDown = false;
+    c.session.desktop.keyboard.SetCtrl(false);
   };
   t["context-menu"] = [](ScriptContext& c) {
     c.ExpectArgCount(2);
@@ -288,8 +280,8 @@ void AddBrowserCommands(CommandTable& t) {
     std::vector<std::string> seen;
     for (const auto& window : Browsers(c).Windows())
       seen.push_back(window->Label());
-    const std::string expected = Labels(ExpectedLabels(c, 0));
-    if (expected != Labels(seen)) Failed("expected windows " + expected + ", saw " + Labels(seen));
+    const std::string expected = Listed(ExpectedLabels(c, 0));
+    if (expected != Listed(seen)) Failed("expected windows " + expected + ", saw " + Listed(seen));
   };
   t["expect window count"] = [](ScriptContext& c) {
     c.ExpectArgCount(1);
@@ -303,9 +295,9 @@ void AddBrowserCommands(CommandTable& t) {
     for (const auto& window : Browsers(c).Windows()) {
       if (window->Tracked()) seen.push_back(window->Label());
     }
-    const std::string expected = Labels(ExpectedLabels(c, 0));
-    if (expected != Labels(seen)) {
-      Failed("expected the events of " + expected + " connected, saw " + Labels(seen));
+    const std::string expected = Listed(ExpectedLabels(c, 0));
+    if (expected != Listed(seen)) {
+      Failed("expected the events of " + expected + " connected, saw " + Listed(seen));
     }
   };
   t["expect window"] = [](ScriptContext& c) {
@@ -324,10 +316,10 @@ void AddBrowserCommands(CommandTable& t) {
     SimWindow& window = WindowNamed(c, 0);
     std::vector<std::string> seen;
     seen.swap(window.writes);
-    const std::string expected = Labels(ExpectedLabels(c, 1));
-    if (expected != Labels(seen)) {
+    const std::string expected = Listed(ExpectedLabels(c, 1));
+    if (expected != Listed(seen)) {
       Failed("expected Velmox to write " + expected + " to " + window.Label() + ", saw " +
-             Labels(seen));
+             Listed(seen));
     }
   };
   t["expect new window"] = ExpectNewWindow;
@@ -351,9 +343,9 @@ void AddBrowserCommands(CommandTable& t) {
     std::vector<std::string> seen;
     for (const auto& caught : Browsers(c).sinkCatches)
       seen.push_back(std::to_string(caught.index));
-    const std::string expected = Labels(ExpectedLabels(c, 0));
-    if (expected != Labels(seen)) {
-      Failed("expected catches by the page sinks " + expected + ", saw " + Labels(seen));
+    const std::string expected = Listed(ExpectedLabels(c, 0));
+    if (expected != Listed(seen)) {
+      Failed("expected catches by the page sinks " + expected + ", saw " + Listed(seen));
     }
   };
   t["expect focus"] = [](ScriptContext& c) {

@@ -1,13 +1,10 @@
 // Script commands for the Settings dialog: what a person does in it (tabs, keys, clicks, typing,
-// the site list, the file dialog, the close box) and what can be seen of it; and two
-// expectations on Velmox's live state that are useful everywhere (verdicts and options).
+// the site list, the close box) and what can be seen of it.
 #include <map>
 #include <string>
 #include <vector>
 
-#include "platform/sim/script/dialog_watch.h"
 #include "platform/sim/script/script_runner.h"
-#include "sites/site_verdict.h"
 
 namespace velmox::sim {
 namespace {
@@ -29,16 +26,14 @@ Control& NamedControl(frmOptions& dialog, const std::string& name) {
   return *control;
 }
 
-// Why a person cannot reach the control, or empty when they can: the control and every frame
-// and page it sits in must be visible and enabled.
-std::string Unreachable(frmOptions& dialog, const Control& control) {
-  for (const Control* c = &control; c != nullptr; c = dialog.controls.Find(c->parent)) {
-    const std::string where = c == &control ? "" : " (" + c->name + ")";
-    if (!c->visible) return "hidden" + where;
-    if (!c->enabled) return "disabled" + where;
-    if (c->parent.empty()) break;
-  }
-  return "";
+// A control a person cannot reach does not respond; the trace says why.
+bool Responds(ScriptContext& c, frmOptions& dialog, const Control& control) {
+  if (dialog.Reachable(control)) return true;
+  const char* why = !control.visible   ? "hidden"
+                    : !control.enabled ? "disabled"
+                                       : "its page or frame is hidden or disabled";
+  c.session.desktop.trace.Line("dialog", control.name + " does not respond: " + why);
+  return false;
 }
 
 // Labels, pictures and frames never take the focus; everything else a person clicks does.
@@ -71,7 +66,7 @@ void Act(ScriptContext& c, Action&& action) {
 }
 
 bool ListReachable(frmOptions& dialog) {
-  return Unreachable(dialog, dialog.controls.fraSample3).empty();
+  return dialog.Reachable(dialog.controls.fraSample3);
 }
 
 void NeedList(frmOptions& dialog) {
@@ -151,10 +146,7 @@ void ClickControl(ScriptContext& c) {
   c.ExpectArgCount(1);
   frmOptions& dialog = Dialog(c);
   Control& control = NamedControl(dialog, c.Bare(0));
-  if (const std::string why = Unreachable(dialog, control); !why.empty()) {
-    c.session.desktop.trace.Line("dialog", control.name + " does not respond: " + why);
-    return;
-  }
+  if (!Responds(c, dialog, control)) return;
   Act(c, [&] {
     if (TakesFocus(control)) MoveFocus(c, dialog, control.name);
     dialog.Click(control.name);
@@ -166,10 +158,7 @@ void TypeText(ScriptContext& c) {
   frmOptions& dialog = Dialog(c);
   Control& control = NamedControl(dialog, c.Bare(0));
   if (control.kind != ControlKind::TextBox) Malformed(control.name + " is not a text box");
-  if (const std::string why = Unreachable(dialog, control); !why.empty()) {
-    c.session.desktop.trace.Line("dialog", control.name + " does not respond: " + why);
-    return;
-  }
+  if (!Responds(c, dialog, control)) return;
   const std::string text = c.Text(1);
   Act(c, [&] {
     MoveFocus(c, dialog, control.name);
@@ -255,53 +244,6 @@ void CloseBox(ScriptContext& c) {
   c.ExpectArgCount(0);
   frmOptions& dialog = Dialog(c);
   Act(c, [&] { dialog.CloseWindow(); });
-}
-
-const FileOpenRequest& OpenFileDialog(ScriptContext& c) {
-  c.runner.OpenModal(Modal::File);
-  const auto& open = c.session.desktop.fileDialogs.open;
-  if (!open) Failed("no file dialog is open");
-  return *open;
-}
-
-bool IsAbsolute(const std::string& path) {
-  return path.starts_with("/") || path.starts_with("\\") || (path.size() > 1 && path[1] == ':');
-}
-
-// The system's dialog: a name without a folder is in the folder shown, a name without an
-// extension gets the default one, and with "file must exist" only an existing file is taken.
-void ChooseFile(ScriptContext& c) {
-  c.ExpectArgCount(1);
-  const FileOpenRequest& request = OpenFileDialog(c);
-  Modal& modal = c.runner.OpenModal(Modal::File);
-  std::string path = c.Text(0);
-  if (!IsAbsolute(path)) {
-    const std::string& folder = request.initialFolder;
-    path = folder + (folder.empty() || folder.ends_with("\\") ? "" : "\\") + path;
-  }
-  const auto separator = path.find_last_of("\\/");
-  std::string title = separator == std::string::npos ? path : path.substr(separator + 1);
-  if (title.find('.') == std::string::npos && !request.defaultExtension.empty()) {
-    const std::string& ext = request.defaultExtension;
-    const std::string dotted = ext.starts_with(".") ? ext : "." + ext;
-    path += dotted;
-    title += dotted;
-  }
-  if ((request.flags & FileDialogs::kFileMustExist) != 0) {
-    bool exists = true;
-    try {
-      c.session.desktop.files.FileLength(path);
-    } catch (const std::exception&) {
-      exists = false;
-    }
-    if (!exists) {
-      c.session.desktop.trace.Line("file dialog",
-                                   Quoted(path) + " cannot be chosen: there is no such file");
-      return;
-    }
-  }
-  modal.chosen = {path, title};
-  modal.answer = 1;
 }
 
 // ---- Expectations ------------------------------------------------------------------------------
@@ -411,98 +353,6 @@ void ExpectSortedBy(ScriptContext& c) {
                  : std::to_string(key));
 }
 
-std::string Listed(const std::vector<std::string>& items) {
-  std::string out;
-  for (const std::string& item : items)
-    out += (out.empty() ? "" : " ") + item;
-  return out.empty() ? "none" : out;
-}
-
-// Shell calls made by the latest action: VERB "TARGET" ...
-void ExpectShell(ScriptContext& c) {
-  std::vector<std::string> expected;
-  if (!(c.args.size() == 1 && c.IsBare(0, "none"))) {
-    if (c.args.size() % 2 != 0) Malformed("expected pairs of a verb and a target");
-    for (std::size_t i = 0; i < c.args.size(); i += 2)
-      expected.push_back(c.Bare(i) + " " + Quoted(c.Text(i + 1)));
-  }
-  const auto& calls = c.session.desktop.shell.calls;
-  std::vector<std::string> seen;
-  for (std::size_t i = c.runner.LastAction().shellCalls; i < calls.size(); ++i)
-    seen.push_back(calls[i].verb + " " + Quoted(calls[i].target));
-  ExpectSame("the shell calls of the last action", Listed(expected), Listed(seen));
-}
-
-// Settings saved and files written by the latest action, in order.
-void ExpectWrites(ScriptContext& c) {
-  std::vector<std::string> expected;
-  if (!(c.args.size() == 1 && c.IsBare(0, "none"))) {
-    for (std::size_t i = 0; i < c.args.size(); ++i)
-      expected.push_back(Quoted(c.Text(i)));
-  }
-  const auto& writes = c.session.desktop.writes;
-  std::vector<std::string> seen;
-  for (std::size_t i = c.runner.LastAction().writes; i < writes.size(); ++i)
-    seen.push_back(Quoted(writes[i]));
-  ExpectSame("the writes of the last action", Listed(expected), Listed(seen));
-}
-
-void ExpectFileDialog(ScriptContext& c) {
-  if (c.args.empty() || c.args.size() % 2 != 0)
-    Malformed("expected pairs of a setting and a value");
-  const FileOpenRequest& request = OpenFileDialog(c);
-  for (std::size_t i = 0; i < c.args.size(); i += 2) {
-    const std::string& word = c.Bare(i);
-    if (word == "flags") {
-      ExpectSame("the file dialog's flags", std::to_string(WholeNumber(c.Bare(i + 1))),
-                 std::to_string(request.flags));
-      continue;
-    }
-    static const std::map<std::string, std::string FileOpenRequest::*> texts = {
-        {"title", &FileOpenRequest::title},
-        {"filter", &FileOpenRequest::filter},
-        {"extension", &FileOpenRequest::defaultExtension},
-        {"folder", &FileOpenRequest::initialFolder},
-        {"name", &FileOpenRequest::fileName},
-    };
-    const auto field = texts.find(word);
-    if (field == texts.end()) Malformed("the file dialog has no setting " + word);
-    ExpectSame("the file dialog's " + word, Quoted(c.Text(i + 1)), Quoted(request.*field->second));
-  }
-}
-
-Application& LatestRun(ScriptContext& c) {
-  Application* run = c.session.LatestRun();
-  if (run == nullptr) Failed("Velmox has not been started");
-  return *run;
-}
-
-void ExpectVerdict(ScriptContext& c) {
-  c.ExpectArgCount(2);
-  const AppState& state = LatestRun(c).State();
-  const std::string host = c.Text(0);
-  const std::string& expected = c.Bare(1);
-  if (expected != "allowed" && expected != "disallowed" && expected != "unlisted")
-    Malformed("a verdict is allowed, disallowed or unlisted: " + expected);
-  std::string seen;
-  if (expected == "unlisted")
-    seen = state.Sites.Verdict(host) ? "listed" : "unlisted";
-  else
-    seen = IsBlocked(state, host) ? "disallowed" : "allowed";
-  ExpectSame("the verdict for " + Quoted(host), expected, seen);
-}
-
-void ExpectOption(ScriptContext& c) {
-  c.ExpectArgCount(2);
-  const std::string& name = c.Bare(0);
-  for (const auto& [option, value] : OptionTexts(LatestRun(c).State().OptionValues)) {
-    if (option != name) continue;
-    ExpectSame("option " + name, Quoted(c.Text(1)), Quoted(value));
-    return;
-  }
-  Malformed("no such option: " + name);
-}
-
 }  // namespace
 
 void AddDialogCommands(CommandTable& t) {
@@ -515,12 +365,6 @@ void AddDialogCommands(CommandTable& t) {
   t["dialog select more"] = [](ScriptContext& c) { SelectRows(c, true); };
   t["dialog column"] = ClickColumn;
   t["dialog close"] = CloseBox;
-  t["file dialog choose"] = ChooseFile;
-  t["file dialog cancel"] = [](ScriptContext& c) {
-    c.ExpectArgCount(0);
-    OpenFileDialog(c);
-    c.runner.OpenModal(Modal::File).answer = 2;
-  };
 
   t["expect dialog open"] = [](ScriptContext& c) {
     c.ExpectArgCount(0);
@@ -538,11 +382,6 @@ void AddDialogCommands(CommandTable& t) {
   t["expect dialog rows"] = ExpectRows;
   t["expect dialog sorted by"] = ExpectSortedBy;
   t["expect control"] = ExpectControl;
-  t["expect shell"] = ExpectShell;
-  t["expect writes"] = ExpectWrites;
-  t["expect file dialog"] = ExpectFileDialog;
-  t["expect verdict"] = ExpectVerdict;
-  t["expect option"] = ExpectOption;
 }
 
 }  // namespace velmox::sim

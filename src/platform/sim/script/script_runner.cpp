@@ -64,8 +64,10 @@ void ScriptContext::ExpectArgCount(std::size_t count) const {
 CommandTable AllCommands() {
   CommandTable table;
   AddAppCommands(table);
+  AddFilesCommands(table);
   AddBrowserCommands(table);
   AddDialogCommands(table);
+  AddExpectationCommands(table);
   return table;
 }
 

@@ -44,8 +44,10 @@ using CommandTable = std::map<std::string, Command>;
 
 CommandTable AllCommands();
 void AddAppCommands(CommandTable& table);
+void AddFilesCommands(CommandTable& table);
 void AddBrowserCommands(CommandTable& table);
 void AddDialogCommands(CommandTable& table);
+void AddExpectationCommands(CommandTable& table);
 
 // A modal window that waits for the script's answer: the tray menu, a message box or the
 // file-open dialog (answered 1 with `chosen`, or 2 for cancel).

@@ -1,5 +1,7 @@
 #include "platform/sim/script/script_words.h"
 
+#include "platform/sim/sim_trace.h"
+
 namespace velmox::sim {
 
 void Malformed(const std::string& message) {
@@ -23,6 +25,20 @@ long WholeNumber(const std::string& text) {
   } catch (const std::exception&) {
   }
   Malformed("not a whole number: " + text);
+}
+
+std::string Listed(const std::vector<std::string>& items, const std::string& none) {
+  std::string out;
+  for (const std::string& item : items)
+    out += (out.empty() ? "" : " ") + item;
+  return items.empty() ? none : out;
+}
+
+std::string QuotedList(const std::vector<std::string>& texts) {
+  std::vector<std::string> quoted;
+  for (const std::string& text : texts)
+    quoted.push_back(Quoted(text));
+  return Listed(quoted, "nothing");
 }
 
 std::vector<Word> SplitWords(const std::string& line) {

@@ -29,5 +29,9 @@ struct ScriptError {
 void ExpectSame(const std::string& what, const std::string& expected, const std::string& seen);
 // A whole number (decimal, or hexadecimal after 0x), or malformed.
 long WholeNumber(const std::string& text);
+// The items joined by blanks, or `none` when there are none.
+std::string Listed(const std::vector<std::string>& items, const std::string& none = "none");
+// Each text in double quotes, joined by blanks, or "nothing".
+std::string QuotedList(const std::vector<std::string>& texts);
 
 }  // namespace velmox::sim
