@@ -272,20 +272,20 @@ void ChromiumBrowsers::Settle() {
                           (loading ? " (a page was still loading)"
                            : client_.Unanswered()
                                ? " (" + client_.OldestUnanswered() + " was not answered)"
-                           : AwaitingRequests() ? " (a window's navigation did not come)"
+                           : AwaitingRequests() ? " (a window's navigation or end did not come)"
                                                 : ""));
     }
     client_.Poll(std::chrono::milliseconds(10));
   }
 }
 
-// A new window's first request, or one Velmox asked for, may take the browser a while to send,
-// with nothing said meanwhile.
+// A new window's first request, one Velmox asked for, or the end of a window being closed may
+// take the browser a while, with nothing said meanwhile.
 bool ChromiumBrowsers::AwaitingRequests() const {
   return std::any_of(targets_.begin(), targets_.end(), [](const auto& entry) {
     const ChromiumWindow& w = *entry.second;
     if (!w.open) return false;
-    if (w.pendingNavigation) return true;
+    if (w.pendingNavigation || w.closing) return true;
     return w.request && !w.firstNavigation && ReachesNetwork(w.request->url);
   });
 }

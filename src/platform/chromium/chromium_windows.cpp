@@ -56,6 +56,7 @@ ChromiumWindow& ChromiumBrowsers::Open(const std::string& label, const std::stri
 
 void ChromiumBrowsers::Close(ChromiumWindow& window) {
   trace_.Line("browser", window.label + " is closed by the user");
+  window.closing = true;
   client_.Call("Target.closeTarget", {{"targetId", window.targetId}});
 }
 

@@ -196,11 +196,11 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
   };
   t["ctrl down"] = [](sim::ScriptContext& c) {
     c.ExpectArgCount(0);
-    c.session.desktop.keyboard.ctrlDown = true;
+    c.session.desktop.keyboard.SetCtrl(true);
   };
   t["ctrl up"] = [](sim::ScriptContext& c) {
     c.ExpectArgCount(0);
-    c.session.desktop.keyboard.ctrlDown = false;
+    c.session.desktop.keyboard.SetCtrl(false);
   };
   t["context-menu"] = [b](sim::ScriptContext& c) {
     c.ExpectArgCount(2);
