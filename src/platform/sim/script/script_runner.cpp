@@ -71,12 +71,12 @@ CommandTable AllCommands() {
 }
 
 ScriptRunner::ScriptRunner(SimSession& session, std::istream& in, std::string name,
-                           std::filesystem::path scriptDir)
+                           std::filesystem::path scriptDir, CommandTable commands)
     : session_(session),
       in_(in),
       name_(std::move(name)),
       scriptDir_(std::move(scriptDir)),
-      commands_(AllCommands()) {
+      commands_(std::move(commands)) {
   session_.desktop.tray.answerMenu = [this](const PopupMenuModel&) {
     return RunModal(Modal::Menu);
   };
