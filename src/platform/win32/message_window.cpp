@@ -1,5 +1,6 @@
 #include "platform/win32/message_window.h"
 
+#include "core/product.h"
 #include "platform/win32/win_error.h"
 
 namespace velmox::win32 {
@@ -15,7 +16,7 @@ MessageWindow::MessageWindow(const char* className, Handler handler)
   if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     ThrowLastError();
   }
-  window_.Reset(CreateWindowExA(0, className, "Velmox", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+  window_.Reset(CreateWindowExA(0, className, kProductName, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 windowClass.hInstance, this));
   if (!window_.Valid()) ThrowLastError();
 }

@@ -13,7 +13,7 @@ namespace velmox::win32 {
 // bulb icons, and the pop-up menu.
 class WinTrayShell : public TrayShell {
  public:
-  static constexpr UINT kCallbackMessage = 512;  // the record's uCallbackMessage
+  static constexpr UINT kCallbackMessage = WM_MOUSEMOVE;  // the record's uCallbackMessage
   static constexpr const char* kWindowClass = "Velmox.Tray";
 
   WinTrayShell();
