@@ -67,6 +67,9 @@ if(EXISTS ${VELMOX_GTEST_SOURCE}/CMakeLists.txt)
 
   # The small program of the start-up test that plays the shell's part.
   add_executable(tray_poke tests/win32/tray_poke.cpp)
+  # The Settings dialog's tests read its list and buttons with this one.
+  add_executable(dialog_probe tests/win32/dialog_probe.cpp)
+  target_include_directories(dialog_probe PRIVATE src)
 endif()
 
 # The stand-in browser the Wine tests run Velmox.exe against (registered only in their throwaway
