@@ -5,7 +5,9 @@
 //   dialog_probe focus ID        gives control ID the keyboard focus, as Tab would
 //   dialog_probe focused         prints the ID of the control that has the keyboard focus
 //   dialog_probe checked ID      exit status 0 when button ID is checked, 1 when not
-// Each waits up to five seconds for the dialog.
+//   dialog_probe font NAME       exit status 0 when the font family NAME is installed (the title
+//                                bar draws its buttons with "Marlett")
+// Each but font waits up to five seconds for the dialog.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -90,9 +92,26 @@ int PrintRowPoint(HWND list, int row) {
   return 0;
 }
 
+int CALLBACK FontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool FontInstalled(const char* name) {
+  LOGFONTA font{};
+  font.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(font.lfFaceName, name, LF_FACESIZE);
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExA(screen, &font, &FontFound, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
 int Run(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string command = argv[1];
+  if (command == "font" && argc == 3) return FontInstalled(argv[2]) ? 0 : 1;
   HWND dialog = Dialog();
   if (!dialog) return 1;
   if (command == "list" || (command == "list-row" && argc == 3)) {
