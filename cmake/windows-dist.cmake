@@ -1,8 +1,9 @@
-# Lays out the application folder: Velmox.exe with help\ and sounds\cork.wav beside it.
-# Run as: cmake -DEXE=... -DAPP=resources/app -DDEST=dist/Velmox -P windows-dist.cmake
+# Lays out the application folder: Velmox.exe with VelmoxStarter.exe, help\ and sounds\cork.wav
+# beside it.
+# Run as: cmake -DEXE=... -DSTARTER=... -DAPP=resources/app -DDEST=dist/Velmox -P windows-dist.cmake
 file(REMOVE_RECURSE ${DEST})
 file(MAKE_DIRECTORY ${DEST})
-file(COPY ${EXE} DESTINATION ${DEST})
+file(COPY ${EXE} ${STARTER} DESTINATION ${DEST})
 foreach(part help sounds)
   if(EXISTS ${APP}/${part})
     file(COPY ${APP}/${part} DESTINATION ${DEST})

@@ -20,12 +20,22 @@ add_executable(Velmox WIN32 src/platform/win32/main.cpp resources/windows/velmox
 target_include_directories(Velmox PRIVATE src resources)
 target_link_libraries(Velmox PRIVATE velmox_win32)
 
+# VelmoxStarter.exe: starts Velmox with the browser while "AutoLoad" is set; installed beside
+# Velmox.exe and started at logon. It has no window.
+file(GLOB VELMOX_STARTER_SOURCES CONFIGURE_DEPENDS src/platform/win32/starter/*.cpp)
+add_executable(VelmoxStarter WIN32 ${VELMOX_STARTER_SOURCES})
+target_link_libraries(VelmoxStarter PRIVATE velmox_win32)
+if(NOT MSVC)
+  target_link_options(VelmoxStarter PRIVATE -s)  # no symbols: it stays small on disk
+endif()
+
 # dist/Velmox: the application folder as the setup program installs it.
 set(VELMOX_DIST_DIR ${CMAKE_SOURCE_DIR}/dist/Velmox)
 add_custom_target(dist ALL
-  COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:Velmox> -DAPP=${CMAKE_SOURCE_DIR}/resources/app
-          -DDEST=${VELMOX_DIST_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/windows-dist.cmake
-  DEPENDS Velmox
+  COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:Velmox> -DSTARTER=$<TARGET_FILE:VelmoxStarter>
+          -DAPP=${CMAKE_SOURCE_DIR}/resources/app -DDEST=${VELMOX_DIST_DIR}
+          -P ${CMAKE_SOURCE_DIR}/cmake/windows-dist.cmake
+  DEPENDS Velmox VelmoxStarter
   COMMENT "Laying out dist/Velmox")
 
 find_program(MAKENSIS makensis)
@@ -57,6 +67,9 @@ if(EXISTS ${VELMOX_GTEST_SOURCE}/CMakeLists.txt)
 
   # The small program of the start-up test that plays the shell's part.
   add_executable(tray_poke tests/win32/tray_poke.cpp)
+  # The Settings dialog's tests read its list and buttons with this one.
+  add_executable(dialog_probe tests/win32/dialog_probe.cpp)
+  target_include_directories(dialog_probe PRIVATE src)
 endif()
 
 # The stand-in browser the Wine tests run Velmox.exe against (registered only in their throwaway

@@ -20,6 +20,8 @@ SetCompressor /SOLID lzma
 !define ALLOW "Allow pop-ups for this site"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define SETTINGS_KEY "Software\${PRODUCT}"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define STARTER_VALUE "Velmox Starter"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -44,10 +46,19 @@ UninstPage instfiles
   not_running:
 !macroend
 
+; The starter behind "Run Velmox whenever Internet Explorer runs" has no window: its /stop ends
+; the running one and waits until it has let go of its files.
+!macro StopStarter
+  IfFileExists "$INSTDIR\VelmoxStarter.exe" 0 +2
+    ExecWait '"$INSTDIR\VelmoxStarter.exe" /stop'
+!macroend
+
 Section "Velmox"
   !insertmacro WaitUntilVelmoxIsClosed
+  !insertmacro StopStarter
   SetOutPath "$INSTDIR"
   File "${DIST}/Velmox.exe"
+  File "${DIST}/VelmoxStarter.exe"
   File /nonfatal /r "${DIST}/help"
   File /nonfatal /r "${DIST}/sounds"
 
@@ -58,6 +69,11 @@ Section "Velmox"
   WriteRegDWORD HKCU "${MENUEXT}\${ALLOW}" "Contexts" 1
 
   CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Velmox.exe"
+
+  ; The starter runs at every logon of this user, and from now on, so that the box works without
+  ; logging on again.
+  WriteRegStr HKCU "${RUN_KEY}" "${STARTER_VALUE}" '"$INSTDIR\VelmoxStarter.exe"'
+  Exec '"$INSTDIR\VelmoxStarter.exe"'
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -71,6 +87,9 @@ SectionEnd
 
 Section "Uninstall"
   !insertmacro WaitUntilVelmoxIsClosed
+  !insertmacro StopStarter
+  DeleteRegValue HKCU "${RUN_KEY}" "${STARTER_VALUE}"
+  Delete "$INSTDIR\VelmoxStarter.exe"
   Delete "$INSTDIR\Velmox.exe"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir /r "$INSTDIR\help"

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "browser/new_window_rules.h"
+#include "browser/qualifying_window.h"
 #include "core/failure.h"
 #include "core/platform_error.h"
 
@@ -119,7 +120,7 @@ void BrowserTable::Scan() {
   if (!sws_) return;  // no collection: nothing to find
   const std::unique_ptr<WindowEnumerator> entries = sws_->Enumerate();
   while (std::shared_ptr<BrowserWindow> w = entries->Next()) {
-    if (w->Name() != BrowserWindow::kBrowserName) continue;
+    if (!IsQualifyingWindow(*w)) continue;
     // Windows after the fortieth are counted but get no slot.
     if (i <= kSlotCount) {
       StoreInSlot(i, w);

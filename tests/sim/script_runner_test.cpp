@@ -33,7 +33,7 @@ TEST_F(ScriptRunnerTest, ExpectationsThatDoNotHoldFail) {
   for (const char* line :
        {"expect running", "expect tray shown", "expect tray picture on",
         "expect setting Data URLPrefix \"1\"", "expect file \"servers.lst\" present",
-        "expect sounds \"a.wav\"", "expect menu \"x\""}) {
+        "expect sounds \"a.wav\"", "expect menu \"x\"", "expect starter waiting"}) {
     ExpectStatus(1, "", line);
   }
   ExpectStatus(1, "file \"a.txt\" \"x{crlf}\"\n", "expect file \"a.txt\" \"y\"");
@@ -43,6 +43,7 @@ TEST_F(ScriptRunnerTest, ActionsThatCannotBeDoneFail) {
   ExpectStatus(1, "", "tray click");  // no icon yet
   ExpectStatus(1, "", "menu dismiss");
   ExpectStatus(1, "", "answer OK");
+  ExpectStatus(1, "", "starter stop");
   ExpectStatus(1, "start\n", "menu choose \"&Close Velmox\"");
   ExpectStatus(1, "tray right-click\n", "menu choose \"&Close\"");
   ExpectStatus(1, "tray right-click\n", "menu choose \"-\"");
@@ -55,7 +56,7 @@ TEST_F(ScriptRunnerTest, LinesThatMakeNoSenseOrThatTheDesktopRefusesEndWithTwo) 
        {"frobnicate", "tray", "\"start\"", "start now", "expect tray tip \"open", "wait soon",
         "wait 10ms", "wait -1", "wait", "set time 24:00:00", "answer Maybe", "tray message",
         "tray message 515 516", "file \"no\\such\\folder.txt\" \"x\"",
-        "setting Data URLPrefix \"a{lf}b\""}) {
+        "setting Data URLPrefix \"a{lf}b\"", "starter start now", "expect starter asleep"}) {
     ExpectStatus(2, "# first line\n", line);
   }
   ExpectStatus(2, "setting Data URLPrefix \"1\"\n",

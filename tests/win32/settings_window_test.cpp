@@ -5,6 +5,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/sim/sim_dialogs.h"
 #include "platform/sim/sim_services.h"
 #include "platform/win32/registry_store.h"
@@ -161,6 +164,74 @@ TEST_F(SettingsWindowTest, TheWebsiteListShowsTheRowsAndSortsByTheClickedColumn)
   item.state = LVIS_SELECTED;
   SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
   EXPECT_TRUE(dialog.controls.ListView1.rows[1].selected);
+}
+
+// The list keeps its own keyboard state through the model's changes: a rebuild would lose the
+// focused row (Down would then start from the top) and the scroll position.
+TEST_F(SettingsWindowTest, TheWebsiteListKeepsFocusSelectionAndScrollThroughChanges) {
+  for (int i = 10; i < 38; ++i)
+    state.Sites.Append({"s" + std::to_string(i) + ".example.com", i % 2 == 0});
+  Open();
+  for (int tab = 0; tab < 3; ++tab)
+    SendMessageA(Find(IDC_TBSOPTIONS), WM_KEYDOWN, VK_RIGHT, 0);  // to "Websites"
+  HWND list = Find(IDC_LISTVIEW1);
+  ASSERT_EQ(30, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  const auto focused = [&] { return SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_FOCUSED); };
+  const auto selectedRows = [&] {
+    std::vector<int> rows;
+    for (int row = -1;
+         (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) >= 0;) {
+      rows.push_back(row);
+    }
+    return rows;
+  };
+  const auto modelRows = [&] {
+    std::vector<int> rows;
+    const auto& model = dialog.controls.ListView1.rows;
+    for (std::size_t row = 0; row < model.size(); ++row) {
+      if (model[row].selected) rows.push_back(static_cast<int>(row));
+    }
+    return rows;
+  };
+
+  // A click on row 3 as the list makes it: selected and focused; Down moves both to row 4.
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list, LVM_SETITEMSTATE, 3, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(3, focused());
+  SendMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(4, focused());
+  EXPECT_EQ(std::vector<int>{4}, selectedRows());
+  EXPECT_EQ(std::vector<int>{4}, modelRows());
+
+  // Scrolled down, then reordered by the verdict column: the rows are rewritten in place, the
+  // scroll position stays, the focus follows its site and the selection is the model's.
+  SendMessageA(list, LVM_ENSUREVISIBLE, 29, FALSE);
+  const LRESULT top = SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+  ASSERT_GT(top, 0);
+  const std::string site = RowText(4, 0);
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = list;
+  click.hdr.idFrom = IDC_LISTVIEW1;
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iSubItem = 1;
+  SendMessageA(GetParent(list), WM_NOTIFY, IDC_LISTVIEW1, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(top, SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+  ASSERT_GE(focused(), 0);
+  EXPECT_EQ(site, RowText(static_cast<int>(focused()), 0));
+  EXPECT_EQ(modelRows(), selectedRows());
+  for (int row = 0; row < 30; ++row) {
+    const auto& model = dialog.controls.ListView1.rows[static_cast<std::size_t>(row)];
+    EXPECT_EQ(model.columns[0], RowText(row, 0));
+    EXPECT_EQ(model.columns[1], RowText(row, 1));
+  }
+
+  // Deleting the selected site leaves one row fewer, and the others as they were.
+  SendMessageA(Find(IDC_CMDDELETE), BM_CLICK, 0, 0);
+  EXPECT_EQ(29, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  EXPECT_TRUE(selectedRows().empty());
+  EXPECT_EQ(dialog.controls.ListView1.rows.back().columns[0], RowText(28, 0));
 }
 
 TEST_F(SettingsWindowTest, OkStoresTheOptionsAndTakesTheWindowAway) {

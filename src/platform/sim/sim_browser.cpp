@@ -67,7 +67,8 @@ std::string Place::Label() const {
 
 class SimBrowsers::Shell : public ShellWindows {
  public:
-  explicit Shell(SimBrowsers& browsers) : browsers_(browsers) {}
+  Shell(SimBrowsers& browsers, std::string program)
+      : browsers_(browsers), program_(std::move(program)) {}
 
   std::unique_ptr<WindowEnumerator> Enumerate() override {
     return std::make_unique<SnapshotEnumerator<SimWindow>>(browsers_.windows_, browsers_.failAt_,
@@ -77,12 +78,13 @@ class SimBrowsers::Shell : public ShellWindows {
     browsers_.Check("ShellWindows.Connect");
     auto link = std::make_shared<EventLink<ShellWindowsEvents>>();
     link->events = &events;
-    browsers_.shellLinks_.push_back(link);
+    browsers_.shellLinks_.push_back({link, program_, browsers_.nextEvent_});
     return std::make_unique<SimConnection<ShellWindowsEvents>>(link);
   }
 
  private:
   SimBrowsers& browsers_;
+  std::string program_;
 };
 
 void SimBrowsers::Check(std::string_view call) const {
@@ -90,8 +92,12 @@ void SimBrowsers::Check(std::string_view call) const {
 }
 
 std::unique_ptr<ShellWindows> SimBrowsers::CreateShellWindows() {
+  return CreateShellWindowsFor("velmox");
+}
+
+std::unique_ptr<ShellWindows> SimBrowsers::CreateShellWindowsFor(std::string program) {
   Check("CreateShellWindows");
-  return std::make_unique<Shell>(*this);
+  return std::make_unique<Shell>(*this, std::move(program));
 }
 
 std::shared_ptr<BrowserWindow> SimBrowsers::CreateInternetExplorer() {
@@ -274,7 +280,7 @@ void SimBrowsers::FailEnumeration(std::optional<std::size_t> item, PlatformError
 // ---- The event loop ----------------------------------------------------------------------------
 
 void SimBrowsers::Post(bool registered, long cookie) {
-  pending_.push_back({registered, cookie});
+  pending_.push_back({registered, cookie, nextEvent_++});
 }
 
 void SimBrowsers::CallVelmox(const std::string& handler, const std::function<void()>& call) {
@@ -292,10 +298,10 @@ void SimBrowsers::Settle() {
   while (!pending_.empty()) {
     const ShellEvent event = pending_.front();
     pending_.pop_front();
-    std::erase_if(shellLinks_, [](const auto& link) { return !link->alive; });
+    std::erase_if(shellLinks_, [](const ShellLink& each) { return !each.link->alive; });
     const auto links = shellLinks_;
-    for (const auto& link : links) {
-      if (!link->alive) continue;
+    for (const auto& [link, program, firstEvent] : links) {
+      if (!link->alive || event.number < firstEvent) continue;
       if (event.registered) {
         CallVelmox("WindowRegistered", [&] { link->events->WindowRegistered(event.cookie); });
       } else {
@@ -314,18 +320,19 @@ SinkState* SimBrowsers::Sink(int index) {
 
 bool SimBrowsers::ShellEventsConnected() const {
   return std::any_of(shellLinks_.begin(), shellLinks_.end(),
-                     [](const auto& link) { return link->alive; });
+                     [](const ShellLink& each) { return each.link->alive; });
 }
 
 void SimBrowsers::DisconnectAll() {
-  for (const auto& link : shellLinks_)
-    link->alive = false;
-  shellLinks_.clear();
+  for (const ShellLink& each : shellLinks_) {
+    if (each.program == "velmox") each.link->alive = false;
+  }
+  std::erase_if(shellLinks_, [](const ShellLink& each) { return !each.link->alive; });
   for (const auto& weak : allLinks_) {
     if (auto link = weak.lock()) link->alive = false;
   }
+  // Events still pending go to the other programs; a later run of Velmox connects after them.
   allLinks_.clear();
-  pending_.clear();
 }
 
 }  // namespace velmox::sim

@@ -67,7 +67,11 @@ class SimBrowsers : public BrowserAutomation {
  public:
   SimBrowsers(Trace& trace, SimFiles& files) : trace_(trace), files_(files) {}
 
+  // Velmox's collection. Its connections end with Velmox's process (DisconnectAll).
   std::unique_ptr<ShellWindows> CreateShellWindows() override;
+  // The collection as another program on the desktop has it (the starter): its connections
+  // outlive Velmox's runs.
+  std::unique_ptr<ShellWindows> CreateShellWindowsFor(std::string program);
   std::shared_ptr<BrowserWindow> CreateInternetExplorer() override;
   std::unique_ptr<PageSinkControl> CreatePageSink(int index) override;
 
@@ -118,8 +122,9 @@ class SimBrowsers : public BrowserAutomation {
   bool ShellEventsConnected() const;
 
   // ---- The event loop ----
+  // Delivers the collection's posted events, each to the handlers connected before it was posted.
   void Settle();
-  // Velmox's process has ended: no handler of it is connected any more.
+  // Velmox's process has ended: no handler of it is connected any more. Other programs' stay.
   void DisconnectAll();
 
   // ---- What the script expects ----
@@ -134,6 +139,12 @@ class SimBrowsers : public BrowserAutomation {
   struct ShellEvent {
     bool registered;
     long cookie;
+    long number;  // in the order posted
+  };
+  struct ShellLink {
+    std::shared_ptr<EventLink<ShellWindowsEvents>> link;
+    std::string program;
+    long firstEvent;  // the number of the first event posted after it connected
   };
   class Shell;
 
@@ -163,13 +174,14 @@ class SimBrowsers : public BrowserAutomation {
   SimFiles& files_;
   std::vector<std::shared_ptr<SimWindow>> windows_;
   PageMap pages_;
-  std::vector<std::shared_ptr<EventLink<ShellWindowsEvents>>> shellLinks_;
+  std::vector<ShellLink> shellLinks_;
   std::vector<std::weak_ptr<EventLink<BrowserEvents>>> allLinks_;
   std::vector<std::shared_ptr<SinkState>> sinks_;
   std::deque<ShellEvent> pending_;
   std::optional<std::size_t> failAt_;
   std::optional<PlatformError> enumerationFailure_;
   long nextCookie_ = 1;
+  long nextEvent_ = 1;
   int nextNewLabel_ = 1;
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/failure.h"
+#include "platform/win32/list_view_rows.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win_error.h"
@@ -247,7 +248,25 @@ bool WinSettingsWindow::PreTranslate(MSG& message) {
     if (dialog_->Form_KeyDown(static_cast<int>(message.wParam), ShiftState())) return true;
     if (!frame_.Valid()) return true;
   }
-  return IsDialogMessageA(frame_.Get(), &message) != FALSE;
+  const HWND focusBefore = GetFocus();
+  const bool used = IsDialogMessageA(frame_.Get(), &message) != FALSE;
+  const bool arrow =
+      message.message == WM_KEYDOWN && message.wParam >= VK_LEFT && message.wParam <= VK_DOWN;
+  if (used && arrow) ChooseFocusedOption(focusBefore);
+  return used;
+}
+
+// The option buttons are not automatic (the model decides their state), so the dialog manager
+// only moves the focus between them; an arrow key that moved it onto one chooses it, as with
+// automatic ones. Each set of option buttons is a group of its own, so this stays inside a set.
+void WinSettingsWindow::ChooseFocusedOption(HWND focusBefore) {
+  const HWND focus = GetFocus();
+  if (!frame_.Valid() || focus == focusBefore || !IsChild(frame_.Get(), focus)) return;
+  const Binding* binding = BindingOf(GetDlgCtrlID(focus));
+  const Control* control = binding ? dialog_->controls.Find(binding->name) : nullptr;
+  if (control && control->kind == ControlKind::OptionButton && control->value != kChecked) {
+    dialog_->Click(binding->name);
+  }
 }
 
 INT_PTR CALLBACK WinSettingsWindow::Procedure(HWND window, UINT message, WPARAM wParam,
@@ -314,10 +333,18 @@ void WinSettingsWindow::OnNotify(const NMHDR& header) {
   if (header.idFrom != IDC_LISTVIEW1) return;
   if (header.code == LVN_ITEMCHANGED) {
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-    if ((change.uChanged & LVIF_STATE) && change.iItem >= 0 &&
-        ((change.uNewState ^ change.uOldState) & LVIS_SELECTED)) {
-      dialog_->SelectRow(static_cast<std::size_t>(change.iItem),
-                         (change.uNewState & LVIS_SELECTED) != 0);
+    if ((change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED)) {
+      // The list already shows this change, and may be half-way through a larger one (a Shift
+      // range): the model follows it without redrawing the list. Row -1 stands for every row.
+      const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
+      const std::size_t rows = dialog_->controls.ListView1.rows.size();
+      followingList_ = true;
+      for (std::size_t row = 0; row < rows; ++row) {
+        if (change.iItem < 0 || static_cast<std::size_t>(change.iItem) == row) {
+          dialog_->SelectRow(row, selected);
+        }
+      }
+      followingList_ = false;
     }
   } else if (header.code == LVN_COLUMNCLICK) {
     dialog_->ListView1_ColumnClick(reinterpret_cast<const NMLISTVIEW&>(header).iSubItem + 1);
@@ -425,6 +452,7 @@ void WinSettingsWindow::RedrawControl(const Control& control) {
 }
 
 void WinSettingsWindow::RedrawList() {
+  if (followingList_) return;
   const ListView& model = dialog_->controls.ListView1;
   HWND list = ControlWindow(model.name);
   if (!columnsAdded_) {
@@ -438,26 +466,7 @@ void WinSettingsWindow::RedrawList() {
     }
     columnsAdded_ = true;
   }
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-  for (std::size_t row = 0; row < model.rows.size(); ++row) {
-    const ListRow& data = model.rows[row];
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_STATE;
-    item.iItem = static_cast<int>(row);
-    item.pszText = const_cast<char*>(data.columns.empty() ? "" : data.columns[0].c_str());
-    item.stateMask = LVIS_SELECTED;
-    item.state = data.selected ? LVIS_SELECTED : 0;
-    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    for (std::size_t column = 1; column < data.columns.size(); ++column) {
-      LVITEMA cell{};
-      cell.iSubItem = static_cast<int>(column);
-      cell.pszText = const_cast<char*>(data.columns[column].c_str());
-      SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&cell));
-    }
-  }
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  ShowRows(list, model);
 }
 
 }  // namespace velmox::win32

@@ -42,6 +42,7 @@ class WinSettingsWindow : public SettingsDialogWindow {
   static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int id, int code, HWND control);
+  void ChooseFocusedOption(HWND focusBefore);
   void OnNotify(const NMHDR& header);
   INT_PTR OnColour(HDC dc, HWND control);
   void SetUpFrame();
@@ -61,6 +62,7 @@ class WinSettingsWindow : public SettingsDialogWindow {
   int pageTop_ = 0;
   bool redrawing_ = false;  // the controls' own notifications while code sets them are not input
   bool columnsAdded_ = false;
+  bool followingList_ = false;  // the model takes a selection the list shows already
   ScopedFont linkFont_;
   ScopedFont titleFont_;
   ScopedIcon bulb_;

@@ -67,6 +67,7 @@ CommandTable AllCommands() {
   AddBrowserCommands(table);
   AddDialogCommands(table);
   AddExpectationCommands(table);
+  AddStarterCommands(table);
   return table;
 }
 

@@ -48,6 +48,7 @@ void AddFilesCommands(CommandTable& table);
 void AddBrowserCommands(CommandTable& table);
 void AddDialogCommands(CommandTable& table);
 void AddExpectationCommands(CommandTable& table);
+void AddStarterCommands(CommandTable& table);
 
 // A modal window that waits for the script's answer: the tray menu, a message box or the
 // file-open dialog (answered 1 with `chosen`, or 2 for cancel).

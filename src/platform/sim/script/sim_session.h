@@ -7,6 +7,7 @@
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_process_end.h"
 #include "platform/sim/sim_single_instance.h"
+#include "starter/starter.h"
 
 namespace velmox::sim {
 
@@ -14,7 +15,8 @@ namespace velmox::sim {
 // clock, browser) stays, each start is a new process on it.
 class SimSession {
  public:
-  explicit SimSession(const SimFolders& folders) : desktop(folders) {}
+  explicit SimSession(const SimFolders& folders);
+  ~SimSession();
 
   SimDesktop desktop;
   // The services Velmox runs on when set (a run with some of them decorated); by default the
@@ -39,7 +41,20 @@ class SimSession {
   // Notices a run that has ended, so that the next start is a first instance again.
   void AfterEvent();
 
+  // The starter, a program of its own on this desktop (on Windows it starts at logon). When it
+  // starts Velmox, Velmox starts as with `Start`, once the event that moved the starter is over.
+  // A second starter ends at once.
+  void StartStarter();
+  void StopStarter();
+  Starter* TheStarter() { return starter_.get(); }
+
  private:
+  class StarterLauncher;
+  void StartWhatTheStarterAsked();
+
+  std::unique_ptr<StarterLauncher> launcher_;
+  std::unique_ptr<Starter> starter_;
+  bool velmoxAsked_ = false;
   std::unique_ptr<Application> app_;
   std::unique_ptr<SimSingleInstance> instance_;
   bool endedAtOnce_ = false;
@@ -56,6 +71,7 @@ void SimSession::Deliver(Event&& event) {
     endedAtOnce_ = true;
   }
   AfterEvent();
+  StartWhatTheStarterAsked();
 }
 
 }  // namespace velmox::sim
