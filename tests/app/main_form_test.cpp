@@ -138,8 +138,7 @@ TEST_F(MainFormTest, ATokenThatCannotBeStoredIsSaid) {
     return call == "save";
   };
   Start();
-  EXPECT_EQ(TraceCount("store: cannot store Data\\URLPrefix: The settings store could not be"),
-            1);
+  EXPECT_EQ(TraceCount("store: cannot store Data\\URLPrefix: The settings store could not be"), 1);
   EXPECT_EQ(State().URLPrefix.size(), 10u);
 }
 
