@@ -16,6 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(loaded.Count() >= 1);
 
   const std::string saved = WriteSitesText(loaded);
+  // A file is copied aside before a save exactly when the save would not write it back as it is.
+  FUZZ_CHECK(IsSitesTextAsWritten(text) == (saved == text));
+  FUZZ_CHECK(IsSitesTextAsWritten(saved));
   std::vector<SiteEntry> kept;
   for (const SiteEntry& entry : loaded.Entries()) {
     if (!entry.Host.empty() && IsRecordableHost(entry.Host)) kept.push_back(entry);

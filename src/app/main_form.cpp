@@ -93,6 +93,7 @@ void Velmox::SetUp() {
 }
 
 void Velmox::Form_Unload() {
+  unloaded_ = true;
   SkipOnFailure(
       [&] { desktop_.files.Rename(FilePath("blocksite.script"), FilePath("blocksite.script2")); });
   SkipOnFailure(
@@ -103,6 +104,9 @@ void Velmox::Form_Unload() {
   // The form's objects stop with it: no tick reaches an unloaded form.
   SkipOnFailure([&] { Timer1_->SetEnabled(false); });
   SkipOnFailure([&] { Timer2_->SetEnabled(false); });
+  // No window is followed, adjusted or caught once the icon has gone.
+  if (table_) table_->Release();
+  if (PageSink_) PageSink_->Release();
 }
 
 void Velmox::OnOff() {
@@ -144,7 +148,10 @@ void Velmox::TrayIcon_Rbuttonup() {
   if (!RightPressed_) return;
   desktop_.tray.SetForegroundWindow(Picture1_.WindowHandle());
   RightPressed_ = false;
-  switch (desktop_.tray.TrackPopupMenu(PopMenu_)) {
+  const int choice = desktop_.tray.TrackPopupMenu(PopMenu_);
+  // Auto-close may have unloaded the form while the menu was open: an ended Velmox stays ended.
+  if (unloaded_) return;
+  switch (choice) {
     case kMnuOptions:
       MnuOptions_Click();
       break;
@@ -177,6 +184,7 @@ void Velmox::Timer1_Timer() {
 }
 
 void Velmox::DoAlert() {
+  if (unloaded_) return;
   ++alertCount_;
   const OptionRecord& o = state_.OptionValues;
   if (o.BlinkLightBulb) {

@@ -79,6 +79,8 @@ class Velmox {
   std::unique_ptr<Timer> Timer2_;
   PopupMenuModel PopMenu_;
   bool RightPressed_ = false;
+  // Set by the unload: nothing of the form acts after it.
+  bool unloaded_ = false;
   int alertCount_ = 0;
   std::unique_ptr<PageSinks> PageSink_;
   std::unique_ptr<WindowEventRouting> routing_;

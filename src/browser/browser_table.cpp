@@ -79,6 +79,14 @@ BrowserTable::~BrowserTable() {
     EmptySlot(number);
 }
 
+void BrowserTable::Release() noexcept {
+  ended_ = true;
+  swsConnection_.reset();
+  for (int number = 1; number <= kSlotCount; ++number)
+    EmptySlot(number);
+  lastBrowser_.reset();
+}
+
 void BrowserTable::CreateSWs() {
   std::unique_ptr<ShellWindows> collection = browsers_.CreateShellWindows();
   std::unique_ptr<Connection> connection = collection->Connect(*collectionEvents_);

@@ -51,6 +51,10 @@ class BrowserTable {
   // The address-bar timer's tick: shows the address bar of every window of the collection.
   void Timer1_Timer();
 
+  // The main form's unload: the collection's and every slot's events are detached and the table
+  // does nothing more. Safe inside the table's own handlers, whose receivers stay.
+  void Release() noexcept;
+
   // What the table holds, for the simulated desktop and the tests.
   ShellWindows* SWs() const { return sws_.get(); }
   // The window in slot `number` (1 for IE1 ... 40 for IE40); null when the slot is empty.
@@ -58,7 +62,8 @@ class BrowserTable {
   // The number of the slot holding `window`, 0 when it is in none.
   int SlotNumberOf(const BrowserWindow* window) const;
   const std::shared_ptr<BrowserWindow>& LastBrowser() const { return lastBrowser_; }
-  // True once the user chose to end Velmox after a failed scan; the table does nothing more.
+  // True once the user chose to end Velmox after a failed scan, or the table was released; the
+  // table does nothing more.
   bool Ended() const { return ended_; }
 
  private:

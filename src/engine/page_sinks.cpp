@@ -40,6 +40,13 @@ std::shared_ptr<Dispatch> PageSinks::CaptureInSink(std::shared_ptr<BrowserWindow
   });
 }
 
+void PageSinks::Release() noexcept {
+  for (int i = 0; i < kCount; ++i) {
+    connections_[i].reset();
+    sinkOpener_[i].reset();
+  }
+}
+
 std::shared_ptr<BrowserWindow> PageSinks::SinkOpener(int index) const {
   if (index < 0 || index >= kCount) return nullptr;
   return sinkOpener_[index];

@@ -31,6 +31,9 @@ class PageSinks {
   std::shared_ptr<Dispatch> CaptureInSink(std::shared_ptr<BrowserWindow> IEObject,
                                           std::shared_ptr<Dispatch>& ppDisp);
 
+  // The main form's unload: the sinks' events are detached and their openers let go.
+  void Release() noexcept;
+
   void PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args);
   void PageSink_NewWindow2(int Index, std::shared_ptr<Dispatch>& ppDisp, bool& Cancel);
 

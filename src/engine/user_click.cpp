@@ -3,6 +3,7 @@
 #include "core/ascii_case.h"
 #include "core/failure.h"
 #include "core/platform_error.h"
+#include "engine/local_address.h"
 
 namespace velmox {
 namespace {
@@ -27,11 +28,31 @@ struct Request {
   const std::optional<std::string>& PostData;
 };
 
-// A form submission counts when the reduced action is long enough to mean something and occurs
-// in the captured address.
+bool IsSchemeCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
+         c == '-' || c == '.';
+}
+
+// "http:" or "http://" names no page: it occurs in every address of that scheme, so it would
+// make every later pop-up of the page look like the user's submission.
+bool IsSchemeAlone(std::string_view action) {
+  while (!action.empty() && (action.back() == '/' || action.back() == '\\'))
+    action.remove_suffix(1);
+  if (action.size() < 2 || action.back() != ':') return false;
+  action.remove_suffix(1);
+  const char first = action.front();
+  if (!((first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z'))) return false;
+  for (char c : action) {
+    if (!IsSchemeCharacter(c)) return false;
+  }
+  return true;
+}
+
+// A form submission counts when the reduced action is long enough to mean something, names more
+// than a scheme, and occurs in the captured address.
 bool ActionLeadsTo(HtmlElement& form, const std::string& URL) {
   const std::string action = GetURLFromAction(form.action());
-  return action.size() > 4 && ContainsIgnoreCase(URL, action);
+  return action.size() > 4 && !IsSchemeAlone(action) && ContainsIgnoreCase(URL, action);
 }
 
 void OpenForUser(const Request& request, HtmlElement& element, RequestStyle style) {
@@ -47,7 +68,9 @@ bool ExamineElement(const Request& request, const std::shared_ptr<HtmlElement>& 
   bool handled = false;
 
   const std::string tag = ToLowerAscii(element.tagName());
-  if ((tag == "a" || tag == "area") && EqualsIgnoreCase(element.href(), request.URL)) {
+  // A local link is reported as the path it names: both are compared in that one form.
+  if ((tag == "a" || tag == "area") &&
+      EqualsIgnoreCase(LocalAddressForm(element.href()), LocalAddressForm(request.URL))) {
     OpenForUser(request, element, RequestStyle::Link);
     handled = true;
   }

@@ -1,6 +1,7 @@
 #include "settings/load_options.h"
 
 #include "core/failure.h"
+#include "settings/boolean_text.h"
 #include "sites/context_command.h"
 
 namespace velmox {
@@ -29,7 +30,11 @@ void LoadOptions(SettingsStore& store, RandomSource& random, const std::string& 
                  OptionRecord& options, std::string& URLPrefix) {
   for (const OptionField& field : kOptionFields) {
     const std::string defaultText = DefaultText(field, applicationFolder);
-    TakeStoredText(field, ReadOrDefault(store, field.setting, defaultText), options);
+    std::string text = ReadOrDefault(store, field.setting, defaultText);
+    // A Boolean text that is no Boolean reads as a missing key: taken as false, "garbage" in
+    // BlockByDefault would silently let every unlisted site's pop-ups through.
+    if (field.flag && !ParseBoolean(text)) text = defaultText;
+    TakeStoredText(field, text, options);
   }
 
   URLPrefix = ReadOrDefault(store, kCommandTokenSetting, kUnsetPrefix);

@@ -2,7 +2,6 @@
 
 #include <initializer_list>
 #include <string_view>
-#include <utility>
 
 #include "core/failure.h"
 #include "core/file_exists.h"
@@ -52,17 +51,26 @@ std::string CommandPage(std::string_view verb) {
 }  // namespace
 
 void CreateHTML(Files& files, const std::string& applicationFolder, const std::string& token) {
-  const std::pair<std::string, std::string> generated[] = {
-      {"blocksite.script", MenuScript(applicationFolder, 'b', token)},
-      {"trustsite.script", MenuScript(applicationFolder, 't', token)},
-      {"b" + token + ".html", CommandPage("disallow")},
-      {"t" + token + ".html", CommandPage("allow")},
+  struct Generated {
+    std::string name;
+    std::string text;
+    // A script names the token's page, so one from an earlier token would send every command
+    // to a page no longer recognised. A page is named after its token: a present one is kept.
+    bool keepWhenPresent;
   };
-  for (const auto& file : generated) {
-    const std::string path = applicationFolder + "\\" + file.first;
-    if (FileExists(files, path)) continue;
+  const Generated generated[] = {
+      {"blocksite.script", MenuScript(applicationFolder, 'b', token), false},
+      {"trustsite.script", MenuScript(applicationFolder, 't', token), false},
+      {"b" + token + ".html", CommandPage("disallow"), true},
+      {"t" + token + ".html", CommandPage("allow"), true},
+  };
+  for (const Generated& file : generated) {
+    const std::string path = applicationFolder + "\\" + file.name;
+    if (file.keepWhenPresent ? FileExists(files, path)
+                             : TrapOr(false, [&] { return files.ReadText(path) == file.text; }))
+      continue;
     // Written whole or not at all: a half-written file would count as present from then on.
-    SkipOnFailure([&] { files.WriteTextAtomically(path, file.second); });
+    SkipOnFailure([&] { files.WriteTextAtomically(path, file.text); });
   }
 }
 

@@ -1,6 +1,34 @@
 #include "sites/host_name.h"
 
 namespace velmox {
+namespace {
+
+bool IsDigits(std::string_view text) {
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+bool IsLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// One site has one host however its address is spelt, or a disallowed site could slip past its
+// own entry: user information, a port and a closing dot name no other site. A drive letter
+// ("c:" of a local page) is not a host with an empty port.
+std::string_view SiteHost(std::string_view host) {
+  if (auto at = host.rfind('@'); at != std::string_view::npos) host.remove_prefix(at + 1);
+  const auto colon = host.rfind(':');
+  const auto bracket = host.rfind(']');
+  if (colon != std::string_view::npos && (bracket == std::string_view::npos || bracket < colon) &&
+      IsDigits(host.substr(colon + 1)) && !(colon == 1 && IsLetter(host.front())))
+    host = host.substr(0, colon);
+  if (host.ends_with('.')) host.remove_suffix(1);
+  return host;
+}
+
+}  // namespace
 
 std::string GetHostNameFromURL(std::string_view URL) {
   const auto colon = URL.find(':');
@@ -15,7 +43,7 @@ std::string GetHostNameFromURL(std::string_view URL) {
   }
   // Only A to Z are lowered, whatever the process locale: bytes above 127 stay as they are, so
   // the same address gives the same host on every desktop.
-  std::string host(rest);
+  std::string host(SiteHost(rest));
   for (char& c : host) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }

@@ -1,8 +1,11 @@
 #include "sites/site_file.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/failure.h"
+#include "core/file_exists.h"
+#include "sites/byte_order_mark.h"
 
 namespace velmox {
 namespace {
@@ -65,7 +68,9 @@ SiteEntry ReadSiteRecord(std::string_view line) {
   return entry;
 }
 
-std::vector<SiteEntry> ReadSitesText(std::string_view text) {
+std::vector<SiteEntry> ReadSitesText(std::string_view bytes) {
+  const std::string decoded = TextBehindByteOrderMark(bytes);
+  const std::string_view text = decoded;
   std::vector<SiteEntry> entries;
   entries.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   std::size_t pos = 0;
@@ -98,6 +103,12 @@ std::string WriteSitesText(const SiteList& sites) {
   return text;
 }
 
+bool IsSitesTextAsWritten(std::string_view bytes) {
+  SiteList list;
+  list.ReplaceAll(ReadSitesText(bytes));
+  return WriteSitesText(list) == bytes;
+}
+
 void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites) {
   SkipOnFailure([&] {
     std::string text;
@@ -107,8 +118,18 @@ void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteL
 }
 
 void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites) {
-  SkipOnFailure(
-      [&] { files.WriteTextAtomically(SitesFilePath(applicationFolder), WriteSitesText(sites)); });
+  const std::string path = SitesFilePath(applicationFolder);
+  SkipOnFailure([&] {
+    // What the user wrote by hand (lines that are no records, another encoding) would not
+    // survive the rewrite: a copy of it is kept first. A missing file has nothing to keep; a
+    // present one that cannot be read cannot be kept, so it is not replaced.
+    std::optional<std::string> present;
+    SkipOnFailure([&] { present = files.ReadText(path); });
+    if (!present && FileExists(files, path)) return;
+    if (present && !IsSitesTextAsWritten(*present))
+      files.WriteTextAtomically(path + ".bak", *present);
+    files.WriteTextAtomically(path, WriteSitesText(sites));
+  });
 }
 
 }  // namespace velmox

@@ -20,17 +20,22 @@ bool IsRecordableHost(std::string_view host) noexcept;
 // One line of servers.lst, without its line end. A record that cannot be read completely gives
 // what was read before the fault: an unread host is empty, an unread mark false.
 SiteEntry ReadSiteRecord(std::string_view line);
-// The whole file: one element per line, at least one element.
-std::vector<SiteEntry> ReadSitesText(std::string_view text);
+// The whole file: one element per line, at least one element. The records may stand behind a
+// UTF-8 or UTF-16 byte-order mark, as an editor saves them.
+std::vector<SiteEntry> ReadSitesText(std::string_view bytes);
 // The file's bytes for `sites`: the recordable non-free entries in list order.
 std::string WriteSitesText(const SiteList& sites);
+// Whether `bytes` is exactly what WriteSitesText gives for the list read from them.
+bool IsSitesTextAsWritten(std::string_view bytes);
 
 // Loads servers.lst into `sites`, replacing what was there. A missing, unreadable or empty file
 // gives one free entry. Never fails.
 void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites);
 
 // Writes the list to servers.lst whole. The file on disk is always the old list or the new one.
-// Failures are not reported; the list in memory is never changed.
+// A file Velmox would not have written (edited by hand) is first kept as servers.lst.bak; when
+// it cannot be kept, the list is not saved. Failures are not reported; the list in memory is
+// never changed.
 void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites);
 
 }  // namespace velmox

@@ -105,6 +105,43 @@ TEST_F(MainFormTest, NothingReachesTheFormOnceItIsUnloaded) {
   EXPECT_EQ(menusShown, 1);
 }
 
+// Auto-close unloads the form while its menu is open: the choice made in that menu is not
+// carried out, and the unloaded form neither alerts nor follows a window.
+TEST_F(MainFormTest, AFormUnloadedInsideItsMenuStaysUnloaded) {
+  Option("AutoClose", "True");
+  Start();
+  sim::SimWindow& news = desktop.browsers.Open("news", "http://news.example/", {});
+  desktop.browsers.Settle();
+  desktop.tray.answerMenu = [&](const PopupMenuModel& menu) {
+    desktop.browsers.Close(news);
+    desktop.browsers.Settle();
+    return static_cast<int>(std::find(menu.items.begin(), menu.items.end(), "&Settings...") -
+                            menu.items.begin());
+  };
+  Velmox& form = Form();
+  RightClick();
+  EXPECT_FALSE(app->Settings().IsLoaded());
+  EXPECT_TRUE(app->Ended());
+
+  form.DoAlert();
+  EXPECT_FALSE(form.Timer2Enabled());
+  EXPECT_EQ(form.AlertCount(), 0);
+  EXPECT_FALSE(desktop.browsers.ShellEventsConnected());
+  for (int index = 0; index < PageSinks::kCount; ++index)
+    EXPECT_TRUE(desktop.browsers.Sink(index)->Handlers().empty()) << index;
+}
+
+// Without a stored token every start makes a new one and rewrites the scripts: the trace says
+// why.
+TEST_F(MainFormTest, ATokenThatCannotBeStoredIsSaid) {
+  desktop.settings.failCall = [](std::string_view call, const std::string&) {
+    return call == "save";
+  };
+  Start();
+  EXPECT_EQ(TraceCount("store: cannot store Data\\URLPrefix: The settings store could not be"), 1);
+  EXPECT_EQ(State().URLPrefix.size(), 10u);
+}
+
 TEST_F(MainFormTest, Timer1RunsOnlyWhenAddressBarIsSetAtStart) {
   Start();
   EXPECT_FALSE(Form().Timer1Enabled());

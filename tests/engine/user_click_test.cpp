@@ -136,6 +136,22 @@ TEST_F(UserClickTest, ActionOfFourCharactersOrFewerIsNeverRecognised) {
   EXPECT_TRUE(Analyse("http://ads.example/ab.pl"));
 }
 
+// An action of a scheme alone occurs in every address of that scheme: a page holding such a
+// form would pass every later pop-up off as the user's submission.
+TEST_F(UserClickTest, ActionOfASchemeAloneIsNeverRecognised) {
+  for (const char* action : {"http://", "HTTPS:/", "http:", "http:///", "view-source:\\"}) {
+    Show(SubmitIn("post", action), "input");
+    EXPECT_FALSE(Analyse("http://ads.example/popup.html")) << action;
+    EXPECT_FALSE(Analyse("https://ads.example/popup.html")) << action;
+    Show(SubmitIn("get", action), "input");
+    EXPECT_FALSE(Analyse("http://ads.example/popup.html?id=1")) << action;
+  }
+  EXPECT_EQ(Created().size(), 0u);
+  // A scheme with a host is the host's address, and counts.
+  Show(SubmitIn("post", "http://ads.example/"), "input");
+  EXPECT_TRUE(Analyse("http://ads.example/"));
+}
+
 TEST_F(UserClickTest, OnlyPostAndGetFormsAreRecognised) {
   for (const char* method : {"", "put"}) {
     Show(SubmitIn(method, "/cgi-bin/find.pl"), "input");

@@ -89,26 +89,29 @@ TEST_F(LoadOptionsTest, AnyOtherStoredTokenIsUsedUnchanged) {
   EXPECT_EQ(random.draws, 0);
 }
 
-TEST_F(LoadOptionsTest, StoredBooleansConvertAndInvalidOnesLeaveTheFieldAsItWas) {
+// A Boolean text that is no Boolean loads as a missing key does: its default, whatever the field
+// held, so "garbage" in BlockByDefault cannot turn blocking off.
+TEST_F(LoadOptionsTest, StoredBooleansConvertAndInvalidOnesLoadTheDefault) {
   Store("Options", "AutoClose", "TRUE");
   Store("Options", "AddressBar", "2.5");
-  Store("Options", "BlockByDefault", "yes");
+  Store("Options", "PlayASound", " -1 ");
+  Store("Options", "BlockByDefault", "garbage");
   Store("Options", "BlinkLightBulb", "");
-  Store("Options", "ToolBar", "no");
+  Store("Options", "ToolBar", "yes");
   Load();
   EXPECT_TRUE(state.OptionValues.AutoClose);
   EXPECT_TRUE(state.OptionValues.AddressBar);
-  // At start-up the record is all false, so the missing-key default of true does not apply.
-  EXPECT_FALSE(state.OptionValues.BlockByDefault);
-  EXPECT_FALSE(state.OptionValues.BlinkLightBulb);
+  EXPECT_TRUE(state.OptionValues.PlayASound);
+  EXPECT_TRUE(state.OptionValues.BlockByDefault);
+  EXPECT_TRUE(state.OptionValues.BlinkLightBulb);
   EXPECT_FALSE(state.OptionValues.ToolBar);
 
   AppState already;
-  already.OptionValues.BlockByDefault = true;
   already.OptionValues.ToolBar = true;
+  Store("Options", "BlockByDefault", "0");
   LoadOptions(store, random, kFolder, already.OptionValues, already.URLPrefix);
-  EXPECT_TRUE(already.OptionValues.BlockByDefault);
-  EXPECT_TRUE(already.OptionValues.ToolBar);
+  EXPECT_FALSE(already.OptionValues.ToolBar);
+  EXPECT_FALSE(already.OptionValues.BlockByDefault);
 }
 
 TEST_F(LoadOptionsTest, FailedReadBehavesLikeAMissingKey) {

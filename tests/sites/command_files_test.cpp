@@ -44,13 +44,30 @@ TEST_F(CreateHTML, FullDiskLeavesNoHalfWrittenFile) {
   EXPECT_TRUE(Content("blocksite.script").ends_with("</SCRIPT>"));
 }
 
-TEST_F(CreateHTML, PresentFilesAreLeftAloneAndEmptyOnesRewritten) {
-  test::WriteRealFile(folder.Path() / "blocksite.script", "from an earlier token");
-  test::WriteRealFile(folder.Path() / "b0123456789.html", "");
+// A script left from an earlier token would send every command to a page Velmox no longer
+// recognises: a script that is not what Velmox writes now is written anew. The pages are named
+// after their token, so a present one is left as it is, and so are the pages of other tokens.
+TEST_F(CreateHTML, StaleScriptsAreRewrittenAndPresentPagesLeftAlone) {
   Create();
-  EXPECT_EQ(Content("blocksite.script"), "from an earlier token");
-  EXPECT_TRUE(Content("b0123456789.html").starts_with("<html>"));
-  EXPECT_EQ(FileCount(), 4u);
+  const std::string script = Content("blocksite.script");
+  test::WriteRealFile(folder.Path() / "blocksite.script", "from an earlier token");
+  test::WriteRealFile(folder.Path() / "trustsite.script", "");
+  test::WriteRealFile(folder.Path() / "b0123456789.html", "the user's own page");
+  test::WriteRealFile(folder.Path() / "t0123456789.html", "");
+  test::WriteRealFile(folder.Path() / "b9999999999.html", "an earlier token's page");
+  std::vector<std::string> written;
+  files.onWritten = [&](const std::string& path) { written.push_back(path); };
+  Create();
+  EXPECT_EQ(Content("blocksite.script"), script);
+  EXPECT_TRUE(Content("trustsite.script").starts_with("<SCRIPT"));
+  EXPECT_EQ(Content("b0123456789.html"), "the user's own page");
+  EXPECT_TRUE(Content("t0123456789.html").starts_with("<html>"));
+  EXPECT_EQ(Content("b9999999999.html"), "an earlier token's page");
+  EXPECT_EQ(written.size(), 3u);
+
+  written.clear();
+  Create();
+  EXPECT_TRUE(written.empty()) << "files as Velmox writes them are not written again";
 }
 
 TEST_F(CreateHTML, UnwritableFileIsSkippedAndTheOthersStillWritten) {

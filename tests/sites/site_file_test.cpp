@@ -8,6 +8,8 @@
 namespace velmox {
 namespace {
 
+using namespace std::string_literals;
+
 const std::string kFolder = "C:\\Velmox";
 const std::string kPath = "C:\\Velmox\\servers.lst";
 
@@ -15,6 +17,7 @@ class SiteFileLoad : public ::testing::Test {
  protected:
   void Write(const std::string& text) { test::WriteRealFile(folder.Path() / "servers.lst", text); }
   std::string Saved() { return files.ReadText(kPath); }
+  std::string Kept() { return test::ReadRealFile(folder.Path() / "servers.lst.bak"); }
   SiteList Load(const std::string& text) {
     Write(text);
     SiteList sites;
@@ -105,6 +108,66 @@ TEST_F(SiteFileLoad, EveryLineIsOneRecordWhateverEndsIt) {
             (std::vector<SiteEntry>{{"a", true}, {"b", true}, {"c", false}, {"", false}}));
   EXPECT_EQ(Load("junk\r\n\"b\",#TRUE#\r\n").Entries(),
             (std::vector<SiteEntry>{{"junk", false}, {"b", true}}));
+}
+
+// What an editor writes as "Unicode": two bytes a character, a byte-order mark first.
+std::string Utf16(std::string_view ascii, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char c : ascii) {
+    bytes += bigEndian ? '\0' : c;
+    bytes += bigEndian ? c : '\0';
+  }
+  return bytes;
+}
+
+TEST_F(SiteFileLoad, ReadsTheRecordsBehindAByteOrderMark) {
+  const std::string text = "\"ads.example\",#TRUE#\r\n\"news.example\",#FALSE#\r\n";
+  const std::vector<SiteEntry> two = {{"ads.example", true}, {"news.example", false}};
+  EXPECT_EQ(Load("\xEF\xBB\xBF" + text).Entries(), two);
+  EXPECT_EQ(Load(Utf16(text, false)).Entries(), two);
+  EXPECT_EQ(Load(Utf16(text, true)).Entries(), two);
+  // Beyond ASCII the hosts are read as UTF-8: U+00E9, a pair for U+1F600, a lone half as "?".
+  EXPECT_EQ(
+      Load("\xFF\xFE\"\0\xE9\0.\0\x3D\xD8\x00\xDE\x3D\xD8\"\0,\0#\0T\0R\0U\0E\0#\0"s).Entries(),
+      (std::vector<SiteEntry>{{"\xC3\xA9.\xF0\x9F\x98\x80?", true}}));
+  EXPECT_EQ(Load("\xFE\xFF").Entries(), (std::vector<SiteEntry>{{"", false}}));
+}
+
+// A file Velmox would not have written (a byte-order mark, lines edited by hand) is kept as
+// servers.lst.bak, replacing an older copy, before a save replaces it. A file in Velmox's own
+// form is replaced without a copy.
+TEST_F(SiteFileSave, KeepsAFileVelmoxWouldNotHaveWrittenBeforeReplacingIt) {
+  const std::string edited = "\xEF\xBB\xBF\"a.example\",#TRUE#\r\n\r\n\"b.example\", #FALSE#\n";
+  test::WriteRealFile(folder.Path() / "servers.lst.bak", "an older copy");
+  SiteList sites = Load(edited);
+  sites.Append({"c.example", true});
+  RecordBlockedHosts(files, kFolder, sites);
+  EXPECT_EQ(Kept(), edited);
+  const std::string own =
+      "\"a.example\",#TRUE#\r\n\"b.example\",#FALSE#\r\n\"c.example\",#TRUE#\r\n";
+  EXPECT_EQ(Saved(), own);
+
+  sites.SetBlocked(0, false);
+  RecordBlockedHosts(files, kFolder, sites);
+  EXPECT_EQ(Kept(), edited) << "the file replaced was Velmox's own";
+
+  // No copy, no save: the hand-made file stays as it was.
+  Write(edited);
+  files.failStep = [](std::string_view, const std::string& path) { return path == kPath + ".bak"; };
+  RecordBlockedHosts(files, kFolder, sites);
+  EXPECT_EQ(test::ReadRealFile(folder.Path() / "servers.lst"), edited);
+}
+
+// The check that decides the copy agrees with reading the file and writing it back.
+TEST(SitesTextAsWritten, HoldsExactlyForWhatVelmoxWritesBack) {
+  for (std::string_view text :
+       {"", "\"a\",#TRUE#\r\n", "\"a\",#TRUE#\r\n\"b c\",#FALSE#\r\n", "\"a\",#TRUE#",
+        "\"a\",#TRUE#\n", "\r\n", "\"\",#TRUE#\r\n", "\"a\",#true#\r\n", "a,#TRUE#\r\n",
+        "\"a\", #TRUE#\r\n", "\"a\",#TRUE#\r\n\r\n", "\xEF\xBB\xBF\"a\",#TRUE#\r\n"}) {
+    SiteList list;
+    list.ReplaceAll(ReadSitesText(text));
+    EXPECT_EQ(IsSitesTextAsWritten(text), WriteSitesText(list) == text) << text;
+  }
 }
 
 TEST_F(SiteFileSave, SkipsFreeEntriesAndHostsTheRecordCannotHold) {

@@ -103,12 +103,43 @@ TEST(GetHostNameFromURL, ReducesAnAddressAsVelmoxComparesHosts) {
   EXPECT_EQ(GetHostNameFromURL(""), "unknown");
   EXPECT_EQ(GetHostNameFromURL("http://"), "");
   EXPECT_EQ(GetHostNameFromURL("about:blank"), "blank");
-  EXPECT_EQ(GetHostNameFromURL("http://host:8080/x"), "host:8080");
-  EXPECT_EQ(GetHostNameFromURL("ftp://User@Host/x"), "user@host");
   EXPECT_EQ(GetHostNameFromURL("file://C:\\dir\\page.html"), "c:");
   EXPECT_EQ(GetHostNameFromURL("http:\\\\/\\Host\\x/y"), "host\\x");
   EXPECT_EQ(GetHostNameFromURL("http://a.example?q=1"), "a.example?q=1");
   EXPECT_EQ(GetHostNameFromURL("http://\xC9t\xC9.example/"), "\xC9t\xC9.example");
+}
+
+// The host a site is looked up and recorded by is the same however its address spells it: user
+// information up to the last "@", a port and one closing dot are not part of it.
+TEST(GetHostNameFromURL, DropsUserInformationPortAndOneClosingDot) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"http://blocked.example:80/", "blocked.example"},
+      {"http://blocked.example./", "blocked.example"},
+      {"http://x@blocked.example/", "blocked.example"},
+      {"ftp://User:pw@Host:21/x", "host"},
+      {"http://a@b@WWW.Host.Example.:8080/x", "www.host.example"},
+      {"http://host.example:/", "host.example"},
+      {"http://host.example../", "host.example."},  // one dot only
+      {"http://[::1]:8080/", "[::1]"},
+      {"http://[::1]/", "[::1]"},
+      {"http://user@/", ""},
+      {"file:///C:/dir/page.html", "c:"},  // a drive letter is no port
+      {"http://host:8o/", "host:8o"},      // nor is what is not a number
+  };
+  for (const auto& [url, host] : cases)
+    EXPECT_EQ(GetHostNameFromURL(url), host) << url;
+}
+
+TEST_F(SiteVerdictTest, ADisallowedSiteCannotEscapeItsEntryBySpellingItsAddressDifferently) {
+  blockByDefault = false;
+  sites.ReplaceAll({{"blocked.example", true}});
+  for (const char* url : {"http://blocked.example:80/", "http://blocked.example./",
+                          "http://x@blocked.example/", "http://x@www.blocked.example.:80/"})
+    EXPECT_TRUE(Blocked(GetHostNameFromURL(url))) << url;
+  Allow("http://user:pw@Other.Example.:8080/page");
+  Block("http://other.example/");
+  EXPECT_EQ(sites.Entries(),
+            (std::vector<SiteEntry>{{"blocked.example", true}, {"other.example", true}}));
 }
 
 }  // namespace

@@ -16,10 +16,12 @@ constexpr int kMaxFrameDepth = 4;
 class SinkControl : public PageSinkControl {
  public:
   SinkControl(std::shared_ptr<SinkState> state,
-              std::vector<std::weak_ptr<EventLink<BrowserEvents>>>& allLinks)
+              std::vector<std::weak_ptr<EventLink<BrowserEvents>>>& allLinks,
+              std::function<void(SinkState&, const std::shared_ptr<Dispatch>&)> firstNavigation)
       : state_(std::move(state)),
         object_(std::make_shared<SinkObject>(state_)),
-        allLinks_(allLinks) {}
+        allLinks_(allLinks),
+        firstNavigation_(std::move(firstNavigation)) {}
   ~SinkControl() override { state_->alive = false; }
 
   std::shared_ptr<Dispatch> Object() override {
@@ -31,13 +33,20 @@ class SinkControl : public PageSinkControl {
     link->events = &events;
     state_->links.push_back(link);
     allLinks_.push_back(link);
-    return std::make_unique<SimConnection<BrowserEvents>>(link);
+    auto connection = std::make_unique<SimConnection<BrowserEvents>>(link);
+    // The control's own navigation to its initial address comes once it is listened to.
+    if (!state_->navigated) {
+      state_->navigated = true;
+      firstNavigation_(*state_, object_);
+    }
+    return connection;
   }
 
  private:
   std::shared_ptr<SinkState> state_;
   std::shared_ptr<SinkObject> object_;
   std::vector<std::weak_ptr<EventLink<BrowserEvents>>>& allLinks_;
+  std::function<void(SinkState&, const std::shared_ptr<Dispatch>&)> firstNavigation_;
 };
 
 }  // namespace
@@ -116,7 +125,10 @@ std::unique_ptr<PageSinkControl> SimBrowsers::CreatePageSink(int index) {
   std::erase_if(sinks_, [](const auto& s) { return !s->alive; });
   sinks_.push_back(state);
   // A hidden control shows nothing: its creation leaves no trace line.
-  return std::make_unique<SinkControl>(state, allLinks_);
+  return std::make_unique<SinkControl>(
+      state, allLinks_, [this](SinkState& sink, const std::shared_ptr<Dispatch>& object) {
+        NavigateSinkHome(sink, object);
+      });
 }
 
 // ---- Pages -------------------------------------------------------------------------------------

@@ -33,7 +33,8 @@ struct Place {
 struct SinkState {
   int index = 0;
   std::string location = "http:///";
-  bool alive = true;  // false once its control has gone: its object can no longer be had
+  bool navigated = false;  // its own navigation to `location` has reached its handlers
+  bool alive = true;       // false once its control has gone: its object can no longer be had
   std::vector<std::shared_ptr<EventLink<BrowserEvents>>> links;
 
   // The connected handlers that are still connected.
@@ -166,6 +167,8 @@ class SimBrowsers : public BrowserAutomation {
                         const std::string& features);
   void NavigateSink(SinkState& sink, const std::shared_ptr<Dispatch>& object,
                     const NavigationRequest& request);
+  // The sink's own first navigation, to its initial address: no catch, as it is no new window.
+  void NavigateSinkHome(SinkState& sink, const std::shared_ptr<Dispatch>& object);
   Place Parent(Place place);
   // A failure that escapes a handler is Velmox's fault: it is counted and traced.
   void CallVelmox(const std::string& handler, const std::function<void()>& call);

@@ -25,6 +25,12 @@ SimDesktop::SimDesktop(const SimFolders& folders)
     if (settingsWindow.Dialog() != nullptr)
       trace.Line("store", section + "\\" + key + " = " + Quoted(value));
   };
+  // Velmox goes on without what it could not store (a new command token at every start, for
+  // one): the trace says why.
+  settings.onSaveFailed = [this](const std::string& section, const std::string& key,
+                                 const std::string& reason) {
+    trace.Line("store", "cannot store " + section + "\\" + key + ": " + reason);
+  };
   files.onWritten = [this](const std::string& path) {
     const std::string prefix = folders_.virtualAppFolder + "\\";
     writes.push_back(path.starts_with(prefix) ? path.substr(prefix.size()) : path);

@@ -183,6 +183,18 @@ void SimBrowsers::NavigateSink(SinkState& sink, const std::shared_ptr<Dispatch>&
   trace_.Line("browser", name + " loads it, unseen");
 }
 
+void SimBrowsers::NavigateSinkHome(SinkState& sink, const std::shared_ptr<Dispatch>& object) {
+  BeforeNavigate2Args args;
+  args.pDisp = object.get();
+  args.URL = sink.location;
+  args.Flags = 0;
+  const auto links = sink.links;
+  for (const auto& link : links) {
+    if (!link->alive) continue;
+    CallVelmox("page sink BeforeNavigate2", [&] { link->events->BeforeNavigate2(args); });
+  }
+}
+
 void SimBrowsers::Click(Place place, HtmlNode& element) {
   SimDocument* document = place.Document();
   if (document == nullptr) throw std::invalid_argument(place.Label() + " shows no HTML page");

@@ -58,6 +58,16 @@ std::string SimSettingsStore::GetSetting(const std::string& appName, const std::
 
 void SimSettingsStore::SaveSetting(const std::string& appName, const std::string& section,
                                    const std::string& key, const std::string& value) {
+  try {
+    WriteSetting(appName, section, key, value);
+  } catch (const PlatformError& failure) {
+    if (onSaveFailed) onSaveFailed(section, key, failure.what());
+    throw;
+  }
+}
+
+void SimSettingsStore::WriteSetting(const std::string& appName, const std::string& section,
+                                    const std::string& key, const std::string& value) {
   if (failCall && failCall("save", key)) {
     throw PlatformError(74, "The settings store could not be written");
   }

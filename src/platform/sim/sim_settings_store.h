@@ -25,6 +25,9 @@ class SimSettingsStore : public SettingsStore {
   // Told of every save that succeeded (the desktop keeps a journal of writes).
   std::function<void(const std::string& section, const std::string& key, const std::string& value)>
       onSaved;
+  // Told of every save that failed, with the reason.
+  std::function<void(const std::string& section, const std::string& key, const std::string& reason)>
+      onSaveFailed;
 
   std::string GetSetting(const std::string& appName, const std::string& section,
                          const std::string& key, const std::string& defaultValue) override;
@@ -33,6 +36,8 @@ class SimSettingsStore : public SettingsStore {
 
  private:
   std::vector<std::string> ReadLines() const;
+  void WriteSetting(const std::string& appName, const std::string& section, const std::string& key,
+                    const std::string& value);
 
   std::filesystem::path file_;
 };

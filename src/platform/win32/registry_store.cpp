@@ -1,5 +1,6 @@
 #include "platform/win32/registry_store.h"
 
+#include <exception>
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
@@ -43,14 +44,21 @@ std::string RegistryStore::GetSetting(const std::string& appName, const std::str
 
 void RegistryStore::SaveSetting(const std::string& appName, const std::string& section,
                                 const std::string& key, const std::string& value) {
-  ScopedKey handle;
-  HKEY created = nullptr;
-  CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath(appName, section).c_str(), 0, nullptr, 0,
-                              KEY_SET_VALUE, nullptr, &created, nullptr));
-  handle.Reset(created);
-  CheckStatus(RegSetValueExA(handle.Get(), key.c_str(), 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>(value.size() + 1)));
+  // Velmox goes on without a stored value (a new command token at every start, for one), so a
+  // store that cannot be written is said here.
+  try {
+    ScopedKey handle;
+    HKEY created = nullptr;
+    CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath(appName, section).c_str(), 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, &created, nullptr));
+    handle.Reset(created);
+    CheckStatus(RegSetValueExA(handle.Get(), key.c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>(value.size() + 1)));
+  } catch (const std::exception& failure) {
+    Trace("SaveSetting " + section + "\\" + key + " failed: " + failure.what());
+    throw;
+  }
   Trace("SaveSetting " + section + "\\" + key + "=" + value);
 }
 

@@ -57,7 +57,12 @@ void frmOptions::BrowseSound_Click() {
     dialog.fileName = choice ? choice->fileName : "";
     dialog.fileTitle = choice ? choice->fileTitle : "";
     if (dialog.fileName.empty()) return;
-    SetText(controls.FileNameText, dialog.fileName);
+    // Setting the path is a change, also when the same file was chosen again.
+    if (controls.FileNameText.text == dialog.fileName) {
+      RaiseChange(controls.FileNameText);
+    } else {
+      SetText(controls.FileNameText, dialog.fileName);
+    }
     // The next Browse starts in the chosen file's folder (with its trailing backslash).
     if (dialog.fileTitle.size() <= dialog.fileName.size())
       dialog.initialFolder =

@@ -14,7 +14,15 @@ void SettingsDialog::Show() {
     return;
   }
   dialog_ = std::make_unique<frmOptions>(state_, services_, window_);
-  SkipOnFailure([&] { window_.Create(*dialog_); });
+  // A dialog without a window could never be closed, and would keep Velmox running: it is not
+  // loaded at all.
+  if (!TrapOr(false, [&] {
+        window_.Create(*dialog_);
+        return true;
+      })) {
+    dialog_.reset();
+    return;
+  }
   dialog_->Form_Load();
   SkipOnFailure([&] { window_.Show(); });
 }

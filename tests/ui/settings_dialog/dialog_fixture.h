@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/app_state.h"
+#include "core/platform_error.h"
 #include "platform/sim/sim_desktop.h"
 #include "support/temp_folder.h"
 #include "ui/settings_dialog/settings_dialog.h"
@@ -29,8 +30,11 @@ class AnnouncingWindow : public sim::SimDialogWindow {
  public:
   using SimDialogWindow::SimDialogWindow;
   std::vector<std::string> changes;
+  // The window cannot be created, as when the system is out of resources.
+  bool failCreate = false;
 
   void Create(frmOptions& dialog) override {
+    if (failCreate) throw PlatformError(1400, "Invalid window handle");
     SimDialogWindow::Create(dialog);
     dialog.onChanged = [this, traced = std::move(dialog.onChanged)](std::string_view name) {
       changes.emplace_back(name);

@@ -24,6 +24,19 @@ TEST_F(SettingsDialogPages, OpensCentredOnItsFirstPageWithApplyDisabledAfterTheL
   EXPECT_EQ(std::count(window.changes.begin(), window.changes.end(), "cmdApply"), 2);
 }
 
+// A dialog whose window cannot be made could never be closed: it is not loaded, and the next
+// Show tries again.
+TEST_F(SettingsDialogPages, ADialogWhoseWindowFailsIsNotLoaded) {
+  window.failCreate = true;
+  dialog.Show();
+  EXPECT_FALSE(dialog.IsLoaded());
+  EXPECT_FALSE(state.DialogOpen);
+  EXPECT_FALSE(window.Shown());
+  window.failCreate = false;
+  EXPECT_TRUE(Open().Loaded());
+  EXPECT_TRUE(state.DialogOpen);
+}
+
 TEST_F(SettingsDialogPages, AFailingStoreLeavesAutoLoadClearAndTheLoadGoesOn) {
   settings.failCall = [](std::string_view call, const std::string&) { return call == "read"; };
   frmOptions& f = Open();
