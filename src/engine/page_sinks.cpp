@@ -48,6 +48,9 @@ void PageSinks::PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args) {
   // Nothing is ever loaded in a sink, whatever the outcome below.
   args.Cancel = true;
   bool Handled = false;
+  // Reading the page calls into the browser, which lets its events in: one of them may unload
+  // the main form and these sinks with it. Nothing is done after that.
+  const std::weak_ptr<int> alive = alive_;
   try {
     const std::shared_ptr<BrowserWindow> opener = SinkOpener(Index);
     if (!opener) throw PlatformError(91, "Object variable not set");
@@ -55,10 +58,10 @@ void PageSinks::PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args) {
     Handled = OpenIfUserAction(state_.OptionValues, browsers_, *opener, args.URL, args.Flags,
                                args.PostData);
   } catch (...) {
-    AnalysisFailed();
+    if (!alive.expired()) AnalysisFailed();
     return;
   }
-  if (!Handled) Alert();
+  if (!Handled && !alive.expired()) Alert();
 }
 
 void PageSinks::PageSink_NewWindow2(int, std::shared_ptr<Dispatch>&, bool& Cancel) {
