@@ -222,29 +222,56 @@ TEST_F(BrowserEventsTest, TheObjectLeftInPpDispGoesToTheBrowserWithItsOwnReferen
   EXPECT_EQ(before, object->References());
 }
 
+// The two events of one request, whether the browser carries the first's answer into the second
+// or not, and with its message loop run in between (as a browser in another process has it).
 TEST_F(BrowserEventsTest, OneRequestRaisedAsNewWindow2AndNewWindow3ReachesVelmoxOnce) {
   CountedObject* object = new CountedObject;
   events.answer = std::make_shared<ComDispatch>(ComPtr<IDispatch>(object));
   NewWindowCall second(false), third(true);
   Raise(DISPID_NEWWINDOW2, second.params);
+  test::PumpUntil([] { return false; }, std::chrono::milliseconds(50));
+  third.ppDisp = second.ppDisp;
+  third.ppDisp->AddRef();
   Raise(DISPID_NEWWINDOW3, third.params);
   EXPECT_EQ(1, events.newWindows);
   EXPECT_EQ(object, third.ppDisp);
 
-  // The browser is back in its message loop: the next request is a new one.
-  test::PumpUntil([] { return false; }, std::chrono::milliseconds(50));
+  NewWindowCall fresh3(true), fresh2(false);
+  Raise(DISPID_NEWWINDOW3, fresh3.params);
+  Raise(DISPID_NEWWINDOW2, fresh2.params);  // starts from an empty ppDisp
+  EXPECT_EQ(2, events.newWindows);
+  EXPECT_EQ(object, fresh2.ppDisp);
+
   NewWindowCall next(true);
   Raise(DISPID_NEWWINDOW3, next.params);
-  EXPECT_EQ(2, events.newWindows);
+  EXPECT_EQ(3, events.newWindows);
 }
 
-TEST_F(BrowserEventsTest, TwoRequestsOfTheSameKindAreTwoRequests) {
+TEST_F(BrowserEventsTest, WhatComesBetweenOrDiffersMakesANewRequest) {
+  CountedObject* object = new CountedObject;
+  events.answer = std::make_shared<ComDispatch>(ComPtr<IDispatch>(object));
   NewWindowCall first(false), second(false), third(true);
   Raise(DISPID_NEWWINDOW2, first.params);
-  Raise(DISPID_NEWWINDOW2, second.params);
+  Raise(DISPID_NEWWINDOW2, second.params);  // the same kind again: another request
   EXPECT_EQ(2, events.newWindows);
   Raise(DISPID_NEWWINDOW3, third.params);  // the second request's twin
   EXPECT_EQ(2, events.newWindows);
+
+  // A navigation of the window between the two.
+  NewWindowCall before(false), after(true);
+  Raise(DISPID_NEWWINDOW2, before.params);
+  BeforeNavigateCall navigation("http://example.com/", "");
+  Raise(DISPID_BEFORENAVIGATE2, navigation.params);
+  Raise(DISPID_NEWWINDOW3, after.params);
+  EXPECT_EQ(4, events.newWindows);
+
+  // An event whose ppDisp holds an object other than the answer.
+  CountedObject* other = new CountedObject;
+  NewWindowCall answered(false), elsewhere(true);
+  Raise(DISPID_NEWWINDOW2, answered.params);
+  elsewhere.ppDisp = other;
+  Raise(DISPID_NEWWINDOW3, elsewhere.params);
+  EXPECT_EQ(6, events.newWindows);
 }
 
 TEST_F(BrowserEventsTest, AFailingHandlerLeavesTheBrowserADefiniteAnswer) {

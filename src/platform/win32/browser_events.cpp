@@ -114,7 +114,7 @@ void DispatchBeforeNavigate2(BrowserEvents& events, DISPPARAMS& params) {
 
 NewWindowGate::Answer DispatchNewWindow(BrowserEvents& events, VARIANT& ppDispArg,
                                         VARIANT& cancelArg) {
-  if (ppDispArg.vt != (VT_BYREF | VT_DISPATCH) || !ppDispArg.ppdispVal) return {nullptr, false};
+  if (ppDispArg.vt != (VT_BYREF | VT_DISPATCH) || !ppDispArg.ppdispVal) return {};
   IDispatch*& slot = *ppDispArg.ppdispVal;
 
   std::shared_ptr<Dispatch> ppDisp;
@@ -130,15 +130,24 @@ NewWindowGate::Answer DispatchNewWindow(BrowserEvents& events, VARIANT& ppDispAr
     slot = chosen;
   }
   WriteCancel(cancelArg, cancel);
-  return {chosen, cancel};
+  return {ComPtr<IDispatch>::Borrow(chosen), cancel};
 }
 
 BrowserEventSink::BrowserEventSink(BrowserEvents& events, NewWindowGate& gate)
     : EventSink(DIID_DWebBrowserEvents2), events_(&events), gate_(&gate) {}
 
+void BrowserEventSink::Detach() {
+  if (gate_) gate_->Forget(this);
+  events_ = nullptr;
+  gate_ = nullptr;
+}
+
 void BrowserEventSink::OnEvent(DISPID id, DISPPARAMS& params) {
   if (!events_) return;
-  if (id == DISPID_BEFORENAVIGATE2) DispatchBeforeNavigate2(*events_, params);
+  if (id == DISPID_BEFORENAVIGATE2) {
+    gate_->Forget(this);  // a request's two events have nothing between them
+    DispatchBeforeNavigate2(*events_, params);
+  }
   if (id == DISPID_NEWWINDOW2 && params.cArgs == 2) {
     OnNewWindow(NewWindowGate::Kind::NewWindow2, params.rgvarg[1], params.rgvarg[0]);
   }
@@ -149,19 +158,22 @@ void BrowserEventSink::OnEvent(DISPID id, DISPPARAMS& params) {
 
 void BrowserEventSink::OnNewWindow(NewWindowGate::Kind kind, VARIANT& ppDispArg,
                                    VARIANT& cancelArg) {
-  if (const auto repeated = gate_->TakeRepeated(this, kind)) {
-    if (ppDispArg.vt == (VT_BYREF | VT_DISPATCH) && ppDispArg.ppdispVal &&
-        *ppDispArg.ppdispVal != repeated->ppDisp) {
-      if (repeated->ppDisp) repeated->ppDisp->AddRef();
-      if (*ppDispArg.ppdispVal) (*ppDispArg.ppdispVal)->Release();
-      *ppDispArg.ppdispVal = repeated->ppDisp;
+  const bool byReference = ppDispArg.vt == (VT_BYREF | VT_DISPATCH) && ppDispArg.ppdispVal;
+  IDispatch* given = byReference ? *ppDispArg.ppdispVal : nullptr;
+  if (auto repeated = gate_->TakeRepeated(this, kind, given)) {
+    if (byReference && given != repeated->ppDisp.Get()) {
+      if (given) given->Release();
+      *ppDispArg.ppdispVal = repeated->ppDisp.Detach();
     }
     WriteCancel(cancelArg, repeated->cancel);
     return;
   }
   // Recorded before the handler runs, so that a handler that fails still counts as the answer.
-  gate_->Record(this, kind, {nullptr, ReadCancel(cancelArg)});
-  gate_->Record(this, kind, DispatchNewWindow(*events_, ppDispArg, cancelArg));
+  NewWindowGate& gate = *gate_;
+  gate.Record(this, kind, nullptr, ReadCancel(cancelArg));
+  const NewWindowGate::Answer answer = DispatchNewWindow(*events_, ppDispArg, cancelArg);
+  // A connection dropped meanwhile (the browser's calls let events in) leaves nothing kept.
+  if (gate_) gate.Record(this, kind, answer.ppDisp.Get(), answer.cancel);
 }
 
 }  // namespace velmox::win32

@@ -34,10 +34,7 @@ std::string AddressArgument(const VARIANT& url);
 class BrowserEventSink : public EventSink {
  public:
   BrowserEventSink(BrowserEvents& events, NewWindowGate& gate);
-  void Detach() override {
-    events_ = nullptr;
-    gate_ = nullptr;
-  }
+  void Detach() override;
 
  protected:
   void OnEvent(DISPID id, DISPPARAMS& params) override;
