@@ -9,27 +9,59 @@
 namespace velmox::win32 {
 namespace {
 
+// An entry of the collection that cannot be taken through the web-browser interface. It is
+// reported all the same, as the collection lists it, and every call on it fails as taking it
+// through that interface did: a scan that meets it stops with its message box, and the
+// address-bar tick passes it over and goes on.
+class NotABrowser : public BrowserWindow {
+ public:
+  explicit NotABrowser(HRESULT why) : why_(why) {}
+
+  std::string Name() override { Fail(); }
+  std::string LocationURL() override { Fail(); }
+  std::shared_ptr<HtmlDocument> Document() override { Fail(); }
+  std::string Type() override { Fail(); }
+  bool TheaterMode() override { Fail(); }
+  void SetTheaterMode(bool) override { Fail(); }
+  bool FullScreen() override { Fail(); }
+  void SetFullScreen(bool) override { Fail(); }
+  bool MenuBar() override { Fail(); }
+  void SetMenuBar(bool) override { Fail(); }
+  bool StatusBar() override { Fail(); }
+  void SetStatusBar(bool) override { Fail(); }
+  int ToolBar() override { Fail(); }
+  void SetToolBar(int) override { Fail(); }
+  void SetAddressBar(bool) override { Fail(); }
+  void SetVisible(bool) override { Fail(); }
+  void Navigate(const NavigateArgs&) override { Fail(); }
+  std::unique_ptr<Connection> Connect(BrowserEvents&) override { Fail(); }
+
+ private:
+  [[noreturn]] void Fail() const { ThrowError(why_); }
+  HRESULT why_;
+};
+
 class WinWindowEnumerator : public WindowEnumerator {
  public:
   WinWindowEnumerator(ComPtr<IEnumVARIANT> items, NewWindowGate& gate)
       : items_(std::move(items)), gate_(gate) {}
 
   std::shared_ptr<BrowserWindow> Next() override {
-    for (;;) {
-      ScopedVariant item;
-      ULONG fetched = 0;
-      const HRESULT hr = items_->Next(1, item.Get(), &fetched);
-      CheckHr(hr);
-      if (hr == S_FALSE || fetched == 0) return nullptr;
-      if ((*item).vt != VT_DISPATCH || !(*item).pdispVal) continue;
-      // Every entry is taken through its web-browser interface; one without it is skipped.
-      ComPtr<IWebBrowser2> browser;
-      if (FAILED((*item).pdispVal->QueryInterface(IID_IWebBrowser2,
-                                                  reinterpret_cast<void**>(browser.Put())))) {
-        continue;
-      }
-      return std::make_shared<WinBrowserWindow>(std::move(browser), gate_);
+    ScopedVariant item;
+    ULONG fetched = 0;
+    const HRESULT hr = items_->Next(1, item.Get(), &fetched);
+    CheckHr(hr);
+    if (hr == S_FALSE || fetched == 0) return nullptr;
+    if ((*item).vt != VT_DISPATCH || !(*item).pdispVal) {
+      return std::make_shared<NotABrowser>(DISP_E_TYPEMISMATCH);
     }
+    ComPtr<IWebBrowser2> browser;
+    const HRESULT asked =
+        (*item).pdispVal->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(browser.Put()));
+    if (FAILED(asked) || !browser) {
+      return std::make_shared<NotABrowser>(FAILED(asked) ? asked : E_NOINTERFACE);
+    }
+    return std::make_shared<WinBrowserWindow>(std::move(browser), gate_);
   }
 
  private:
