@@ -63,7 +63,7 @@ Window::Window(World& world, std::string id, WindowFeatures features)
     : world_(world),
       id_(std::move(id)),
       features_(std::move(features)),
-      events_(new ConnectionPoint(DIID_DWebBrowserEvents2)) {
+      events_(new ConnectionPoint(DIID_DWebBrowserEvents2, id_)) {
   static const IWebBrowser2Vtbl table = [] {
     auto t = DispatchTable<IWebBrowser2Vtbl, IWebBrowser2>();
     t.get_Name = &get_Name;
@@ -120,14 +120,17 @@ void Window::Load(const std::string& address) {
   if (frame_) SetWindowTextA(frame_, (id_ + " - stand-in browser").c_str());
 }
 
-bool Window::BeforeNavigate2(const std::string& url, const std::optional<std::string>& postData) {
+bool Window::BeforeNavigate2(const std::string& url, const std::optional<std::string>& postData,
+                             const std::wstring& reported) {
   // The browser's layout: URL, flags, target and headers in one by-reference variant each, the
   // post data in two.
   VARIANT urlValue, flags, target, postValue, postWrap, headers;
   for (VARIANT* v : {&urlValue, &flags, &target, &postValue, &postWrap, &headers})
     VariantInit(v);
   urlValue.vt = VT_BSTR;
-  urlValue.bstrVal = ToBstr(url);
+  urlValue.bstrVal = reported.empty()
+                         ? ToBstr(url)
+                         : SysAllocStringLen(reported.data(), static_cast<UINT>(reported.size()));
   flags.vt = VT_I4;
   flags.lVal = 0;
   target.vt = VT_BSTR;

@@ -49,7 +49,9 @@ class Window : public Object {
   // The browser shows a page: its document is built anew from the page's description.
   void Load(const std::string& address);
   // Raises BeforeNavigate2 with the browser's own argument layout; true when a sink cancelled.
-  bool BeforeNavigate2(const std::string& url, const std::optional<std::string>& postData);
+  // `reported`, when given, is the address as the event carries it, in full UTF-16.
+  bool BeforeNavigate2(const std::string& url, const std::optional<std::string>& postData,
+                       const std::wstring& reported = {});
   // Raise NewWindow2 or NewWindow3 for one request; ppDisp and cancel carry the answer.
   void NewWindow2(IDispatch** ppDisp, VARIANT_BOOL* cancel);
   void NewWindow3(IDispatch** ppDisp, VARIANT_BOOL* cancel, const std::string& url, bool byUser);
