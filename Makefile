@@ -7,7 +7,7 @@ SOAK_EVENTS ?= 1000000
 SOAK_SEED ?= 1
 
 deps:
-	@scripts/install-deps build fuzz
+	@scripts/install-deps build fuzz chromium
 
 build: deps
 	@cmake --preset dev >/dev/null
@@ -30,6 +30,7 @@ demo: build
 
 bench: build
 	@build/dev/bench/velmox_bench
+	@build/dev/bench/velmox_chromium_bench
 
 fuzz: asan
 	@for target in build/asan/fuzz/fuzz_*; do \

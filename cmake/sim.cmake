@@ -9,8 +9,8 @@ list(FILTER VELMOX_SIM_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(velmox_sim STATIC ${VELMOX_SIM_SOURCES})
 target_link_libraries(velmox_sim PUBLIC velmox_core PkgConfig::GUMBO PkgConfig::URIPARSER)
 
-add_executable(velmox src/platform/sim/main.cpp)
-target_link_libraries(velmox PRIVATE velmox_sim CLI11::CLI11)
+add_executable(velmox src/platform/chromium/main.cpp)
+target_link_libraries(velmox PRIVATE velmox_chromium CLI11::CLI11)
 
 # The application folder a first run starts from: the resources, as an installation lays them out.
 set(VELMOX_APP_DIR ${CMAKE_BINARY_DIR}/app)

@@ -3,13 +3,13 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "fuzz_check.h"
 #include "platform/sim/sim_settings_store.h"
@@ -19,10 +19,13 @@ using namespace velmox;
 
 namespace {
 
-constexpr std::array<const char*, 15> kKeys = {
-    "AutoClose",      "AddressBar", "FullScreen",    "MenuBar",    "StatusBar",
-    "TheaterMode",    "ToolBar",    "IgnoreLocal",   "LinkTarget", "BlockByDefault",
-    "BlinkLightBulb", "PlayASound", "SoundFileName", "AutoLoad",   "URLPrefix"};
+// Every setting Velmox keeps.
+std::vector<SettingKey> AllSettings() {
+  std::vector<SettingKey> settings = {kAutoLoadSetting, kCommandTokenSetting};
+  for (const OptionField& field : kOptionFields)
+    settings.push_back(field.setting);
+  return settings;
+}
 
 struct FixedRandom : RandomSource {
   double NextUniform() override { return 0.5; }
@@ -39,15 +42,12 @@ const std::filesystem::path& StoreFile() {
   return file;
 }
 
-std::string SectionOf(const char* key) {
-  return std::string(key) == "URLPrefix" ? "Data" : "Options";
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  const char* savedKey = kKeys[input.ConsumeIntegralInRange<std::size_t>(0, kKeys.size() - 1)];
+  static const std::vector<SettingKey> kSettings = AllSettings();
+  const std::size_t saved = input.ConsumeIntegralInRange<std::size_t>(0, kSettings.size() - 1);
   std::string value = input.ConsumeRandomLengthString(64);
   const std::string file = input.ConsumeRemainingBytesAsString();
   {
@@ -57,25 +57,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   sim::SimSettingsStore store(StoreFile());
   FixedRandom random;
-  AppState state;
-  LoadOptions(store, random, "C:\\Velmox", state);
-  FUZZ_CHECK(!state.URLPrefix.empty() || file.find("URLPrefix=") != std::string::npos);
+  OptionRecord options;
+  std::string token;
+  LoadOptions(store, random, "C:\\Velmox", options, token);
+  FUZZ_CHECK(!token.empty() || file.find("URLPrefix=") != std::string::npos);
 
-  std::array<std::string, kKeys.size()> before;
-  for (std::size_t i = 0; i < kKeys.size(); ++i)
-    before[i] = store.GetSetting(kProductName, SectionOf(kKeys[i]), kKeys[i], "<missing>");
+  std::vector<std::string> before;
+  for (const SettingKey& setting : kSettings)
+    before.push_back(ReadSetting(store, setting, "<missing>"));
 
-  bool saved = true;
+  bool stored = true;
   try {
-    store.SaveSetting(kProductName, SectionOf(savedKey), savedKey, value);
+    StoreSetting(store, kSettings[saved], value);
   } catch (const std::exception&) {
-    saved = false;
+    stored = false;
   }
-  FUZZ_CHECK(saved == (value.find_first_of("\r\n") == std::string::npos));
-  for (std::size_t i = 0; i < kKeys.size(); ++i) {
-    const std::string now =
-        store.GetSetting(kProductName, SectionOf(kKeys[i]), kKeys[i], "<missing>");
-    FUZZ_CHECK(now == (saved && kKeys[i] == savedKey ? value : before[i]));
+  FUZZ_CHECK(stored == (value.find_first_of("\r\n") == std::string::npos));
+  for (std::size_t i = 0; i < kSettings.size(); ++i) {
+    const std::string now = ReadSetting(store, kSettings[i], "<missing>");
+    FUZZ_CHECK(now == (stored && i == saved ? value : before[i]));
   }
   return 0;
 }

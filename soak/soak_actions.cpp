@@ -12,24 +12,15 @@
 namespace velmox::soak {
 namespace {
 
-// The Windows numbers the soak plays and reads, by name.
-constexpr std::uint32_t kLeftButtonDown = 513;   // WM_LBUTTONDOWN
-constexpr std::uint32_t kLeftButtonUp = 514;     // WM_LBUTTONUP
-constexpr std::uint32_t kLeftDoubleClick = 515;  // WM_LBUTTONDBLCLK
-constexpr std::uint32_t kRightButtonDown = 516;  // WM_RBUTTONDOWN
-constexpr std::uint32_t kRightButtonUp = 517;    // WM_RBUTTONUP
-constexpr int kShiftKey = 1;                     // the Shift bit of a key's shift state
-constexpr int kIdCancel = 2;                     // IDCANCEL
-
-// The buttons a message box shows, from the low bits of its style (MB_TYPEMASK).
+// The buttons a message box shows, from the low bits of its style.
 enum class BoxButtons { Ok, OkCancel, YesNo, Other };
 BoxButtons ButtonsOf(unsigned style) {
-  switch (style & 0x0F) {
-    case 0x00:  // MB_OK
+  switch (style & MessageBoxes::kButtonsMask) {
+    case MessageBoxes::kOk:
       return BoxButtons::Ok;
-    case 0x01:  // MB_OKCANCEL
+    case MessageBoxes::kOkCancel:
       return BoxButtons::OkCancel;
-    case 0x04:  // MB_YESNO
+    case MessageBoxes::kYesNo:
       return BoxButtons::YesNo;
     default:
       return BoxButtons::Other;
@@ -77,7 +68,7 @@ Actions::Actions(SoakRun& run, Faults& faults, Invariants& invariants)
       case BoxButtons::YesNo:
         return random.Chance(0.9) ? MessageBoxes::kIdYes : MessageBoxes::kIdNo;
       case BoxButtons::OkCancel:
-        return random.Chance(0.5) ? MessageBoxes::kIdOk : kIdCancel;
+        return random.Chance(0.5) ? MessageBoxes::kIdOk : MessageBoxes::kIdCancel;
       default:
         return MessageBoxes::kIdOk;
     }
@@ -117,13 +108,13 @@ void Actions::PlayOne() {
   switch (random.Below(10)) {
     case 0:
     case 1:  // a double click: on or off
-      return Tray({kLeftButtonDown, kLeftButtonUp, kLeftDoubleClick, kLeftButtonUp});
+      return Tray({kLButtonDown, kLButtonUp, kLButtonDblClick, kLButtonUp});
     case 2:
     case 3:
     case 4:  // a right click: the menu
-      return Tray({kRightButtonDown, kRightButtonUp});
+      return Tray({kRButtonDown, kRButtonUp});
     case 5:
-      return Tray({kLeftButtonDown, kLeftButtonUp});
+      return Tray({kLButtonDown, kLButtonUp});
     case 6:
       if (random.Chance(0.05)) return session.Start();  // a second instance
       return Wait();
@@ -197,7 +188,7 @@ void Actions::PlayInDialog(frmOptions& dialog) {
             {{kKeyDelete, 0},
              {kKeyTab, kShiftCtrl},
              {kKeyF1, 0},
-             {kKeyTab, kShiftKey | kShiftCtrl}}};
+             {kKeyTab, kShiftShift | kShiftCtrl}}};
         const auto [key, shift] = random.Pick(kKeyPresses);
         dialog.Form_KeyDown(key, shift);
       });
@@ -205,7 +196,7 @@ void Actions::PlayInDialog(frmOptions& dialog) {
       if (random.Chance(0.3)) return session.Deliver([&] { dialog.CloseWindow(); });
       return Wait();
     case 5:  // the tray stays usable while the dialog is open
-      return Tray({kRightButtonDown, kRightButtonUp});
+      return Tray({kRButtonDown, kRButtonUp});
     default:
       return session.Deliver([&] { dialog.Click(random.Pick(kClickable)); });
   }

@@ -6,9 +6,7 @@ namespace velmox {
 
 Application::Application(Desktop& desktop)
     : desktop_(desktop),
-      // Velmox ends with the dialog's unload when the main form has gone before it: Ended()
-      // sees that no form is left, so the dialog's own end hook has nothing more to do.
-      settingsDialog_(state_, DialogServicesOf(desktop), desktop.settingsWindow, [] {}) {}
+      settingsDialog_(state_, DialogServicesOf(desktop), desktop.settingsWindow) {}
 
 Application::~Application() = default;
 

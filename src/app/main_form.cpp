@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "core/failure.h"
+#include "core/product.h"
 #include "settings/load_options.h"
 #include "sites/command_files.h"
 #include "sites/site_file.h"
@@ -76,8 +77,10 @@ void Velmox::SetUp() {
   SkipOnFailure([&] {
     if (table_) table_->CreateSWs();
   });
-  SkipOnFailure(
-      [&] { LoadOptions(desktop_.settings, desktop_.random, desktop_.applicationFolder, state_); });
+  SkipOnFailure([&] {
+    LoadOptions(desktop_.settings, desktop_.random, desktop_.applicationFolder, state_.OptionValues,
+                state_.URLPrefix);
+  });
   SkipOnFailure(
       [&] { SetUpBlockedHosts(desktop_.files, desktop_.applicationFolder, state_.Sites); });
   SkipOnFailure([&] {

@@ -36,7 +36,7 @@ class BrowserTable {
  public:
   static constexpr int kSlotCount = 40;
   static constexpr const char* kScanErrorTitle = "Velmox Error";
-  static constexpr unsigned kScanErrorStyle = 20;  // Yes/No 4 + critical stop 16
+  static constexpr unsigned kScanErrorStyle = MessageBoxes::kYesNo | MessageBoxes::kIconStop;
 
   BrowserTable(AppState& state, BrowserAutomation& browsers, MessageBoxes& messageBoxes,
                Process& process, SlotHandlers& handlers, BrowserTableHooks hooks);

@@ -64,10 +64,20 @@ class Sound {
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  static constexpr int kIdOk = 1;
-  static constexpr int kIdYes = 6;
-  static constexpr int kIdNo = 7;
-  // Modal: returns the button the user chose (IDOK, IDYES, IDNO, ...).
+  // A style is one set of buttons plus one icon.
+  static constexpr unsigned kOk = 0;                // MB_OK
+  static constexpr unsigned kOkCancel = 1;          // MB_OKCANCEL
+  static constexpr unsigned kYesNoCancel = 3;       // MB_YESNOCANCEL
+  static constexpr unsigned kYesNo = 4;             // MB_YESNO
+  static constexpr unsigned kButtonsMask = 0xF;     // MB_TYPEMASK
+  static constexpr unsigned kIconStop = 16;         // MB_ICONHAND, the critical stop
+  static constexpr unsigned kIconExclamation = 48;  // MB_ICONEXCLAMATION
+  // The answers.
+  static constexpr int kIdOk = 1;      // IDOK
+  static constexpr int kIdCancel = 2;  // IDCANCEL
+  static constexpr int kIdYes = 6;     // IDYES
+  static constexpr int kIdNo = 7;      // IDNO
+  // Modal: returns the button the user chose (kIdOk, kIdYes, kIdNo, ...).
   virtual int MessageBoxA(std::uintptr_t owner, const std::string& text, const std::string& title,
                           unsigned style) = 0;
 };
@@ -75,6 +85,7 @@ class MessageBoxes {
 class ShellLauncher {
  public:
   virtual ~ShellLauncher() = default;
+  static constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
   virtual void ShellExecuteA(std::uintptr_t window, const std::string& verb,
                              const std::string& target, const std::string& parameters,
                              const std::string& directory, int showCommand) = 0;
@@ -83,8 +94,11 @@ class ShellLauncher {
 class Keyboard {
  public:
   virtual ~Keyboard() = default;
-  static constexpr int kVkControl = 17;
-  // Physical key state: most significant bit set while the key is down.
+  static constexpr int kVkControl = 17;  // VK_CONTROL
+  // Physical key state: the top bit while the key is down, the low bit when it was pressed
+  // since the last call.
+  static constexpr std::uint16_t kKeyDown = 0x8000;
+  static constexpr std::uint16_t kPressedSinceLastCall = 0x0001;
   virtual std::uint16_t GetAsyncKeyState(int virtualKey) = 0;
 };
 

@@ -3,8 +3,8 @@
 #include <exception>
 #include <utility>
 
-// The design's failure styles, one small helper each, so that a handler reads like its
-// description. (The third style, the one message box that lets the user go on or end, is the
+// How Velmox meets a failure, one small helper for each way, so that a handler reads like its
+// description. (A third way, the one message box that lets the user go on or end Velmox, is the
 // window scan's own.)
 //
 // Failures are std::exception: PlatformError from a platform call, and whatever the standard

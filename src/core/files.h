@@ -5,7 +5,7 @@
 
 namespace velmox {
 
-// Files of the application folder. Paths are the desktop's own, written as the design does:
+// Files of the application folder. Paths are Windows paths, as Velmox builds them everywhere:
 // the application folder + "\" + name. Text is bytes in the system's ANSI code page.
 // Every call may throw PlatformError.
 class Files {

@@ -20,4 +20,19 @@ struct NotifyIconData {
 // The messages of Shell_NotifyIconA.
 enum class NotifyIconMessage : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };
 
+// The fields of the record the shell reads (uFlags).
+inline constexpr std::uint32_t kNotifyIconMessage = 1;  // NIF_MESSAGE: uCallbackMessage
+inline constexpr std::uint32_t kNotifyIconIcon = 2;     // NIF_ICON: hIcon
+inline constexpr std::uint32_t kNotifyIconTip = 4;      // NIF_TIP: szTip
+
+// The mouse messages the shell hands back in the icon's callback, numbered as Windows numbers
+// them. The callback may carry any other number too.
+inline constexpr std::uint32_t kMouseMove = 512;        // WM_MOUSEMOVE
+inline constexpr std::uint32_t kLButtonDown = 513;      // WM_LBUTTONDOWN
+inline constexpr std::uint32_t kLButtonUp = 514;        // WM_LBUTTONUP
+inline constexpr std::uint32_t kLButtonDblClick = 515;  // WM_LBUTTONDBLCLK
+inline constexpr std::uint32_t kRButtonDown = 516;      // WM_RBUTTONDOWN
+inline constexpr std::uint32_t kRButtonUp = 517;        // WM_RBUTTONUP
+inline constexpr std::uint32_t kRButtonDblClick = 518;  // WM_RBUTTONDBLCLK
+
 }  // namespace velmox

@@ -4,8 +4,8 @@
 
 namespace velmox {
 
-// The in-memory record of every option of section "Options" except "AutoLoad". All fields are
-// false or empty until LoadOptions fills them.
+// The in-memory record of every option but the one that runs Velmox with the browser, which only
+// the Settings dialog reads. All fields are false or empty until LoadOptions fills them.
 struct OptionRecord {
   bool AutoClose = false;
   bool AddressBar = false;

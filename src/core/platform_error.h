@@ -19,4 +19,10 @@ class PlatformError : public std::runtime_error {
   long number_;
 };
 
+// The failure of a call on an object that is missing (a page, a frame, a window).
+inline constexpr long kObjectNotSet = 91;
+inline PlatformError ObjectNotSet() {
+  return PlatformError(kObjectNotSet, "Object variable not set");
+}
+
 }  // namespace velmox

@@ -4,6 +4,8 @@
 #include <functional>
 #include <stdexcept>
 
+#include "core/prefetch.h"
+
 namespace velmox {
 namespace {
 
@@ -94,8 +96,7 @@ void SiteList::Rebuild() {
     hashes[i] = HashOf(entries_[i].Host);
   const std::size_t mask = cells_.size() - 1;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (i + kFetchAhead < hashes.size())
-      __builtin_prefetch(&cells_[hashes[i + kFetchAhead] & mask]);
+    if (i + kFetchAhead < hashes.size()) PrefetchForRead(&cells_[hashes[i + kFetchAhead] & mask]);
     AddToIndex(static_cast<std::uint32_t>(i), hashes[i]);
   }
 }

@@ -12,9 +12,10 @@
 namespace velmox {
 namespace {
 
-// GetAsyncKeyState's answer while the key is down (the low bit: pressed since the last call).
+// The key is down, whether or not it was pressed since the last call; no other bit is set.
 bool OverrideKeyHeld(std::uint16_t keyState) {
-  return keyState == 0x8000 || keyState == 0x8001;
+  return keyState == Keyboard::kKeyDown ||
+         keyState == (Keyboard::kKeyDown | Keyboard::kPressedSinceLastCall);
 }
 
 }  // namespace
@@ -43,8 +44,10 @@ NewWindowDecision DecideNewWindow(const AppState& state, Keyboard& keyboard,
 
   // A site that cannot be made out is treated as disallowed.
   std::optional<bool> disallowed;
-  SkipOnFailure(
-      [&] { disallowed = IsBlocked(state, GetHostNameFromURL(IEObject->LocationURL())); });
+  SkipOnFailure([&] {
+    disallowed = IsBlocked(state.Sites, state.OptionValues.BlockByDefault,
+                           GetHostNameFromURL(IEObject->LocationURL()));
+  });
   if (!disallowed) return NewWindowDecision::CaptureSiteUnreadable;
   if (!*disallowed) return NewWindowDecision::StandAsideSiteAllowed;
   return NewWindowDecision::CaptureSiteDisallowed;

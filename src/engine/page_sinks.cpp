@@ -1,6 +1,7 @@
 #include "engine/page_sinks.h"
 
 #include <cmath>
+#include <optional>
 
 #include "core/failure.h"
 #include "core/platform_error.h"
@@ -33,7 +34,7 @@ std::shared_ptr<Dispatch> PageSinks::CaptureInSink(std::shared_ptr<BrowserWindow
   sinkOpener_[nextSink_] = std::move(IEObject);
   return TrapOr<std::shared_ptr<Dispatch>>(nullptr, [&] {
     PageSinkControl* sink = pageSink_[nextSink_].get();
-    if (!sink) throw PlatformError(91, "Object variable not set");
+    if (!sink) throw ObjectNotSet();
     ppDisp = sink->Object();
     return ppDisp;
   });
@@ -47,21 +48,22 @@ std::shared_ptr<BrowserWindow> PageSinks::SinkOpener(int index) const {
 void PageSinks::PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args) {
   // Nothing is ever loaded in a sink, whatever the outcome below.
   args.Cancel = true;
-  bool Handled = false;
   // Reading the page calls into the browser, which lets its events in: one of them may unload
   // the main form and these sinks with it. Nothing is done after that.
   const std::weak_ptr<int> alive = alive_;
-  try {
+  const std::optional<bool> Handled = TrapOr<std::optional<bool>>(std::nullopt, [&] {
     const std::shared_ptr<BrowserWindow> opener = SinkOpener(Index);
-    if (!opener) throw PlatformError(91, "Object variable not set");
+    if (!opener) throw ObjectNotSet();
     if (args.Unreadable) throw *args.Unreadable;
-    Handled = OpenIfUserAction(state_.OptionValues, browsers_, *opener, args.URL, args.Flags,
-                               args.PostData);
-  } catch (...) {
-    if (!alive.expired()) AnalysisFailed();
+    return OpenIfUserAction(state_.OptionValues, browsers_, *opener, args.URL, args.Flags,
+                            args.PostData);
+  });
+  if (alive.expired()) return;
+  if (!Handled) {
+    AnalysisFailed();
     return;
   }
-  if (!Handled && !alive.expired()) Alert();
+  if (!*Handled) Alert();
 }
 
 void PageSinks::PageSink_NewWindow2(int, std::shared_ptr<Dispatch>&, bool& Cancel) {

@@ -1,19 +1,18 @@
 #include "engine/user_click.h"
 
 #include "core/ascii_case.h"
+#include "core/failure.h"
 #include "core/platform_error.h"
 
 namespace velmox {
 namespace {
-
-constexpr long kObjectNotSet = 91;  // the number a call on a missing object reports
 
 // A missing page object is a failure like any other call on it. The object must be held by a
 // name while it is used: a desktop may hand out a fresh one on every call, which a temporary
 // would free at once.
 template <class T>
 T& Require(const std::shared_ptr<T>& object) {
-  if (!object) throw PlatformError(kObjectNotSet, "Object variable not set");
+  if (!object) throw ObjectNotSet();
   return *object;
 }
 template <class T>
@@ -103,15 +102,12 @@ bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
 
 std::shared_ptr<HtmlElement> ParentElement(const std::shared_ptr<HtmlElement>& HTMLElement) {
   if (!HTMLElement) return nullptr;
-  try {
-    return HTMLElement->parentElement();
-  } catch (...) {
-    return nullptr;
-  }
+  return TrapOr<std::shared_ptr<HtmlElement>>(nullptr,
+                                              [&] { return HTMLElement->parentElement(); });
 }
 
 std::shared_ptr<HtmlElement> LocateParentForm(std::shared_ptr<HtmlElement> FormChildElement) {
-  try {
+  return TrapOr<std::shared_ptr<HtmlElement>>(nullptr, [&]() -> std::shared_ptr<HtmlElement> {
     std::shared_ptr<HtmlElement> element = std::move(FormChildElement);
     std::string tag;
     do {
@@ -120,9 +116,7 @@ std::shared_ptr<HtmlElement> LocateParentForm(std::shared_ptr<HtmlElement> FormC
     } while (tag != "form" && tag != "body");
     if (tag == "body") return nullptr;
     return element;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 std::string GetURLFromAction(std::string_view Action) {

@@ -2,12 +2,14 @@
 
 #include <cmath>
 
+#include "core/failure.h"
+
 namespace velmox {
 namespace {
 
 constexpr std::uint32_t kRecordSize = 88;  // the record's first version, 32-bit layout
 constexpr std::uint32_t kIconId = 1;
-constexpr std::uint32_t kFlags = 1 | 2 | 4;  // message + icon + tip
+constexpr std::uint32_t kFlags = kNotifyIconMessage | kNotifyIconIcon | kNotifyIconTip;
 
 }  // namespace
 
@@ -19,10 +21,7 @@ CTray::CTray(TrayShell& shell) : shell_(shell) {
 }
 
 CTray::~CTray() {
-  try {
-    DeleteIcon();
-  } catch (...) {
-  }
+  SkipOnFailure([&] { DeleteIcon(); });
   if (mPic_ != nullptr) mPic_->Change = nullptr;
 }
 
@@ -83,22 +82,22 @@ void CTray::Raise(long mouseMessage) {
   } clear{busy_};
   const std::function<void()>* event = nullptr;
   switch (mouseMessage) {
-    case 516:
+    case kRButtonDown:
       event = &events.RButtonDown;
       break;
-    case 517:
+    case kRButtonUp:
       event = &events.Rbuttonup;
       break;
-    case 518:
+    case kRButtonDblClick:
       event = &events.RButtonDblClick;
       break;
-    case 513:
+    case kLButtonDown:
       event = &events.Lbuttondown;
       break;
-    case 514:
+    case kLButtonUp:
       event = &events.LButtonUp;
       break;
-    case 515:
+    case kLButtonDblClick:
       event = &events.LButtonDblClick;
       break;
     default:

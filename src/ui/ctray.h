@@ -14,7 +14,8 @@ namespace velmox {
 // follows the picture box's picture, and turns the shell's mouse messages into events.
 class CTray {
  public:
-  static constexpr std::uint32_t kCallbackMessage = 512;  // WM_MOUSEMOVE
+  // The picture box's own mouse move receives the icon's mouse messages.
+  static constexpr std::uint32_t kCallbackMessage = kMouseMove;
 
   // The six events; the owner connects the ones it handles.
   struct Events {

@@ -34,8 +34,8 @@ class MainFormTest : public ::testing::Test {
     for (std::uint32_t m : messages)
       app->TrayCallback(m);
   }
-  void DoubleClick() { Messages({513, 514, 515, 514}); }
-  void RightClick() { Messages({516, 517}); }
+  void DoubleClick() { Messages({kLButtonDown, kLButtonUp, kLButtonDblClick, kLButtonUp}); }
+  void RightClick() { Messages({kRButtonDown, kRButtonUp}); }
   // Answers every menu with the item of that caption ("" dismisses it).
   void AnswerMenusWith(const std::string& caption) {
     desktop.tray.answerMenu = [this, caption](const PopupMenuModel& menu) {
@@ -67,14 +67,16 @@ class MainFormTest : public ::testing::Test {
 TEST_F(MainFormTest, RightReleaseWithoutRightPressShowsNoMenu) {
   Start();
   AnswerMenusWith("");
-  Messages({517});
-  Messages({516, 513, 517});  // a left press in between clears the right one
-  Messages({516, 514, 517});
+  Messages({kRButtonUp});
+  Messages(
+      {kRButtonDown, kLButtonDown, kRButtonUp});  // a left press in between clears the right one
+  Messages({kRButtonDown, kLButtonUp, kRButtonUp});
   EXPECT_EQ(menusShown, 0);
   RightClick();
-  Messages({517});  // the press was used up by the first release
+  Messages({kRButtonUp});  // the press was used up by the first release
   EXPECT_EQ(menusShown, 1);
-  Messages({516, 518, 517});  // the right double click has no handler and changes nothing
+  Messages({kRButtonDown, kRButtonDblClick,
+            kRButtonUp});  // the right double click has no handler and changes nothing
   EXPECT_EQ(menusShown, 2);
   ExpectAgreement(true);
 }
@@ -98,7 +100,7 @@ TEST_F(MainFormTest, NothingReachesTheFormOnceItIsUnloaded) {
   EXPECT_TRUE(app->Ended());
   const auto lines = desktop.trace.Lines();
   desktop.clock.Advance(10000);
-  Messages({516, 517, 515});
+  Messages({kRButtonDown, kRButtonUp, kLButtonDblClick});
   EXPECT_EQ(desktop.trace.Lines(), lines);
   EXPECT_EQ(menusShown, 1);
 }
@@ -228,11 +230,11 @@ TEST_F(FailingServicesTest, FailingMenuLeavesTheIconWorking) {
     throw PlatformError(1401, "Invalid menu handle");
   };
   app.Main(instance);
-  EXPECT_NO_THROW(app.TrayCallback(516));
-  EXPECT_NO_THROW(app.TrayCallback(517));
+  EXPECT_NO_THROW(app.TrayCallback(kRButtonDown));
+  EXPECT_NO_THROW(app.TrayCallback(kRButtonUp));
   EXPECT_EQ(menus, 1);
   EXPECT_FALSE(app.MainForm()->TrayIcon().Busy());
-  app.TrayCallback(515);
+  app.TrayCallback(kLButtonDblClick);
   EXPECT_FALSE(app.State().BlockingOn);
   EXPECT_EQ(desktop.tray.Picture(), BulbPicture::Off);
 }

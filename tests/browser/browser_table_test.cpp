@@ -204,7 +204,7 @@ TEST_F(BrowserTableTest, AFailedScanAnsweredYesKeepsTheWindowsFoundBeforeIt) {
   FailEnumerationAt(4, static_cast<long>(0x80010108), "The object invoked has disconnected");
   table->FindIEWindows();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].style, 20u);
+  EXPECT_EQ(boxes[0].style, MessageBoxes::kYesNo | MessageBoxes::kIconStop);
   EXPECT_THAT(SlotsOf(windows), ElementsAre(1, 2, 3, 0, 0));
   EXPECT_EQ(table->LastBrowser(), windows[2]);
   EXPECT_EQ(ends, 0);

@@ -5,6 +5,7 @@
 #include <deque>
 #include <regex>
 
+#include "core/app_state.h"
 #include "core/platform_error.h"
 #include "platform/sim/sim_settings_store.h"
 #include "support/temp_folder.h"
@@ -41,7 +42,7 @@ class LoadOptionsTest : public ::testing::Test {
   SequenceRandom random;
   AppState state;
 
-  void Load() { LoadOptions(store, random, kFolder, state); }
+  void Load() { LoadOptions(store, random, kFolder, state.OptionValues, state.URLPrefix); }
   std::string Stored(const char* section, const char* key) {
     return store.GetSetting("Velmox", section, key, "<missing>");
   }
@@ -66,7 +67,7 @@ TEST_F(LoadOptionsTest, EmptyStoreGivesEveryDefaultAndAFreshToken) {
 }
 
 TEST_F(LoadOptionsTest, SoundFileDefaultIsPlainConcatenation) {
-  LoadOptions(store, random, "D:\\odd folder\\", state);
+  LoadOptions(store, random, "D:\\odd folder\\", state.OptionValues, state.URLPrefix);
   EXPECT_EQ(state.OptionValues.SoundFileName, "D:\\odd folder\\\\sounds\\cork.wav");
 }
 
@@ -82,7 +83,7 @@ TEST_F(LoadOptionsTest, AnyOtherStoredTokenIsUsedUnchanged) {
   for (const char* token : {"abc", "05830271946", "583027194", " 5830271946", ""}) {
     Store("Data", "URLPrefix", token);
     AppState s;
-    LoadOptions(store, random, kFolder, s);
+    LoadOptions(store, random, kFolder, s.OptionValues, s.URLPrefix);
     EXPECT_EQ(s.URLPrefix, token);
   }
   EXPECT_EQ(random.draws, 0);
@@ -105,7 +106,7 @@ TEST_F(LoadOptionsTest, StoredBooleansConvertAndInvalidOnesLeaveTheFieldAsItWas)
   AppState already;
   already.OptionValues.BlockByDefault = true;
   already.OptionValues.ToolBar = true;
-  LoadOptions(store, random, kFolder, already);
+  LoadOptions(store, random, kFolder, already.OptionValues, already.URLPrefix);
   EXPECT_TRUE(already.OptionValues.BlockByDefault);
   EXPECT_TRUE(already.OptionValues.ToolBar);
 }
@@ -147,8 +148,28 @@ TEST_F(LoadOptionsTest, FailedTokenWriteKeepsTheTokenForThisRunOnly) {
   store.failCall = nullptr;
   random.values = {0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9};
   AppState next;
-  LoadOptions(store, random, kFolder, next);
+  LoadOptions(store, random, kFolder, next.OptionValues, next.URLPrefix);
   EXPECT_EQ(next.URLPrefix, "9999999999");
+}
+
+// Each option alone changed from its default and stored as OK stores it reads back into its own
+// field and no other: every field has a key of its own.
+TEST_F(LoadOptionsTest, EachOptionReadsBackAloneAsStored) {
+  Load();
+  const OptionRecord defaults = state.OptionValues;
+  for (const OptionField& field : kOptionFields) {
+    OptionRecord changed = defaults;
+    if (field.flag != nullptr)
+      changed.*field.flag = !(defaults.*field.flag);
+    else
+      changed.*field.text = "changed";
+    for (const OptionField& each : kOptionFields)
+      StoreSetting(store, each.setting, StoredText(each, changed));
+    AppState loaded;
+    LoadOptions(store, random, kFolder, loaded.OptionValues, loaded.URLPrefix);
+    EXPECT_EQ(loaded.OptionValues, changed) << field.setting.key;
+    EXPECT_EQ(loaded.URLPrefix, state.URLPrefix) << field.setting.key;
+  }
 }
 
 // The first value drawn gives the leftmost digit.

@@ -67,7 +67,7 @@ TEST_F(ScriptRunnerTest, MenuAnswerDoesNotAnswerABox) {
   std::istringstream in("menu dismiss\n");
   ScriptRunner runner(session, in, "t.vmx", folders.root.Path());
   try {
-    session.desktop.messageBoxes.MessageBoxA(0, "text", "title", 0);
+    session.desktop.messageBoxes.MessageBoxA(0, "text", "title", MessageBoxes::kOk);
     ADD_FAILURE() << "the box was answered";
   } catch (const ScriptError& e) {
     EXPECT_EQ(e.kind, ScriptError::Failed);

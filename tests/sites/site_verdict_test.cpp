@@ -13,7 +13,8 @@ const std::string kFolder = "C:\\Program Files\\Velmox";
 const std::string kPath = kFolder + "\\servers.lst";
 
 struct SiteVerdictTest : ::testing::Test {
-  AppState state;
+  SiteList sites;
+  bool blockByDefault = false;
   test::SimFolderSet folders;
   sim::SimDesktop desktop{folders.folders};
   sim::SimFiles& files = desktop.files;
@@ -21,75 +22,76 @@ struct SiteVerdictTest : ::testing::Test {
 
   void Block(const std::string& url) {
     window.location = url;
-    AddSiteAsBlocked(state, files, kFolder, window);
+    AddSiteAsBlocked(sites, files, kFolder, window);
   }
   void Allow(const std::string& url) {
     window.location = url;
-    AddSiteAsUnBlocked(state, files, kFolder, window);
+    AddSiteAsUnBlocked(sites, files, kFolder, window);
   }
+  bool Blocked(std::string_view host) const { return IsBlocked(sites, blockByDefault, host); }
   void FailOnTheList() {
     files.failStep = [](std::string_view, const std::string& path) { return path == kPath; };
   }
 };
 
 TEST_F(SiteVerdictTest, UnlistedHostsGetTheDefault) {
-  state.Sites.ReplaceAll({{"", false}});
+  sites.ReplaceAll({{"", false}});
   for (bool byDefault : {false, true}) {
-    state.OptionValues.BlockByDefault = byDefault;
-    EXPECT_EQ(IsBlocked(state, "ads.example"), byDefault);
-    EXPECT_EQ(IsBlocked(state, ""), byDefault);
-    EXPECT_EQ(IsBlocked(state, "www."), byDefault);
+    blockByDefault = byDefault;
+    EXPECT_EQ(Blocked("ads.example"), byDefault);
+    EXPECT_EQ(Blocked(""), byDefault);
+    EXPECT_EQ(Blocked("www."), byDefault);
   }
 }
 
 TEST_F(SiteVerdictTest, AnEntryCoversItsWwwFormButNotTheOtherWayRound) {
-  state.OptionValues.BlockByDefault = false;
-  state.Sites.ReplaceAll({{"h.example", true}, {"www.k.example", true}, {"Caps.Example", true}});
-  EXPECT_TRUE(IsBlocked(state, "www.h.example"));
-  EXPECT_TRUE(IsBlocked(state, "h.example"));
-  EXPECT_FALSE(IsBlocked(state, "k.example"));
-  EXPECT_FALSE(IsBlocked(state, GetHostNameFromURL("http://Caps.Example/")));
+  blockByDefault = false;
+  sites.ReplaceAll({{"h.example", true}, {"www.k.example", true}, {"Caps.Example", true}});
+  EXPECT_TRUE(Blocked("www.h.example"));
+  EXPECT_TRUE(Blocked("h.example"));
+  EXPECT_FALSE(Blocked("k.example"));
+  EXPECT_FALSE(Blocked(GetHostNameFromURL("http://Caps.Example/")));
 }
 
 TEST_F(SiteVerdictTest, AllowingTheWwwFormAppendsButTheEarlierEntryStillDecides) {
-  state.Sites.ReplaceAll({{"h.example", true}});
+  sites.ReplaceAll({{"h.example", true}});
   Allow("http://www.h.example/");
-  EXPECT_EQ(state.Sites.Entries(),
+  EXPECT_EQ(sites.Entries(),
             (std::vector<SiteEntry>{{"h.example", true}, {"www.h.example", false}}));
-  EXPECT_TRUE(IsBlocked(state, "www.h.example"));
+  EXPECT_TRUE(Blocked("www.h.example"));
   EXPECT_EQ(files.ReadText(kPath), "\"h.example\",#TRUE#\r\n\"www.h.example\",#FALSE#\r\n");
 }
 
 TEST_F(SiteVerdictTest, ACapitalisedHostFromTheFileGetsALowerCaseEntryBeside) {
-  state.Sites.ReplaceAll({{"Ads.Example", false}});
+  sites.ReplaceAll({{"Ads.Example", false}});
   Block("http://Ads.Example/");
-  EXPECT_EQ(state.Sites.Entries(),
+  EXPECT_EQ(sites.Entries(),
             (std::vector<SiteEntry>{{"Ads.Example", false}, {"ads.example", true}}));
 }
 
 TEST_F(SiteVerdictTest, HostsTheFileCannotHoldAreNeverAdded) {
-  state.Sites.ReplaceAll({{"", false}});
+  sites.ReplaceAll({{"", false}});
   files.WriteText(kPath, "before");
   Block("http://bad\"host/");
   Allow("http://");  // the empty host
   Block("http://line\r\nbreak/");
-  EXPECT_EQ(state.Sites.Entries(), (std::vector<SiteEntry>{{"", false}}));
+  EXPECT_EQ(sites.Entries(), (std::vector<SiteEntry>{{"", false}}));
   EXPECT_EQ(files.ReadText(kPath), "before");
 }
 
 TEST_F(SiteVerdictTest, AnUnreadableAddressMarksNothing) {
-  state.Sites.ReplaceAll({{"", false}});
+  sites.ReplaceAll({{"", false}});
   desktop.browsers.FailWindow(window, sim::Disconnected());
-  EXPECT_THROW(AddSiteAsBlocked(state, files, kFolder, window), PlatformError);
-  EXPECT_EQ(state.Sites.Count(), 1u);
+  EXPECT_THROW(AddSiteAsBlocked(sites, files, kFolder, window), PlatformError);
+  EXPECT_EQ(sites.Count(), 1u);
   EXPECT_FALSE(std::filesystem::exists(folders.folders.appDir / "servers.lst"));
 }
 
 TEST_F(SiteVerdictTest, AFailedSaveKeepsTheMarkInMemory) {
-  state.Sites.ReplaceAll({{"", false}});
+  sites.ReplaceAll({{"", false}});
   FailOnTheList();
   Block("http://ads.example/");
-  EXPECT_TRUE(IsBlocked(state, "ads.example"));
+  EXPECT_TRUE(Blocked("ads.example"));
   files.failStep = nullptr;
   Block("http://other.example/");
   EXPECT_EQ(files.ReadText(kPath), "\"ads.example\",#TRUE#\r\n\"other.example\",#TRUE#\r\n");

@@ -89,39 +89,42 @@ TEST(CTrayLifetime, DestructionRemovesTheIconAndLetsGoOfTheBox) {
 
 TEST_F(CTrayTest, MessagesRaiseTheirEventsAndOthersNothing) {
   RecordEvents();
-  for (std::uint32_t m : {516u, 517u, 518u, 513u, 514u, 515u, 0u, 512u, 519u, 520u, 0x7FFFFFFFu})
+  for (std::uint32_t m :
+       {kRButtonDown, kRButtonUp, kRButtonDblClick, kLButtonDown, kLButtonUp, kLButtonDblClick})
+    tray.CallbackMessage(m);
+  for (std::uint32_t m : {0u, kMouseMove, kRButtonDblClick + 1u, 0x7FFFFFFFu})
     tray.CallbackMessage(m);
   EXPECT_EQ(raised, (std::vector<std::string>{"RButtonDown", "Rbuttonup", "RButtonDblClick",
                                               "Lbuttondown", "LButtonUp", "LButtonDblClick"}));
 }
 TEST_F(CTrayTest, MouseMoveRoundsHalvesToEven) {
   RecordEvents();
-  tray.MouseMove(7665, 15);  // 511
+  tray.MouseMove((kMouseMove - 1) * 15, 15);
   EXPECT_TRUE(raised.empty());
-  tray.MouseMove(513.5 * 15, 15);  // 514
-  tray.MouseMove(514.5 * 15, 15);  // 514
-  tray.MouseMove(515.5 * 15, 15);  // 516
-  tray.MouseMove(516.5 * 15, 15);  // 516
-  tray.MouseMove(512.5 * 15, 15);  // 512: nothing
-  tray.MouseMove(517.49 * 15, 15);
-  tray.MouseMove(7740, 15);  // 516 exactly
-  tray.MouseMove(513 * 12, 12);
-  tray.MouseMove(7695, 0);  // no scale: nothing
-  tray.MouseMove(7695, -15);
-  tray.MouseMove(-513 * 15.0, 15);
+  tray.MouseMove((kLButtonDown + 0.5) * 15, 15);      // up
+  tray.MouseMove((kLButtonUp + 0.5) * 15, 15);        // up
+  tray.MouseMove((kLButtonDblClick + 0.5) * 15, 15);  // right down
+  tray.MouseMove((kRButtonDown + 0.5) * 15, 15);      // right down
+  tray.MouseMove((kMouseMove + 0.5) * 15, 15);        // the move itself: nothing
+  tray.MouseMove((kRButtonUp + 0.49) * 15, 15);
+  tray.MouseMove(kRButtonDown * 15.0, 15);
+  tray.MouseMove(kLButtonDown * 12.0, 12);
+  tray.MouseMove(kLButtonDown * 15.0, 0);  // no scale: nothing
+  tray.MouseMove(kLButtonDown * 15.0, -15);
+  tray.MouseMove(-15.0 * kLButtonDown, 15);
   EXPECT_EQ(raised,
             (std::vector<std::string>{"LButtonUp", "LButtonUp", "RButtonDown", "RButtonDown",
                                       "Rbuttonup", "RButtonDown", "Lbuttondown"}));
 }
 
 TEST_F(CTrayTest, FailingHandlerStillClearsTheBusyFlag) {
-  tray.CallbackMessage(518);  // no handler connected
+  tray.CallbackMessage(kRButtonDblClick);  // no handler connected
   EXPECT_FALSE(tray.Busy());
   RecordEvents();
   tray.events.LButtonDblClick = [] { throw PlatformError(5, "boom"); };
-  EXPECT_THROW(tray.CallbackMessage(515), PlatformError);
+  EXPECT_THROW(tray.CallbackMessage(kLButtonDblClick), PlatformError);
   EXPECT_FALSE(tray.Busy());
-  tray.CallbackMessage(513);
+  tray.CallbackMessage(kLButtonDown);
   EXPECT_EQ(raised, std::vector<std::string>{"Lbuttondown"});
 }
 

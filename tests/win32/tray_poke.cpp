@@ -1,6 +1,6 @@
 // The user's and the shell's part in the Wine start-up test: sends Velmox's hidden tray window
 // the shell's callback, answers its menu and message boxes, and works the Settings dialog.
-//   tray_poke tray MSG...            the tray callback (512) with each mouse message in lParam
+//   tray_poke tray MSG...            the tray callback (WM_MOUSEMOVE), each mouse message in lParam
 //   tray_poke taskbar-created        tells the tray window that the taskbar was created anew
 //   tray_poke menu KEY               presses a menu's mnemonic key in the open pop-up menu
 //   tray_poke answer TITLE ID        answers the message box TITLE with the button ID
@@ -90,7 +90,7 @@ int Run(int argc, char** argv) {
     HWND tray = WaitFor("Velmox.Tray", nullptr);
     if (!tray) return 1;
     for (int i = 2; i < argc; ++i) {
-      PostMessageA(tray, 512, 1, std::atoi(argv[i]));
+      PostMessageA(tray, WM_MOUSEMOVE, 1, std::atoi(argv[i]));
       Sleep(100);
     }
     return 0;

@@ -15,8 +15,8 @@ NotifyIconData CoreRecord(const std::string& tip) {
   record.cbSize = 88;
   record.hWnd = 0x1234;
   record.uID = 1;
-  record.uFlags = 7;
-  record.uCallbackMessage = 512;
+  record.uFlags = kNotifyIconMessage | kNotifyIconIcon | kNotifyIconTip;
+  record.uCallbackMessage = kMouseMove;
   record.hIcon = 0x5678;
   record.szTip.fill(' ');
   std::memcpy(record.szTip.data(), tip.data(), std::min<std::size_t>(tip.size(), 64));
@@ -34,8 +34,8 @@ TEST(TrayRecordTest, TheShellGetsTheFirstVersionSizeOfThisArchitectureAndTheCore
 #endif
   EXPECT_EQ(reinterpret_cast<HWND>(0x1234), data.hWnd);
   EXPECT_EQ(1u, data.uID);
-  EXPECT_EQ(7u, data.uFlags);
-  EXPECT_EQ(512u, data.uCallbackMessage);
+  EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), data.uFlags);
+  EXPECT_EQ(static_cast<UINT>(WM_MOUSEMOVE), data.uCallbackMessage);
   EXPECT_EQ(reinterpret_cast<HICON>(0x5678), data.hIcon);
   EXPECT_STREQ("Velmox (On)", data.szTip);
 }
@@ -51,10 +51,10 @@ TEST(TrayShellTest, TheCallbackMessageHandsOnTheMouseMessageFromLParam) {
   tray.SetCallback([&](int mouseMessage) { received.push_back(mouseMessage); });
   const HWND window = reinterpret_cast<HWND>(tray.CallbackWindow());
   ASSERT_NE(nullptr, window);
-  SendMessageA(window, 512, 1, WM_RBUTTONUP);
-  SendMessageA(window, 512, 1, WM_LBUTTONDBLCLK);
+  SendMessageA(window, WM_MOUSEMOVE, 1, WM_RBUTTONUP);
+  SendMessageA(window, WM_MOUSEMOVE, 1, WM_LBUTTONDBLCLK);
   SendMessageA(window, WM_MOUSEMOVE + 1, 1, WM_LBUTTONDOWN);  // not the callback message
-  EXPECT_EQ((std::vector<int>{517, 515}), received);
+  EXPECT_EQ((std::vector<int>{WM_RBUTTONUP, WM_LBUTTONDBLCLK}), received);
 }
 
 TEST(TrayShellTest, AFailingHandlerDoesNotUnwindThroughTheWindowProcedure) {
@@ -64,8 +64,8 @@ TEST(TrayShellTest, AFailingHandlerDoesNotUnwindThroughTheWindowProcedure) {
     ++calls;
     throw std::runtime_error("handler failed");
   });
-  SendMessageA(reinterpret_cast<HWND>(tray.CallbackWindow()), 512, 1, WM_LBUTTONUP);
-  SendMessageA(reinterpret_cast<HWND>(tray.CallbackWindow()), 512, 1, WM_LBUTTONUP);
+  SendMessageA(reinterpret_cast<HWND>(tray.CallbackWindow()), WM_MOUSEMOVE, 1, WM_LBUTTONUP);
+  SendMessageA(reinterpret_cast<HWND>(tray.CallbackWindow()), WM_MOUSEMOVE, 1, WM_LBUTTONUP);
   EXPECT_EQ(2, calls);
 }
 

@@ -24,13 +24,13 @@ bool SimSound::sndPlaySoundA(const std::string& name, unsigned flags) {
 
 const char* ButtonName(int id) {
   switch (id) {
-    case 1:
+    case MessageBoxes::kIdOk:
       return "OK";
-    case 2:
+    case MessageBoxes::kIdCancel:
       return "Cancel";
-    case 6:
+    case MessageBoxes::kIdYes:
       return "Yes";
-    case 7:
+    case MessageBoxes::kIdNo:
       return "No";
     default:
       return "?";
@@ -47,8 +47,8 @@ int SimMessageBoxes::MessageBoxA(std::uintptr_t owner, const std::string& text,
   if (answer) {
     result = answer(call);
   } else {
-    const unsigned buttons = style & 0xF;
-    result = (buttons == 3 || buttons == 4) ? MessageBoxes::kIdYes : MessageBoxes::kIdOk;
+    const unsigned buttons = style & kButtonsMask;
+    result = (buttons == kYesNoCancel || buttons == kYesNo) ? kIdYes : kIdOk;
   }
   trace_.Line("message box", std::string("answered ") + ButtonName(result));
   return result;
@@ -71,7 +71,8 @@ std::uint16_t SimKeyboard::GetAsyncKeyState(int virtualKey) {
   ++timesRead;
   if (failCall && failCall()) throw PlatformError(5, "Access is denied");
   if (virtualKey != kVkControl) return 0;
-  const std::uint16_t state = (ctrlDown_ ? 0x8000 : 0) | (pressedSinceRead_ ? 1 : 0);
+  const std::uint16_t state =
+      (ctrlDown_ ? kKeyDown : 0) | (pressedSinceRead_ ? kPressedSinceLastCall : 0);
   pressedSinceRead_ = false;
   return state;
 }

@@ -1,5 +1,6 @@
 #include "platform/win32/message_window.h"
 
+#include "core/product.h"
 #include "platform/win32/win_error.h"
 
 namespace velmox::win32 {
@@ -16,7 +17,7 @@ MessageWindow::MessageWindow(const char* className, Handler handler, Kind kind)
     ThrowLastError();
   }
   HWND parent = kind == Kind::MessageOnly ? HWND_MESSAGE : nullptr;
-  window_.Reset(CreateWindowExA(0, className, "Velmox", WS_POPUP, 0, 0, 0, 0, parent, nullptr,
+  window_.Reset(CreateWindowExA(0, className, kProductName, WS_POPUP, 0, 0, 0, 0, parent, nullptr,
                                 windowClass.hInstance, this));
   if (!window_.Valid()) ThrowLastError();
 }

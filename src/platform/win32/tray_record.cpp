@@ -10,6 +10,8 @@ NOTIFYICONDATAA ToNotifyIconDataA(const NotifyIconData& record) {
   data.cbSize = NOTIFYICONDATAA_V1_SIZE;
   data.hWnd = reinterpret_cast<HWND>(record.hWnd);
   data.uID = record.uID;
+  static_assert(kNotifyIconMessage == NIF_MESSAGE && kNotifyIconIcon == NIF_ICON &&
+                kNotifyIconTip == NIF_TIP);
   data.uFlags = record.uFlags;
   data.uCallbackMessage = record.uCallbackMessage;
   data.hIcon = reinterpret_cast<HICON>(record.hIcon);

@@ -42,6 +42,7 @@ std::optional<FileOpenChoice> WinFileDialogs::ShowOpen(const FileOpenRequest& re
   dialog.lpstrInitialDir = request.initialFolder.empty() ? nullptr : request.initialFolder.c_str();
   dialog.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  static_assert(kFileMustExist == OFN_FILEMUSTEXIST && kHideReadOnly == OFN_HIDEREADONLY);
   dialog.Flags = request.flags;
   Trace("GetOpenFileNameA " + request.initialFolder);
   if (!GetOpenFileNameA(&dialog)) {

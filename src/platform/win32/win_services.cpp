@@ -21,6 +21,10 @@ bool WinSound::sndPlaySoundA(const std::string& name, unsigned flags) {
 
 int WinMessageBoxes::MessageBoxA(std::uintptr_t owner, const std::string& text,
                                  const std::string& title, unsigned style) {
+  static_assert(kOk == MB_OK && kOkCancel == MB_OKCANCEL && kYesNoCancel == MB_YESNOCANCEL &&
+                kYesNo == MB_YESNO && kButtonsMask == MB_TYPEMASK && kIconStop == MB_ICONHAND &&
+                kIconExclamation == MB_ICONEXCLAMATION);
+  static_assert(kIdOk == IDOK && kIdCancel == IDCANCEL && kIdYes == IDYES && kIdNo == IDNO);
   Trace("MessageBoxA " + title + ": " + text);
   const int answer =
       ::MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), title.c_str(), style);
@@ -32,6 +36,7 @@ int WinMessageBoxes::MessageBoxA(std::uintptr_t owner, const std::string& text,
 void WinShellLauncher::ShellExecuteA(std::uintptr_t window, const std::string& verb,
                                      const std::string& target, const std::string& parameters,
                                      const std::string& directory, int showCommand) {
+  static_assert(kShowNormal == SW_SHOWNORMAL);
   Trace("ShellExecuteA " + verb + " " + target);
   ::ShellExecuteA(reinterpret_cast<HWND>(window), verb.c_str(), target.c_str(),
                   parameters.empty() ? nullptr : parameters.c_str(),
@@ -39,6 +44,7 @@ void WinShellLauncher::ShellExecuteA(std::uintptr_t window, const std::string& v
 }
 
 std::uint16_t WinKeyboard::GetAsyncKeyState(int virtualKey) {
+  static_assert(kVkControl == VK_CONTROL);
   return static_cast<std::uint16_t>(::GetAsyncKeyState(virtualKey));
 }
 

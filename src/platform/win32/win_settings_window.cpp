@@ -105,8 +105,9 @@ void SetTextIfChanged(HWND window, const std::string& text) {
 }
 
 int ShiftState() {
-  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+  return (GetKeyState(VK_SHIFT) < 0 ? kShiftShift : 0) |
+         (GetKeyState(VK_CONTROL) < 0 ? kShiftCtrl : 0) |
+         (GetKeyState(VK_MENU) < 0 ? kShiftAlt : 0);
 }
 
 bool IsLink(const frmOptions& dialog, HWND control) {
@@ -241,6 +242,7 @@ void WinSettingsWindow::Destroy() {
 bool WinSettingsWindow::PreTranslate(MSG& message) {
   if (!frame_.Valid() || !dialog_) return false;
   if (message.hwnd != frame_.Get() && !IsChild(frame_.Get(), message.hwnd)) return false;
+  static_assert(kKeyTab == VK_TAB && kKeyDelete == VK_DELETE && kKeyF1 == VK_F1);
   if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
     if (dialog_->Form_KeyDown(static_cast<int>(message.wParam), ShiftState())) return true;
     if (!frame_.Valid()) return true;

@@ -47,6 +47,10 @@ WinTrayShell::WinTrayShell()
           MessageWindow::Kind::TopLevel) {}
 
 bool WinTrayShell::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  static_assert(kMouseMove == WM_MOUSEMOVE && kLButtonDown == WM_LBUTTONDOWN &&
+                kLButtonUp == WM_LBUTTONUP && kLButtonDblClick == WM_LBUTTONDBLCLK &&
+                kRButtonDown == WM_RBUTTONDOWN && kRButtonUp == WM_RBUTTONUP &&
+                kRButtonDblClick == WM_RBUTTONDBLCLK);
   if (message == kCallbackMessage) {
     const int mouseMessage = LOWORD(lParam);
     Trace("Tray callback " + std::to_string(mouseMessage));

@@ -15,7 +15,7 @@ namespace velmox::win32 {
 // Manager).
 class WinTrayShell : public TrayShell {
  public:
-  static constexpr UINT kCallbackMessage = 512;  // the record's uCallbackMessage
+  static constexpr UINT kCallbackMessage = WM_MOUSEMOVE;  // the record's uCallbackMessage
   static constexpr const char* kWindowClass = "Velmox.Tray";
 
   WinTrayShell();

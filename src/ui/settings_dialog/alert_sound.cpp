@@ -6,8 +6,6 @@
 namespace velmox {
 namespace {
 
-constexpr unsigned kExclamationOkOnly = 48;  // MB_ICONEXCLAMATION | MB_OK
-
 std::string TrimSpaces(const std::string& text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string::npos) return "";
@@ -81,7 +79,7 @@ void frmOptions::PlaySound_Click() {
     const auto owner = TrapOr<std::uintptr_t>(0, [&] { return window_.Handle(); });
     services_.messageBoxes.MessageBoxA(
         owner, "The specified sound file, \"" + name + "\", could not be found.", "Sound Not Found",
-        kExclamationOkOnly);
+        MessageBoxes::kOk | MessageBoxes::kIconExclamation);
   });
 }
 

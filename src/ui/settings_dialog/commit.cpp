@@ -1,6 +1,6 @@
 #include "core/failure.h"
-#include "core/product.h"
 #include "settings/boolean_text.h"
+#include "settings/option_schema.h"
 #include "sites/site_file.h"
 #include "ui/settings_dialog/frm_options.h"
 
@@ -14,15 +14,21 @@ bool Ticked(const Control& control) {
 
 }  // namespace
 
-void frmOptions::SaveOption(const std::string& key, const std::string& value) {
-  SkipOnFailure([&] { services_.settings.SaveSetting(kProductName, "Options", key, value); });
+void frmOptions::SaveOption(const SettingKey& setting, const std::string& text) {
+  SkipOnFailure([&] { StoreSetting(services_.settings, setting, text); });
+}
+
+void frmOptions::SaveOptions(const OptionRecord& options, StoredBy button) {
+  for (const OptionField& field : kOptionFields) {
+    if (field.storedBy == button) SaveOption(field.setting, StoredText(field, options));
+  }
 }
 
 void frmOptions::TakeControls() {
   OptionRecord& o = state_.OptionValues;
-  SaveOption("AutoLoad", BooleanText(Ticked(controls.XRun)));
+  SaveOption(kAutoLoadSetting, BooleanText(Ticked(controls.XRun)));
   o.AutoClose = Ticked(controls.XClose);
-  SaveOption("AutoClose", BooleanText(o.AutoClose));
+  SaveOptions(o, StoredBy::Apply);
   o.TheaterMode = Ticked(controls.XTheaterMode);
   o.FullScreen = Ticked(controls.XFullScreen);
   o.StatusBar = Ticked(controls.XStatusBar);
@@ -52,9 +58,9 @@ void frmOptions::CommitSites(bool refresh) {
 }
 
 void frmOptions::RestoreSaved() {
-  SaveOption("AutoLoad", BooleanText(SavedOptions.AutoLoad));
+  SaveOption(kAutoLoadSetting, BooleanText(SavedOptions.AutoLoad));
   state_.OptionValues = SavedOptions.options;
-  SaveOption("AutoClose", BooleanText(SavedOptions.options.AutoClose));
+  SaveOptions(state_.OptionValues, StoredBy::Apply);
   // Entries appended since the dialog opened stay.
   for (std::size_t i = 0; i < SavedSites.size(); ++i) {
     SkipOnFailure([&] { state_.Sites.SetEntry(i, SavedSites[i]); });
@@ -72,19 +78,7 @@ void frmOptions::cmdOK_Click() {
   SkipOnFailure([&] { CommitSites(false); });
   SkipOnFailure(
       [&] { RecordBlockedHosts(services_.files, services_.applicationFolder, state_.Sites); });
-  const OptionRecord& o = state_.OptionValues;
-  SaveOption("AddressBar", BooleanText(o.AddressBar));
-  SaveOption("FullScreen", BooleanText(o.FullScreen));
-  SaveOption("MenuBar", BooleanText(o.MenuBar));
-  SaveOption("StatusBar", BooleanText(o.StatusBar));
-  SaveOption("TheaterMode", BooleanText(o.TheaterMode));
-  SaveOption("ToolBar", BooleanText(o.ToolBar));
-  SaveOption("IgnoreLocal", BooleanText(o.IgnoreLocal));
-  SaveOption("LinkTarget", o.LinkTarget);
-  SaveOption("BlockByDefault", BooleanText(o.BlockByDefault));
-  SaveOption("BlinkLightBulb", BooleanText(o.BlinkLightBulb));
-  SaveOption("PlayASound", BooleanText(o.PlayASound));
-  SaveOption("SoundFileName", o.SoundFileName);
+  SaveOptions(state_.OptionValues, StoredBy::Ok);
   ClosedByButton = true;
   Unload();
 }
@@ -105,7 +99,6 @@ void frmOptions::Unload() {
   loaded_ = false;
   Form_Unload();
   SkipOnFailure([&] { window_.Destroy(); });
-  if (onUnloaded) SkipOnFailure([&] { onUnloaded(); });
 }
 
 }  // namespace velmox

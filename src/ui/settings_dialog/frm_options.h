@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "core/app_state.h"
+#include "core/input_codes.h"
 #include "core/option_record.h"
 #include "core/site_entry.h"
+#include "settings/option_schema.h"
 #include "ui/settings_dialog/dialog_services.h"
 #include "ui/settings_dialog/dialog_window.h"
 #include "ui/settings_dialog/options_controls.h"
@@ -18,15 +20,8 @@ namespace velmox {
 // What the dialog saw when it opened; Cancel and closing the window put it back.
 struct SavedOptionValues {
   OptionRecord options;
-  bool AutoLoad = false;  // the stored "Options" / "AutoLoad", which OptionValues does not hold
+  bool AutoLoad = false;  // the stored kAutoLoadSetting, which OptionValues does not hold
 };
-
-// Key codes and mouse buttons the dialog looks at.
-inline constexpr int kKeyTab = 9;
-inline constexpr int kKeyDelete = 46;
-inline constexpr int kKeyF1 = 112;
-inline constexpr int kShiftCtrl = 2;  // shift state: 1 Shift, 2 Ctrl, 4 Alt
-inline constexpr int kLeftButton = 1;
 
 // The Settings dialog as a model of its controls. Its handlers change `controls`; setting a check
 // box or option button from code raises its click and changing a text box's text raises its
@@ -47,8 +42,6 @@ class frmOptions {
   OptionsControls controls;
   std::string Caption;
   std::function<void(std::string_view controlName)> onChanged;
-  // Runs once the dialog has unloaded (after Form_Unload and the window's Destroy).
-  std::function<void()> onUnloaded;
 
   SavedOptionValues SavedOptions;
   std::vector<SiteEntry> SavedSites;
@@ -141,10 +134,15 @@ class frmOptions {
   void OpenWithShell(const std::string& target);
   void SetVerdict(bool blocked);
 
-  void TakeControls();             // steps A
-  void CommitSites(bool refresh);  // step B
-  void RestoreSaved();             // steps R1 to R4
-  void SaveOption(const std::string& key, const std::string& value);
+  // Puts the controls into the options (Apply, OK) and stores the ones Apply stores at once.
+  void TakeControls();
+  // Puts the working site list into the live one (Apply, OK).
+  void CommitSites(bool refresh);
+  // Puts back the options and sites the dialog opened with (Cancel, closing the window).
+  void RestoreSaved();
+  void SaveOption(const SettingKey& setting, const std::string& text);
+  // Stores the options that `button` stores.
+  void SaveOptions(const OptionRecord& options, StoredBy button);
   void Unload();
 
   AppState& state_;

@@ -1,16 +1,14 @@
 #include <array>
 
 #include "core/failure.h"
-#include "core/product.h"
 #include "settings/boolean_text.h"
+#include "settings/option_schema.h"
 #include "ui/settings_dialog/about_page.h"
 #include "ui/settings_dialog/frm_options.h"
 
 // Loading the dialog, its pages, keys, help and links, and the change tracking for Apply.
 namespace velmox {
 namespace {
-
-constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 
 // The help page of each page, by page index.
 constexpr std::array<const char*, 5> kHelpPages = {
@@ -44,7 +42,7 @@ void frmOptions::Form_Load() {
   });
   SkipOnFailure([&] {
     const std::string text =
-        services_.settings.GetSetting(kProductName, "Options", "AutoLoad", BooleanText(false));
+        ReadSetting(services_.settings, kAutoLoadSetting, kAutoLoadSetting.defaultText);
     if (auto value = ParseBoolean(text)) SavedOptions.AutoLoad = *value;
   });
   SkipOnFailure([&] { tbsOptions_MouseDown(kLeftButton, 0, 0, 0); });
@@ -166,7 +164,7 @@ void frmOptions::XToolBar_Click() {
 void frmOptions::OpenWithShell(const std::string& target) {
   SkipOnFailure([&] {
     const auto owner = TrapOr<std::uintptr_t>(0, [&] { return window_.Handle(); });
-    services_.shell.ShellExecuteA(owner, "open", target, "", "", kShowNormal);
+    services_.shell.ShellExecuteA(owner, "open", target, "", "", ShellLauncher::kShowNormal);
   });
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include "core/app_state.h"
@@ -14,11 +13,7 @@ namespace velmox {
 // menu and Close on shutdown.
 class SettingsDialog {
  public:
-  // `endVelmox` runs when the dialog unloads after the main form has gone (ExitPending): the
-  // dialog was the last form of Velmox. It runs inside the dialog's own handler, so it should
-  // end the event loop rather than destroy this object there and then.
-  SettingsDialog(AppState& state, DialogServices services, SettingsDialogWindow& window,
-                 std::function<void()> endVelmox);
+  SettingsDialog(AppState& state, DialogServices services, SettingsDialogWindow& window);
 
   // Loads and shows the dialog; while it is loaded, only brings it to the front.
   void Show();
@@ -29,12 +24,9 @@ class SettingsDialog {
   frmOptions* Current() { return IsLoaded() ? dialog_.get() : nullptr; }
 
  private:
-  void Unloaded();
-
   AppState& state_;
   DialogServices services_;
   SettingsDialogWindow& window_;
-  std::function<void()> endVelmox_;
   // Kept after its unload until the next Show: the unload runs inside the dialog's own handlers.
   std::unique_ptr<frmOptions> dialog_;
 };

@@ -38,7 +38,7 @@ TEST_F(AlertSound, SoundNotFoundIsAWarningOwnedByTheDialog) {
   f.Click("PlaySound");
   const auto& boxes = desktop.messageBoxes.shown;
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].style, 48u);
+  EXPECT_EQ(boxes[0].style, MessageBoxes::kOk | MessageBoxes::kIconExclamation);
   EXPECT_EQ(boxes[0].owner, kDialogHandle);
   EXPECT_TRUE(desktop.sound.calls.empty());
 }

@@ -78,7 +78,7 @@ class DialogTest : public ::testing::Test {
   SettingsDialog dialog{state,
                         DialogServices{settings, files, desktop.sound, desktop.messageBoxes, shell,
                                        desktop.fileDialogs, kAppFolder},
-                        window, nullptr};
+                        window};
 };
 
 }  // namespace velmox::test

@@ -50,8 +50,8 @@ TEST_F(SettingsDialogPages, AnyClickOnAnOfferedControlEnablesApply) {
 TEST_F(SettingsDialogPages, TheTabStripSwitchesPagesOnlyOnALeftButtonRelease) {
   frmOptions& f = Open();
   f.controls.tbsOptions.selected = 4;  // the strip moved without its click
-  f.tbsOptions_MouseDown(2, 0, 10, 10);
-  f.tbsOptions_MouseUp(2, 0, 10, 10);
+  f.tbsOptions_MouseDown(kRightButton, 0, 10, 10);
+  f.tbsOptions_MouseUp(kRightButton, 0, 10, 10);
   EXPECT_EQ(f.CurrentPage, 0);
   f.tbsOptions_MouseUp(kLeftButton, 0, 10, 10);
   EXPECT_EQ(f.CurrentPage, 3);
@@ -68,7 +68,7 @@ TEST_F(SettingsDialogPages, HelpAndLinksGoToTheShellOwnedByTheDialogWhateverItAn
   EXPECT_EQ(call.verb, "open");
   EXPECT_EQ(call.parameters, "");
   EXPECT_EQ(call.directory, "");
-  EXPECT_EQ(call.showCommand, 1);
+  EXPECT_EQ(call.showCommand, ShellLauncher::kShowNormal);
 
   f.SelectTab(5);
   shell.failCall = [] { return true; };

@@ -23,7 +23,7 @@ TEST_F(WebsiteList, DeleteEmptiesEntriesWithoutShrinkingAndOkNoLongerWritesThem)
       {{"a.example", true}, {"b.example", false}, {"c.example", true}, {"d.example", false}});
   frmOptions& f = OpenOnWebsites();
   SelectRows(f, {2, 3});
-  f.ListView1_KeyDown(kKeyDelete, 1);  // the Delete key with Shift
+  f.ListView1_KeyDown(kKeyDelete, kShiftShift);
   EXPECT_EQ(RowTexts(f), (Strings{"a.example", "b.example"}));
   EXPECT_EQ(f.WorkingSites.size(), 4u);
   EXPECT_EQ(f.WorkingSites[3].Host, "");

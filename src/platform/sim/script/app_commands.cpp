@@ -76,9 +76,11 @@ void AddAppCommands(CommandTable& t) {
     }
     c.session.desktop.clock.SetTimeOfDay(h * 3600.0 + m * 60.0 + s);
   };
-  t["tray click"] = [](ScriptContext& c) { ClickTray(c, 0, {513, 514}); };
-  t["tray double-click"] = [](ScriptContext& c) { ClickTray(c, 0, {513, 514, 515, 514}); };
-  t["tray right-click"] = [](ScriptContext& c) { ClickTray(c, 0, {516, 517}); };
+  t["tray click"] = [](ScriptContext& c) { ClickTray(c, 0, {kLButtonDown, kLButtonUp}); };
+  t["tray double-click"] = [](ScriptContext& c) {
+    ClickTray(c, 0, {kLButtonDown, kLButtonUp, kLButtonDblClick, kLButtonUp});
+  };
+  t["tray right-click"] = [](ScriptContext& c) { ClickTray(c, 0, {kRButtonDown, kRButtonUp}); };
   t["tray message"] = [](ScriptContext& c) {
     const long message = WholeNumber(c.Bare(0));
     ClickTray(c, 1, {static_cast<std::uint32_t>(message)});

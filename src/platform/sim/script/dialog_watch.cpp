@@ -1,25 +1,14 @@
 #include "platform/sim/script/dialog_watch.h"
 
-#include "settings/boolean_text.h"
+#include "settings/option_schema.h"
 
 namespace velmox::sim {
 
 std::vector<std::pair<std::string, std::string>> OptionTexts(const OptionRecord& o) {
-  return {
-      {"AutoClose", BooleanText(o.AutoClose)},
-      {"AddressBar", BooleanText(o.AddressBar)},
-      {"FullScreen", BooleanText(o.FullScreen)},
-      {"MenuBar", BooleanText(o.MenuBar)},
-      {"StatusBar", BooleanText(o.StatusBar)},
-      {"TheaterMode", BooleanText(o.TheaterMode)},
-      {"ToolBar", BooleanText(o.ToolBar)},
-      {"IgnoreLocal", BooleanText(o.IgnoreLocal)},
-      {"LinkTarget", o.LinkTarget},
-      {"BlockByDefault", BooleanText(o.BlockByDefault)},
-      {"BlinkLightBulb", BooleanText(o.BlinkLightBulb)},
-      {"PlayASound", BooleanText(o.PlayASound)},
-      {"SoundFileName", o.SoundFileName},
-  };
+  std::vector<std::pair<std::string, std::string>> texts;
+  for (const OptionField& field : kOptionFields)
+    texts.emplace_back(field.setting.key, StoredText(field, o));
+  return texts;
 }
 
 std::string DescribeSites(const SiteList& sites) {

@@ -76,7 +76,8 @@ void ExpectVerdict(ScriptContext& c) {
   if (expected == "unlisted")
     seen = state.Sites.Verdict(host) ? "listed" : "unlisted";
   else
-    seen = IsBlocked(state, host) ? "disallowed" : "allowed";
+    seen =
+        IsBlocked(state.Sites, state.OptionValues.BlockByDefault, host) ? "disallowed" : "allowed";
   ExpectSame("the verdict for " + Quoted(host), expected, seen);
 }
 

@@ -32,9 +32,8 @@ std::string ExpandPlaceholders(const std::string& text, SimSession& session) {
       out += session.desktop.Folders().virtualAppFolder;
     } else if (name == "token") {
       Application* run = session.LatestRun();
-      out += run != nullptr
-                 ? run->State().URLPrefix
-                 : session.desktop.settings.GetSetting(kProductName, "Data", "URLPrefix", "");
+      out += run != nullptr ? run->State().URLPrefix
+                            : ReadSetting(session.desktop.settings, kCommandTokenSetting, "");
     } else {
       out += '{';  // not a placeholder: the brace stands for itself
       continue;
@@ -72,12 +71,12 @@ CommandTable AllCommands() {
 }
 
 ScriptRunner::ScriptRunner(SimSession& session, std::istream& in, std::string name,
-                           std::filesystem::path scriptDir)
+                           std::filesystem::path scriptDir, CommandTable commands)
     : session_(session),
       in_(in),
       name_(std::move(name)),
       scriptDir_(std::move(scriptDir)),
-      commands_(AllCommands()) {
+      commands_(std::move(commands)) {
   session_.desktop.tray.answerMenu = [this](const PopupMenuModel&) {
     return RunModal(Modal::Menu);
   };

@@ -70,8 +70,9 @@ struct ActionMarks {
 // nested message loop would.
 class ScriptRunner {
  public:
+  // `commands` is the language: by default every command of the simulated desktop.
   ScriptRunner(SimSession& session, std::istream& in, std::string name,
-               std::filesystem::path scriptDir);
+               std::filesystem::path scriptDir, CommandTable commands = AllCommands());
 
   // 0 when every expectation held; 1 at the first failed one; 2 for a line that makes no sense.
   int Run(std::ostream& err);

@@ -30,6 +30,7 @@ void SimSession::AfterEvent() {
   endNoticed_ = true;
   instance_.reset();  // the process is gone, and its lock and event connections with it
   desktop.browsers.DisconnectAll();
+  if (disconnectBrowser) disconnectBrowser();
   desktop.trace.Line("velmox", "has ended");
 }
 

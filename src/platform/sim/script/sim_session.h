@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "app/application.h"
@@ -19,6 +20,10 @@ class SimSession {
   // The services Velmox runs on when set (a run with some of them decorated); by default the
   // desktop's own table.
   Desktop* table = nullptr;
+  // A desktop whose browser is not the simulated one sets these: its event loop after each
+  // event, and its end of Velmox's event connections when a run ends.
+  std::function<void()> settleBrowser;
+  std::function<void()> disconnectBrowser;
 
   // Starts Velmox. While a run is going on, the new process is a second instance.
   void Start();
@@ -46,6 +51,7 @@ void SimSession::Deliver(Event&& event) {
   try {
     event();
     desktop.browsers.Settle();
+    if (settleBrowser) settleBrowser();
   } catch (const ProcessEnded&) {
     endedAtOnce_ = true;
   }

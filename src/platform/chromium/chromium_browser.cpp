@@ -1,0 +1,338 @@
+#include "platform/chromium/chromium_browser.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "core/platform_error.h"
+#include "platform/sim/sim_process_end.h"
+
+namespace velmox::chromium {
+namespace {
+
+constexpr long kDisconnected = -2147417848;
+constexpr long kException = -2147352567;     // DISP_E_EXCEPTION
+constexpr long kUnsupported = 438;           // the object has no such member
+constexpr long kAccessDenied = -2147024891;  // E_ACCESSDENIED
+constexpr std::chrono::milliseconds kStartLimit{10000};
+
+PlatformError Disconnected() {
+  return PlatformError(kDisconnected, "The object invoked has disconnected from its clients.");
+}
+
+// A fresh folder for this run's browser profile, under `parent`.
+std::filesystem::path FreshFolder(const std::filesystem::path& parent) {
+  std::error_code ec;
+  std::filesystem::create_directories(parent, ec);
+  std::string pattern = (parent / "chromium-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw PlatformError(errno,
+                        "cannot make a profile folder for the browser in " + parent.string());
+  }
+  return pattern;
+}
+
+BrowserLaunch LaunchIn(BrowserLaunch launch, const std::filesystem::path& folder) {
+  launch.userDataDir = folder;
+  return launch;
+}
+
+// A failure inside a page, as the page model reports it.
+PlatformError PageFailure(const Json& details) {
+  std::string text = details.value("text", std::string("failed"));
+  if (details.contains("exception")) {
+    text = details["exception"].value("description", text);
+  }
+  if (text.find("Unsupported") != std::string::npos) {
+    return PlatformError(kUnsupported, "Object doesn't support this property or method");
+  }
+  if (text.find("SecurityError") != std::string::npos) {
+    return PlatformError(kAccessDenied, "Access is denied.");
+  }
+  return PlatformError(kException, text.substr(0, text.find('\n')));
+}
+
+}  // namespace
+
+std::string ChromiumPlace::Label() const {
+  std::string label = window->label;
+  for (const auto& name : framePath)
+    label += "/" + (name.empty() ? std::string("(unnamed)") : name);
+  return label;
+}
+
+// ---- The shell collection and the page sinks ---------------------------------------------------
+
+class ChromiumBrowsers::Enumerator : public WindowEnumerator {
+ public:
+  Enumerator(ChromiumBrowsers& browsers, std::vector<std::shared_ptr<ChromiumWindow>> items)
+      : browsers_(browsers), items_(std::move(items)) {}
+
+  std::shared_ptr<BrowserWindow> Next() override {
+    ++reached_;
+    if (browsers_.failAt_ && reached_ == *browsers_.failAt_) throw *browsers_.enumerationFailure_;
+    // A window closed since the enumeration began is skipped, as the shell does.
+    while (reached_ <= items_.size() && !items_[reached_ - 1]->open)
+      ++reached_;
+    if (reached_ > items_.size()) return nullptr;
+    return items_[reached_ - 1];
+  }
+
+ private:
+  ChromiumBrowsers& browsers_;
+  std::vector<std::shared_ptr<ChromiumWindow>> items_;
+  std::size_t reached_ = 0;
+};
+
+class ChromiumBrowsers::Shell : public ShellWindows {
+ public:
+  explicit Shell(ChromiumBrowsers& browsers) : browsers_(browsers) {}
+
+  // The collection is the shell's, not the browser's: once the browser has gone it is empty.
+  std::unique_ptr<WindowEnumerator> Enumerate() override {
+    return std::make_unique<Enumerator>(browsers_, browsers_.windows_);
+  }
+  std::unique_ptr<Connection> Connect(ShellWindowsEvents& events) override {
+    auto link = std::make_shared<sim::EventLink<ShellWindowsEvents>>();
+    link->events = &events;
+    browsers_.shellLinks_.push_back(link);
+    return std::make_unique<sim::SimConnection<ShellWindowsEvents>>(link);
+  }
+
+ private:
+  ChromiumBrowsers& browsers_;
+};
+
+// A page sink is no page of Chromium's: a captured new window stays held in the browser, bound
+// to the sink, and its first navigation is the sink's.
+class ChromiumBrowsers::SinkControl : public PageSinkControl {
+ public:
+  SinkControl(ChromiumBrowsers& browsers, std::shared_ptr<sim::SinkState> state)
+      : browsers_(browsers),
+        state_(std::move(state)),
+        object_(std::make_shared<sim::SinkObject>(state_)) {}
+  ~SinkControl() override { state_->alive = false; }
+
+  std::shared_ptr<Dispatch> Object() override {
+    if (!state_->alive) throw Disconnected();
+    return object_;
+  }
+  std::unique_ptr<Connection> Connect(BrowserEvents& events) override {
+    auto link = std::make_shared<sim::EventLink<BrowserEvents>>();
+    link->events = &events;
+    state_->links.push_back(link);
+    browsers_.allLinks_.push_back(link);
+    return std::make_unique<sim::SimConnection<BrowserEvents>>(link);
+  }
+
+ private:
+  ChromiumBrowsers& browsers_;
+  std::shared_ptr<sim::SinkState> state_;
+  std::shared_ptr<sim::SinkObject> object_;
+};
+
+// ---- Start and end -----------------------------------------------------------------------------
+
+ChromiumBrowsers::ChromiumBrowsers(sim::Trace& trace, sim::SimFiles& files, ChromiumOptions options)
+    : pages(files),
+      trace_(trace),
+      options_(std::move(options)),
+      userDataDir_(FreshFolder(options_.launch.userDataDir)),
+      pipe_(std::make_unique<DevToolsPipe>(LaunchIn(options_.launch, userDataDir_))),
+      client_(*pipe_) {
+  client_.onEvent = [this](const DevToolsEvent& event) { OnEvent(event); };
+  client_.onGone = [this] { OnGone(); };
+  try {
+    Start();
+  } catch (...) {
+    pipe_.reset();
+    std::error_code ec;
+    std::filesystem::remove_all(userDataDir_, ec);
+    throw;
+  }
+}
+
+ChromiumBrowsers::~ChromiumBrowsers() {
+  client_.onEvent = nullptr;
+  client_.onGone = nullptr;
+  pipe_.reset();  // ends the browser before its profile goes
+  std::error_code ec;
+  std::filesystem::remove_all(userDataDir_, ec);
+}
+
+void ChromiumBrowsers::Start() {
+  // The browser's first tab is no window of this run: it is closed before anything is watched.
+  const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+  bool closedFirstTab = false;
+  while (!closedFirstTab) {
+    const Json found = client_.Call("Target.getTargets", Json::object(), "", kStartLimit);
+    for (const auto& info : found.value("targetInfos", Json::array())) {
+      if (info.value("type", "") != "page") continue;
+      closedAtStart_.insert(info.value("targetId", ""));
+      client_.Call("Target.closeTarget", {{"targetId", info.value("targetId", "")}});
+      closedFirstTab = true;
+    }
+    if (closedFirstTab || std::chrono::steady_clock::now() > deadline) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  client_.Call("Target.setDiscoverTargets", {{"discover", true}});
+  client_.Call(
+      "Target.setAutoAttach",
+      {{"autoAttach", true}, {"waitForDebuggerOnStart", options_.intercept}, {"flatten", true}});
+  trace_.Line("browser",
+              std::string("Chromium starts") + (options_.launch.headed ? "" : ", headless"));
+}
+
+std::unique_ptr<ShellWindows> ChromiumBrowsers::CreateShellWindows() {
+  return std::make_unique<Shell>(*this);
+}
+
+std::unique_ptr<PageSinkControl> ChromiumBrowsers::CreatePageSink(int index) {
+  auto state = std::make_shared<sim::SinkState>();
+  state->index = index;
+  std::erase_if(sinks_, [](const auto& s) { return !s->alive; });
+  sinks_.push_back(state);
+  return std::make_unique<SinkControl>(*this, state);
+}
+
+std::shared_ptr<BrowserWindow> ChromiumBrowsers::CreateInternetExplorer() {
+  if (Gone()) throw Disconnected();
+  auto window = CreateTarget(NewLabel());
+  window->visible = false;
+  newWindows.push_back(window);
+  trace_.Line("browser", window->label + " created by Velmox, invisible");
+  JoinCollection(window, std::nullopt);
+  return window;
+}
+
+// ---- Calls into pages --------------------------------------------------------------------------
+
+Json ChromiumBrowsers::CallOn(ChromiumWindow& window, const std::string& objectId,
+                              const std::string& function, const Json& arguments, bool byValue) {
+  window.Check();
+  Json args = Json::array();
+  for (const auto& argument : arguments)
+    args.push_back({{"value", argument}});
+  const Json answer = client_.Call("Runtime.callFunctionOn",
+                                   {{"objectId", objectId},
+                                    {"functionDeclaration", function},
+                                    {"arguments", args},
+                                    {"returnByValue", byValue}},
+                                   window.sessionId);
+  if (answer.contains("exceptionDetails")) throw PageFailure(answer["exceptionDetails"]);
+  return answer.value("result", Json::object());
+}
+
+Json ChromiumBrowsers::Evaluate(ChromiumWindow& window, const std::string& expression,
+                                bool byValue) {
+  window.Check();
+  const Json answer =
+      client_.Call("Runtime.evaluate", {{"expression", expression}, {"returnByValue", byValue}},
+                   window.sessionId);
+  if (answer.contains("exceptionDetails")) throw PageFailure(answer["exceptionDetails"]);
+  return answer.value("result", Json::object());
+}
+
+void ChromiumBrowsers::Release(ChromiumWindow& window, const std::string& objectId) {
+  if (window.open && !Gone()) {
+    client_.Post("Runtime.releaseObject", {{"objectId", objectId}}, window.sessionId);
+  }
+}
+
+// ---- The event loop ----------------------------------------------------------------------------
+
+void ChromiumBrowsers::Post(std::function<void()> work) {
+  posted_.push_back(std::move(work));
+}
+
+void ChromiumBrowsers::RunPosted() {
+  // Only what was posted before: work posted meanwhile waits for the next round, so that work
+  // that puts itself back cannot hold the loop.
+  for (std::size_t count = posted_.size(); count > 0 && !posted_.empty(); --count) {
+    auto work = std::move(posted_.front());
+    posted_.pop_front();
+    work();
+  }
+}
+
+void ChromiumBrowsers::Settle() {
+  const auto start = std::chrono::steady_clock::now();
+  while (true) {
+    RunPosted();
+    if (Gone()) return;
+    const auto now = std::chrono::steady_clock::now();
+    const bool loading = std::any_of(windows_.begin(), windows_.end(),
+                                     [](const auto& w) { return !w->loading.empty(); });
+    const bool busy = !posted_.empty() || loading || client_.Unanswered() || AwaitingRequests();
+    if (!busy && now - client_.LastActivity() >= options_.quiet) return;
+    if (now - start > options_.settleLimit) {
+      throw SettleTimeout("the browser was not quiet within " +
+                          std::to_string(options_.settleLimit.count()) + " ms" +
+                          (loading ? " (a page was still loading)"
+                           : client_.Unanswered()
+                               ? " (" + client_.OldestUnanswered() + " was not answered)"
+                           : AwaitingRequests() ? " (a window's navigation or end did not come)"
+                                                : ""));
+    }
+    client_.Poll(std::chrono::milliseconds(10));
+  }
+}
+
+// A new window's first request, one Velmox asked for, or the end of a window being closed may
+// take the browser a while, with nothing said meanwhile.
+bool ChromiumBrowsers::AwaitingRequests() const {
+  return std::any_of(targets_.begin(), targets_.end(), [](const auto& entry) {
+    const ChromiumWindow& w = *entry.second;
+    if (!w.open) return false;
+    if (w.pendingNavigation || w.closing) return true;
+    return w.request && !w.firstNavigation && ReachesNetwork(w.request->url);
+  });
+}
+
+bool ChromiumBrowsers::PumpUntil(const std::function<bool()>& done,
+                                 std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (true) {
+    RunPosted();
+    if (done()) return true;
+    if (Gone() || std::chrono::steady_clock::now() > deadline) return false;
+    client_.Poll(std::chrono::milliseconds(5));
+  }
+}
+
+void ChromiumBrowsers::RaiseRegistered(long cookie, bool registered) {
+  std::erase_if(shellLinks_, [](const auto& link) { return !link->alive; });
+  const auto links = shellLinks_;
+  for (const auto& link : links) {
+    if (!link->alive) continue;
+    if (registered) {
+      CallVelmox("WindowRegistered", [&] { link->events->WindowRegistered(cookie); });
+    } else {
+      CallVelmox("WindowRevoked", [&] { link->events->WindowRevoked(cookie); });
+    }
+  }
+}
+
+void ChromiumBrowsers::CallVelmox(const std::string& handler, const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const sim::ProcessEnded&) {
+    throw;
+  } catch (const std::exception& e) {
+    ++escapedFailures;
+    trace_.Line("browser", "a failure escaped Velmox's " + handler + " handler: " + e.what());
+  }
+}
+
+void ChromiumBrowsers::DisconnectAll() {
+  for (const auto& link : shellLinks_)
+    link->alive = false;
+  shellLinks_.clear();
+  for (const auto& weak : allLinks_) {
+    if (auto link = weak.lock()) link->alive = false;
+  }
+  allLinks_.clear();
+}
+
+}  // namespace velmox::chromium

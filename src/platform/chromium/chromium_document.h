@@ -1,0 +1,72 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/browser_automation.h"
+#include "platform/chromium/devtools_client.h"
+
+namespace velmox::chromium {
+
+class ChromiumBrowsers;
+class ChromiumWindow;
+
+// An object of a live page, held for Velmox and let go when Velmox drops it. Every call runs in
+// the page at that moment and fails as a PlatformError: the window has gone, the page has moved
+// on, or the object has no such member.
+class PageObject {
+ public:
+  PageObject(ChromiumBrowsers& browsers, std::shared_ptr<ChromiumWindow> window,
+             std::string objectId);
+  virtual ~PageObject();
+  PageObject(const PageObject&) = delete;
+  PageObject& operator=(const PageObject&) = delete;
+
+ protected:
+  // The value `function` returns when run on this object.
+  Json Value(const char* function, const Json& arguments = Json::array());
+  std::string Text(const char* function);
+  // The object `function` returns; empty when it returns null.
+  std::string Object(const char* function, const Json& arguments = Json::array());
+
+  ChromiumBrowsers& browsers_;
+  std::shared_ptr<ChromiumWindow> window_;
+  std::string objectId_;
+};
+
+class ChromiumDocument : public HtmlDocument, PageObject {
+ public:
+  using PageObject::PageObject;
+  std::shared_ptr<HtmlElement> activeElement() override;
+  int framesLength() override;
+  std::shared_ptr<HtmlFrame> frameItem(int index) override;
+};
+
+// A frame of the page: its window, as the page's frames collection gives it.
+class ChromiumFrame : public HtmlFrame, public Dispatch, PageObject {
+ public:
+  using PageObject::PageObject;
+  std::string name() override;
+  std::shared_ptr<HtmlDocument> document() override;
+};
+
+// An element. `method` and `action` are a form's attributes as written, as the page's author
+// gave them.
+class ChromiumElement : public HtmlElement, PageObject {
+ public:
+  using PageObject::PageObject;
+  std::string tagName() override;
+  std::string href() override;
+  std::string type() override;
+  std::string name() override;
+  std::shared_ptr<HtmlElement> parentElement() override;
+  void blur() override;
+  std::string method() override;
+  std::string action() override;
+};
+
+// A page function that names an element for the trace: its tag with its id, its name or a
+// link's text.
+extern const char* const kDescribeElement;
+
+}  // namespace velmox::chromium

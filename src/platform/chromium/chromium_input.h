@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/chromium/chromium_browser.h"
+#include "platform/sim/sim_files.h"
+
+// What a person and a page do in Chromium, for the desktop script. Clicks and keys go through
+// the browser's real input path, so the focus and the user gesture are the browser's own.
+namespace velmox::chromium {
+
+// The element a script line picks in a place: the first one the selector finds, or the first
+// link with that text.
+struct ElementChoice {
+  std::string selector;
+  std::optional<std::string> linkText;
+  std::string Described() const;
+};
+
+// The user clicks the element: the mouse moves there, presses and releases its left button.
+void Click(ChromiumBrowsers& browsers, const ChromiumPlace& place, const ElementChoice& choice);
+// The user presses a key in the window: Enter, Tab, Space or Escape, with "Shift+" allowed.
+void PressKey(ChromiumBrowsers& browsers, ChromiumWindow& window, const std::string& key);
+// The page's script opens a window (window.open) without any user action.
+void ScriptOpens(ChromiumBrowsers& browsers, const ChromiumPlace& place, const std::string& address,
+                 const std::string& features);
+// The user picks a context-menu entry: the browser runs the entry's script from the application
+// folder, whose navigation climbs from the place towards the top window.
+void ContextMenu(ChromiumBrowsers& browsers, sim::SimFiles& files, ChromiumPlace place,
+                 bool disallow);
+
+// Where the focus is in the page of the element picked.
+struct FocusSeen {
+  bool found = false;    // the element exists
+  bool focused = false;  // it has the focus
+  std::string expected;  // the element
+  std::string seen;      // what has the focus
+};
+FocusSeen FocusOf(ChromiumBrowsers& browsers, const ChromiumPlace& place,
+                  const ElementChoice& choice);
+
+}  // namespace velmox::chromium

@@ -1,0 +1,111 @@
+#include "platform/chromium/devtools_client.h"
+
+#include "core/platform_error.h"
+
+namespace velmox::chromium {
+namespace {
+
+// The numbers a call on a browser object reports when the browser cannot answer it.
+constexpr long kDisconnected = -2147417848;  // RPC_E_DISCONNECTED
+constexpr long kCallFailed = -2147023170;    // RPC_S_CALL_FAILED
+
+PlatformError BrowserGone() {
+  return PlatformError(kDisconnected, "The object invoked has disconnected from its clients.");
+}
+
+}  // namespace
+
+long DevToolsClient::Send(const std::string& method, const Json& params,
+                          const std::string& sessionId) {
+  if (gone_) throw BrowserGone();
+  const long id = nextId_++;
+  Json message = {{"id", id}, {"method", method}, {"params", params}};
+  if (!sessionId.empty()) message["sessionId"] = sessionId;
+  if (!pipe_.Send(message.dump())) {
+    NoticeGone();
+    throw BrowserGone();
+  }
+  lastSent_ = std::chrono::steady_clock::now();
+  return id;
+}
+
+Json DevToolsClient::Call(const std::string& method, const Json& params,
+                          const std::string& sessionId, std::chrono::milliseconds timeout) {
+  const long id = Send(method, params, sessionId);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (true) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      throw PlatformError(kCallFailed, "The browser did not answer " + method + " within " +
+                                           std::to_string(timeout.count()) + " ms.");
+    }
+    const auto text = pipe_.Receive(left);
+    if (!text) {
+      if (!pipe_.Open()) {
+        NoticeGone();
+        throw BrowserGone();
+      }
+      continue;
+    }
+    if (auto answer = Dispatch(*text, id)) {
+      if (answer->contains("error")) {
+        const Json& error = (*answer)["error"];
+        throw PlatformError(error.value("code", 0L),
+                            method + ": " + error.value("message", std::string("failed")));
+      }
+      return answer->value("result", Json::object());
+    }
+  }
+}
+
+void DevToolsClient::Post(const std::string& method, const Json& params,
+                          const std::string& sessionId, bool awaited) {
+  try {
+    const long id = Send(method, params, sessionId);
+    if (awaited) unanswered_[id] = {method, sessionId};
+  } catch (const PlatformError&) {
+    // Nobody waits for this one: a browser that has gone has been noticed.
+  }
+}
+
+bool DevToolsClient::Poll(std::chrono::milliseconds timeout) {
+  if (gone_) return false;
+  const auto text = pipe_.Receive(timeout);
+  if (!text) {
+    if (!pipe_.Open()) NoticeGone();
+    return false;
+  }
+  Dispatch(*text, 0);
+  return true;
+}
+
+std::optional<Json> DevToolsClient::Dispatch(const std::string& text, long waitingFor) {
+  lastHeard_ = std::chrono::steady_clock::now();
+  Json message = Json::parse(text, nullptr, false);
+  if (message.is_discarded() || !message.is_object()) return std::nullopt;
+  if (message.contains("id")) {
+    unanswered_.erase(message.value("id", 0L));
+    if (waitingFor != 0 && message.value("id", 0L) == waitingFor) return message;
+    return std::nullopt;  // the answer to a command nobody waits for
+  }
+  if (onEvent && message.contains("method")) {
+    onEvent(DevToolsEvent{message.value("method", std::string()),
+                          message.value("params", Json::object()),
+                          message.value("sessionId", std::string())});
+  }
+  return std::nullopt;
+}
+
+void DevToolsClient::ForgetSession(const std::string& sessionId) {
+  std::erase_if(unanswered_, [&](const auto& sent) { return sent.second.sessionId == sessionId; });
+}
+
+void DevToolsClient::NoticeGone() {
+  if (gone_) return;
+  gone_ = true;
+  unanswered_.clear();
+  if (onGone) onGone();
+}
+
+}  // namespace velmox::chromium

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace velmox::chromium {
+
+// How Velmox starts its browser.
+struct BrowserLaunch {
+  std::filesystem::path executable = "/usr/bin/chromium";
+  std::filesystem::path userDataDir;  // a fresh folder of this run's own
+  bool headed = false;                // show the windows (needs a display)
+};
+
+// The browser process, Velmox's child, and the DevTools pipe to it (the browser reads fd 3 and
+// writes fd 4). Every message is one JSON text ended by a NUL byte. No port is opened, so
+// nothing else on the machine can drive this browser.
+class DevToolsPipe {
+ public:
+  // Starts the browser; throws PlatformError when it cannot be started.
+  explicit DevToolsPipe(const BrowserLaunch& launch);
+  // Ends the browser: it is asked to close, then killed if it has not gone within a moment.
+  ~DevToolsPipe();
+  DevToolsPipe(const DevToolsPipe&) = delete;
+  DevToolsPipe& operator=(const DevToolsPipe&) = delete;
+
+  // False once the browser has closed its end or died.
+  bool Open() const { return fd_ >= 0; }
+  // Sends one message; false when the browser has gone.
+  bool Send(const std::string& message);
+  // The next whole message, waiting up to `timeout` for it; nullopt when none came in time or
+  // the browser has gone.
+  std::optional<std::string> Receive(std::chrono::milliseconds timeout);
+  // The browser dies at once, as a crash would end it.
+  void Kill();
+
+ private:
+  void Close();
+  void Reap(std::chrono::milliseconds grace);
+
+  pid_t pid_ = -1;
+  int fd_ = -1;
+  std::string buffer_;
+};
+
+}  // namespace velmox::chromium

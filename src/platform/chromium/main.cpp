@@ -1,0 +1,110 @@
+// The `velmox` program: Velmox on the simulated desktop, driven by a desktop script, with the
+// simulated browser or with a real Chromium.
+#include <CLI/CLI.hpp>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+
+#include "platform/chromium/chromium_browser.h"
+#include "platform/chromium/chromium_desktop.h"
+#include "platform/chromium/script/chromium_commands.h"
+#include "platform/sim/script/script_runner.h"
+
+namespace {
+
+std::filesystem::path DefaultProfile() {
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
+    return std::filesystem::path(config) / "velmox";
+  }
+  if (const char* home = std::getenv("HOME"); home && *home) {
+    return std::filesystem::path(home) / ".config" / "velmox";
+  }
+  return ".velmox";
+}
+
+struct ScriptSource {
+  std::ifstream file;
+  std::istream* in = &std::cin;
+  std::string name = "stdin";
+  std::filesystem::path dir = std::filesystem::current_path();
+};
+
+// Runs the script on the session with Chromium as the browser.
+int RunOnChromium(velmox::sim::SimSession& session, ScriptSource& source,
+                  const velmox::chromium::ChromiumOptions& options) {
+  using namespace velmox;
+  std::unique_ptr<chromium::ChromiumBrowsers> browser;
+  try {
+    browser = std::make_unique<chromium::ChromiumBrowsers>(session.desktop.trace,
+                                                           session.desktop.files, options);
+  } catch (const std::exception& e) {
+    std::cerr << "velmox: Chromium could not be started: " << e.what() << '\n';
+    return 2;
+  }
+  Desktop table = chromium::DesktopWith(session.desktop, *browser);
+  session.table = &table;
+  session.settleBrowser = [&] { browser->Settle(); };
+  session.disconnectBrowser = [&] { browser->DisconnectAll(); };
+  sim::CommandTable commands = sim::AllCommands();
+  chromium::AddChromiumCommands(commands, *browser);
+  sim::ScriptRunner runner(session, *source.in, source.name, source.dir, std::move(commands));
+  const int status = runner.Run(std::cerr);
+  session.desktop.trace.SetOutput(nullptr);  // the process's end is no effect of Velmox's
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App cli{
+      "Velmox on the simulated desktop. Reads a desktop script from FILE, or from "
+      "standard input line by line."};
+  std::string script;
+  std::filesystem::path appDir = VELMOX_DEFAULT_APP_DIR;
+  std::filesystem::path profile = DefaultProfile();
+  std::string browserName = "sim";
+  velmox::chromium::ChromiumOptions chromium;
+  cli.add_option("--script", script, "the desktop script to run");
+  cli.add_option("--app-dir", appDir, "the application folder");
+  cli.add_option("--profile", profile, "the folder of the per-user settings store");
+  cli.add_option("--browser", browserName, "the browser: sim (the simulated one) or chromium")
+      ->check(CLI::IsMember({"sim", "chromium"}));
+  cli.add_flag("--headed", chromium.launch.headed, "show Chromium's windows (needs a display)");
+  cli.add_option("--chromium", chromium.launch.executable, "the Chromium program to start");
+  CLI11_PARSE(cli, argc, argv);
+
+  std::error_code ec;
+  std::filesystem::create_directories(profile, ec);
+  if (!std::filesystem::is_directory(appDir, ec) || !std::filesystem::is_directory(profile, ec)) {
+    std::cerr << "velmox: the application folder " << appDir << " or the profile " << profile
+              << " is not a folder\n";
+    return 2;
+  }
+
+  velmox::sim::SimFolders folders;
+  folders.appDir = appDir;
+  folders.profile = profile;
+  velmox::sim::SimSession session(folders);
+  session.desktop.trace.SetOutput(&std::cout);
+
+  ScriptSource source;
+  if (!script.empty()) {
+    source.file.open(script);
+    if (!source.file) {
+      std::cerr << "velmox: cannot read the script " << script << '\n';
+      return 2;
+    }
+    source.in = &source.file;
+    source.name = script;
+    source.dir = std::filesystem::absolute(script).parent_path();
+  }
+  if (browserName == "chromium") {
+    chromium.launch.userDataDir = profile;
+    return RunOnChromium(session, source, chromium);
+  }
+  velmox::sim::ScriptRunner runner(session, *source.in, source.name, source.dir);
+  const int status = runner.Run(std::cerr);
+  session.desktop.trace.SetOutput(nullptr);  // the process's end is no effect of Velmox's
+  return status;
+}

@@ -1,0 +1,169 @@
+// Chromium's windows and pages as Velmox's browser automation objects, against a real headless
+// Chromium: what the page model reads and how its calls fail, new windows that Velmox cancels
+// or hands something odd, and a browser that dies or never quiets.
+#include <gtest/gtest.h>
+
+#include "core/platform_error.h"
+#include "platform/chromium/chromium_browser.h"
+#include "platform/sim/sim_desktop.h"
+#include "support/temp_folder.h"
+
+namespace velmox::chromium {
+namespace {
+
+constexpr const char* kPage = R"(<html><body>
+<form id="order" method="POST" action="../cgi-bin/order.pl"><input id="send" type="submit"></form>
+<a id="offer" href="/offers/today.html">Offer</a>
+<iframe name="ad" src="http://other.example/"></iframe>
+</body></html>)";
+
+// The events of one window, answered as the test wants.
+struct Answers : BrowserEvents {
+  std::function<void(BeforeNavigate2Args&)> navigate = [](BeforeNavigate2Args&) {};
+  std::function<void(std::shared_ptr<Dispatch>&, bool&)> newWindow = [](std::shared_ptr<Dispatch>&,
+                                                                        bool&) {};
+  void BeforeNavigate2(BeforeNavigate2Args& args) override { navigate(args); }
+  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) override {
+    newWindow(ppDisp, Cancel);
+  }
+};
+
+class ChromiumBrowserTest : public ::testing::Test {
+ protected:
+  explicit ChromiumBrowserTest(std::chrono::milliseconds settleLimit = std::chrono::seconds(15)) {
+    test::WriteRealFile(folders.root.Path() / "page.html", kPage);
+    test::WriteRealFile(folders.root.Path() / "busy.html",
+                        "<body onload=\"setInterval(() => fetch('/x'), 10)\"></body>");
+    ChromiumOptions options;
+    options.launch.userDataDir = folders.folders.profile;
+    options.settleLimit = settleLimit;
+    browsers = std::make_unique<ChromiumBrowsers>(desktop.trace, desktop.files, options);
+    browsers->pages.Map("http://shop.example/news/", folders.root.Path() / "page.html");
+    browsers->pages.Map("http://shop.example/busy", folders.root.Path() / "busy.html");
+  }
+
+  ChromiumWindow& Opened(const std::string& address) {
+    ChromiumWindow& window = browsers->Open("w", address);
+    browsers->Settle();
+    return window;
+  }
+
+  test::SimFolderSet folders;
+  sim::SimDesktop desktop{folders.folders};
+  std::unique_ptr<ChromiumBrowsers> browsers;
+};
+
+TEST_F(ChromiumBrowserTest, ThePageModelReadsTheLivePageAndFailsAsPlatformErrors) {
+  ChromiumWindow& window = Opened("http://shop.example/news/");
+  EXPECT_EQ(window.Type(), BrowserWindow::kHtmlDocumentType);
+  const auto document = window.Document();
+  ASSERT_TRUE(document);
+  const auto body = document->activeElement();
+  EXPECT_EQ(body->tagName(), "BODY");
+  // A member the element has not, as the page model reports it.
+  EXPECT_THROW(body->href(), PlatformError);
+  EXPECT_THROW(body->method(), PlatformError);
+  EXPECT_EQ(body->parentElement()->tagName(), "HTML");
+  EXPECT_EQ(body->parentElement()->parentElement(), nullptr);
+
+  // A form's method and action as the page wrote them, not as the browser resolves them.
+  browsers->Evaluate(window, "document.getElementById('send').focus()");
+  const auto send = document->activeElement();
+  EXPECT_EQ(send->type(), "submit");
+  const auto form = send->parentElement();
+  EXPECT_EQ(form->method(), "POST");
+  EXPECT_EQ(form->action(), "../cgi-bin/order.pl");
+  ASSERT_EQ(document->framesLength(), 1);
+  const auto frame = document->frameItem(0);
+  // A frame of another site keeps its name and document to itself.
+  try {
+    frame->document();
+    FAIL() << "a frame of another origin must not give its document";
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(e.Number(), -2147024891);
+  }
+  EXPECT_THROW(document->frameItem(1), PlatformError);
+
+  // Once the window has gone, every object of its page fails.
+  browsers->Close(window);
+  browsers->Settle();
+  try {
+    body->tagName();
+    FAIL() << "a call on a closed window's page must fail";
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(e.Number(), -2147417848);
+  }
+  EXPECT_THROW(window.LocationURL(), PlatformError);
+}
+
+TEST_F(ChromiumBrowserTest, ANavigationOfAWatchedWindowWaitsForItsAnswer) {
+  ChromiumWindow& window = Opened("http://shop.example/news/");
+  Answers answers;
+  std::vector<std::string> asked;
+  answers.navigate = [&](BeforeNavigate2Args& args) {
+    asked.push_back(args.URL);
+    args.Cancel = args.URL.find("stop") != std::string::npos;
+  };
+  const auto connection = window.Connect(answers);
+  browsers->Navigate(*browsers->FindPlace("w"), "http://shop.example/stop.html");
+  browsers->Settle();
+  EXPECT_EQ(window.LocationURL(), "http://shop.example/news/");
+  browsers->Navigate(*browsers->FindPlace("w"), "http://shop.example/go.html");
+  browsers->Settle();
+  EXPECT_EQ(window.LocationURL(), "http://shop.example/go.html");
+  EXPECT_EQ(asked, (std::vector<std::string>{"http://shop.example/stop.html",
+                                             "http://shop.example/go.html"}));
+}
+
+TEST_F(ChromiumBrowserTest, ANewWindowThatVelmoxCancelsOrHandsNoSinkNeverOpens) {
+  ChromiumWindow& window = Opened("http://shop.example/news/");
+  Answers answers;
+  int asked = 0;
+  answers.newWindow = [&](std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) {
+    if (++asked == 1) {
+      Cancel = true;
+    } else {
+      ppDisp = std::make_shared<Dispatch>();  // neither a page sink nor nothing
+    }
+  };
+  const auto connection = window.Connect(answers);
+  for (const char* address : {"/first.html", "/second.html"}) {
+    browsers->Evaluate(window, std::string("window.open('") + address + "'); 0");
+    browsers->Settle();
+  }
+  EXPECT_EQ(asked, 2);
+  EXPECT_TRUE(browsers->newWindows.empty());
+  EXPECT_EQ(browsers->Windows().size(), 1u);
+  EXPECT_TRUE(browsers->sinkCatches.empty());
+}
+
+TEST_F(ChromiumBrowserTest, ABrowserThatDiesLeavesAnEmptyCollectionBehind) {
+  Opened("http://shop.example/news/");
+  const auto shell = browsers->CreateShellWindows();
+  const std::shared_ptr<BrowserWindow> window = shell->Enumerate()->Next();  // held as Velmox does
+  ASSERT_TRUE(window);
+  browsers->Kill();
+  browsers->Settle();
+  EXPECT_TRUE(browsers->Gone());
+  EXPECT_EQ(shell->Enumerate()->Next(), nullptr);
+  EXPECT_THROW(window->LocationURL(), PlatformError);
+  EXPECT_THROW(browsers->CreateInternetExplorer(), PlatformError);
+}
+
+class ChromiumSettleTest : public ChromiumBrowserTest {
+ protected:
+  ChromiumSettleTest() : ChromiumBrowserTest(std::chrono::milliseconds(1500)) {}
+};
+
+TEST_F(ChromiumSettleTest, ABrowserThatNeverQuietsIsAClearError) {
+  browsers->Open("w", "http://shop.example/busy");
+  try {
+    browsers->Settle();
+    FAIL() << "a page that never quiets must end the wait";
+  } catch (const SettleTimeout& e) {
+    EXPECT_NE(std::string(e.what()).find("not quiet within 1500 ms"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace velmox::chromium

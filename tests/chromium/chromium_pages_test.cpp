@@ -1,0 +1,88 @@
+// The address translation between Velmox's Windows view of its folder and the real files
+// Chromium loads, and what Velmox serves in place of the network.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/chromium/chromium_pages.h"
+#include "support/temp_folder.h"
+
+namespace velmox::chromium {
+namespace {
+
+class ChromiumPagesTest : public ::testing::Test {
+ protected:
+  // A real folder with a blank in its name, as a home folder may have.
+  static std::filesystem::path MakeApp(const std::filesystem::path& root) {
+    const auto app = root / "my app";
+    std::filesystem::create_directories(app / "site" / "deep");
+    Write(app / "site" / "index.html", "<p>home</p>");
+    Write(app / "site" / "deep" / "page.html", "<p>deep</p>");
+    Write(app / "page.txt", "plain");
+    return app;
+  }
+  static void Write(const std::filesystem::path& file, const std::string& text) {
+    std::ofstream(file) << text;
+  }
+  std::string RealUrl(const std::string& rest) const {
+    return "file://" + (std::filesystem::canonical(app).string() + rest);
+  }
+
+  test::TempFolder root;
+  std::filesystem::path app = MakeApp(root.Path());
+  sim::SimFiles files{"C:\\Program Files\\Velmox", app};
+  ChromiumPages pages{files};
+};
+
+TEST_F(ChromiumPagesTest, LocalAddressesOfVelmoxMeetTheRealFilesBothWays) {
+  const std::string real = RealUrl("/b0123456789.html");
+  const std::string escaped = real.substr(0, real.find("my app")) + "my%20app/b0123456789.html";
+  // Every way Velmox and the context-menu scripts write a local page reaches the real file.
+  EXPECT_EQ(pages.ToBrowser("C:\\Program Files\\Velmox\\b0123456789.html"), escaped);
+  EXPECT_EQ(pages.ToBrowser("file://C:\\Program Files\\Velmox\\b0123456789.html"), escaped);
+  EXPECT_EQ(pages.ToBrowser("file:///C:/Program%20Files/Velmox/b0123456789.html"), escaped);
+  // What Chromium asks for comes back as Velmox's own path, so that a command page is known.
+  EXPECT_EQ(pages.Reported(escaped), "C:\\Program Files\\Velmox\\b0123456789.html");
+  EXPECT_EQ(pages.Shown(escaped), "file:///C:/Program%20Files/Velmox/b0123456789.html");
+}
+
+TEST_F(ChromiumPagesTest, OtherAddressesPassAsTheyAre) {
+  EXPECT_EQ(pages.ToBrowser("http://ads.example/news/"), "http://ads.example/news/");
+  EXPECT_EQ(pages.Reported("https://ads.example/a?b=c"), "https://ads.example/a?b=c");
+  // A file outside the application folder keeps its real path.
+  EXPECT_EQ(pages.Reported("file:///etc/hosts"), "/etc/hosts");
+  EXPECT_EQ(pages.Shown("file:///etc/hosts"), "file:///etc/hosts");
+  // A sibling folder whose name begins like the application folder is not inside it.
+  EXPECT_EQ(pages.Reported(RealUrl("2/x.html")),
+            std::filesystem::canonical(app).string() + "2/x.html");
+  // A local path that leads out of the application folder names no file here.
+  EXPECT_EQ(pages.ToBrowser("C:\\Program Files\\Velmox\\..\\secret.txt"),
+            "C:\\Program Files\\Velmox\\..\\secret.txt");
+}
+
+TEST_F(ChromiumPagesTest, MappedAddressesServeTheirFilesAndNothingReachesTheNetwork) {
+  pages.Map("http://site.example/", app / "site");
+  pages.Map("http://text.example/doc", app / "page.txt", "Adobe Acrobat Document");
+
+  const auto home = pages.Serve("http://site.example/#top", true);
+  ASSERT_TRUE(home);
+  EXPECT_EQ(home->body, "<p>home</p>");
+  EXPECT_EQ(home->contentType, "text/html");
+  const auto deep = pages.Serve("http://site.example/deep/page.html?q=1", true);
+  ASSERT_TRUE(deep);
+  EXPECT_EQ(deep->body, "<p>deep</p>");
+  const auto text = pages.Serve("http://text.example/doc", true);
+  ASSERT_TRUE(text);
+  EXPECT_EQ(text->contentType, "text/plain");
+
+  // An address nobody mapped: an empty page for a window, nothing for what a page loads.
+  const auto unknown = pages.Serve("http://nowhere.example/", true);
+  ASSERT_TRUE(unknown);
+  EXPECT_EQ(unknown->status, 200);
+  EXPECT_EQ(pages.Serve("http://site.example/missing.png", false)->status, 404);
+  // Files on disk are the browser's own to load.
+  EXPECT_FALSE(pages.Serve(RealUrl("/page.txt"), true));
+}
+
+}  // namespace
+}  // namespace velmox::chromium

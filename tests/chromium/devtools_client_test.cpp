@@ -1,0 +1,116 @@
+// The DevTools pipe and protocol against a stand-in browser: a small bash program on fd 3 and
+// 4 that answers commands the way Chromium does, or goes away.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "core/platform_error.h"
+#include "platform/chromium/devtools_client.h"
+#include "support/temp_folder.h"
+
+namespace velmox::chromium {
+namespace {
+
+// Answers "Fail" with an error, never answers "Quiet", ends on "Exit" (and "Browser.close", as
+// Chromium does), and answers anything
+// else after an event, echoing the command's id.
+constexpr const char* kStandIn = R"sh(#!/bin/bash
+while IFS= read -r -d '' message <&3; do
+  id=$(sed -E 's/.*"id":([0-9]+).*/\1/' <<<"$message")
+  case "$message" in
+    *'"method":"Fail"'*) printf '{"id":%s,"error":{"code":-32601,"message":"no such method"}}\0' "$id" >&4 ;;
+    *'"method":"Quiet"'*) ;;
+    *'"method":"Exit"'* | *'"method":"Browser.close"'*) exit 0 ;;
+    *) printf '{"method":"Said","params":{"before":%s},"sessionId":"S1"}\0{"id":%s,"result":{"echo":%s}}\0' "$id" "$id" "$id" >&4 ;;
+  esac
+done
+)sh";
+
+class DevToolsClientTest : public ::testing::Test {
+ protected:
+  DevToolsClientTest() {
+    const auto program = folder.Path() / "browser";
+    std::ofstream(program) << kStandIn;
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    launch.executable = program;
+    launch.userDataDir = folder.Path();
+  }
+  test::TempFolder folder;
+  BrowserLaunch launch;
+};
+
+TEST_F(DevToolsClientTest, AnswersComeToTheirCallAndEventsToTheHandlerOnTheWay) {
+  DevToolsPipe pipe(launch);
+  DevToolsClient client(pipe);
+  std::vector<DevToolsEvent> events;
+  client.onEvent = [&](const DevToolsEvent& e) { events.push_back(e); };
+
+  const Json first = client.Call("Echo", {{"x", 1}});
+  const Json second = client.Call("Echo", Json::object(), "S1");
+  EXPECT_EQ(first.value("echo", 0), 1);
+  EXPECT_EQ(second.value("echo", 0), 2);
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[1].method, "Said");
+  EXPECT_EQ(events[1].sessionId, "S1");
+  EXPECT_EQ(events[1].params.value("before", 0), 2);
+}
+
+TEST_F(DevToolsClientTest, ErrorsAndSilenceFailAsPlatformErrors) {
+  DevToolsPipe pipe(launch);
+  DevToolsClient client(pipe);
+  try {
+    client.Call("Fail");
+    FAIL() << "an error answer must throw";
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(e.Number(), -32601);
+    EXPECT_NE(e.Description().find("no such method"), std::string::npos);
+  }
+  EXPECT_THROW(client.Call("Quiet", Json::object(), "", std::chrono::milliseconds(100)),
+               PlatformError);
+  // A command nobody waits for keeps the browser busy until it is answered.
+  client.Post("Echo");
+  EXPECT_TRUE(client.Unanswered());
+  while (client.Poll(std::chrono::milliseconds(1000))) {
+  }
+  EXPECT_FALSE(client.Unanswered());
+  client.Post("Quiet", Json::object(), "S2");
+  EXPECT_EQ(client.OldestUnanswered(), "Quiet");
+  client.ForgetSession("S2");
+  EXPECT_FALSE(client.Unanswered());
+}
+
+TEST_F(DevToolsClientTest, ABrowserThatGoesAwayIsNoticedOnce) {
+  DevToolsPipe pipe(launch);
+  DevToolsClient client(pipe);
+  int gone = 0;
+  client.onGone = [&] { ++gone; };
+  client.Post("Exit");
+  EXPECT_THROW(client.Call("Echo"), PlatformError);
+  EXPECT_TRUE(client.Gone());
+  EXPECT_THROW(client.Call("Echo"), PlatformError);
+  EXPECT_FALSE(client.Poll(std::chrono::milliseconds(10)));
+  EXPECT_EQ(gone, 1);
+}
+
+TEST_F(DevToolsClientTest, AKilledBrowserClosesThePipe) {
+  DevToolsPipe pipe(launch);
+  EXPECT_TRUE(pipe.Open());
+  pipe.Kill();
+  EXPECT_FALSE(pipe.Receive(std::chrono::milliseconds(100)));
+  EXPECT_FALSE(pipe.Open());
+  EXPECT_FALSE(pipe.Send("{}"));
+}
+
+TEST(DevToolsPipeTest, ABrowserThatCannotStartIsAFailure) {
+  test::TempFolder folder;
+  BrowserLaunch launch;
+  launch.executable = folder.Path() / "no-such-browser";
+  launch.userDataDir = folder.Path();
+  DevToolsPipe pipe(launch);  // the program is looked for in the child, which then ends
+  DevToolsClient client(pipe);
+  EXPECT_THROW(client.Call("Echo"), PlatformError);
+  EXPECT_TRUE(client.Gone());
+}
+
+}  // namespace
+}  // namespace velmox::chromium
