@@ -21,7 +21,11 @@ class Wiring {
   Wiring(WinDesktop& desktop, Application& app) : desktop_(desktop) {
     desktop.tray.SetCallback(
         [&app](int mouseMessage) { app.TrayCallback(static_cast<std::uint32_t>(mouseMessage)); });
-    desktop.tray.SetCloseRequest([&app] { app.Close(); });
+    desktop.tray.SetCloseRequest([&app] {
+      app.Close();
+      // The request may come as a sent message, which GetMessage handles without returning.
+      PostQuitMessage(0);
+    });
   }
   ~Wiring() {
     desktop_.tray.SetCallback(nullptr);

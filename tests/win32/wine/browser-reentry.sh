@@ -82,14 +82,14 @@ wait_count box 2 '^Velmox: MessageBoxA Velmox Error: '
 poke "$poke" answer "Velmox Error" 6
 drive "close g" report
 mark box-done
-every_window_connected_once box-done c e f h
+every_window_connected_once box c e f h
 expect_since box 2 '^Velmox: MessageBoxA answered 6$'
 no_stand_in_errors
 close_by_menu "$trace" "$poke" "$velmox"
 
 # An entry of the collection that is no web browser: the scan that meets it fails with the
-# message box (the windows before it stay tracked), and the address-bar timer passes it over and
-# goes on with the windows after it.
+# message box (the windows before it stay tracked), and the address-bar timer sets the property
+# on it by name, as on any object, and goes on with the windows after it.
 browser_scenario browser-reentry-bare
 option AddressBar True
 printf '%s\n' "open a http://a.example.com/ statusbar=0" "open x about:blank bare" \
@@ -98,8 +98,11 @@ start_velmox "$dir/trace.log" "$dir/start.txt"
 has_line '^Velmox: MessageBoxA Velmox Error: .*\(Error #-2147467262: ' ||
   check_failed "the scan reports the entry without a web-browser interface"
 wait_line '^StandIn: set b AddressBar true$'
-drive report
+has_line '^StandIn: late-bound x$' || check_failed "the timer sets AddressBar on x by name"
+has_line '^StandIn: set x AddressBar true$' || check_failed "x's address bar is shown"
 mark bare
+drive report
+mark bare-done
 expect_since bare 1 '^StandIn: listed a sinks=1$'
 expect_since bare 1 '^StandIn: listed b sinks=0$'
 no_stand_in_errors
