@@ -71,6 +71,12 @@ class Window : public Object {
   static HRESULT GetText(IWebBrowser2* self, const char* member,
                          const std::string& (*read)(Window&), BSTR* out);
 
+  // Late binding, as a script or a caller that does not know the object's kind uses it: only
+  // the AddressBar property, set by name.
+  static HRESULT STDMETHODCALLTYPE GetIDsOfNames(IWebBrowser2* self, REFIID, LPOLESTR* names,
+                                                 UINT count, LCID, DISPID* ids);
+  static HRESULT STDMETHODCALLTYPE Invoke(IWebBrowser2* self, DISPID id, REFIID, LCID, WORD flags,
+                                          DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*);
   static HRESULT STDMETHODCALLTYPE get_Name(IWebBrowser2* self, BSTR* out);
   static HRESULT STDMETHODCALLTYPE get_LocationURL(IWebBrowser2* self, BSTR* out);
   static HRESULT STDMETHODCALLTYPE get_Type(IWebBrowser2* self, BSTR* out);
