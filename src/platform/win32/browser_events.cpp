@@ -8,6 +8,7 @@
 #include "core/platform_error.h"
 #include "platform/win32/com_object.h"
 #include "platform/win32/com_text.h"
+#include "platform/win32/local_path.h"
 #include "platform/win32/win_error.h"
 
 namespace velmox::win32 {
@@ -73,15 +74,18 @@ std::optional<std::string> PostDataArgument(const VARIANT& postData) {
   LONG lower = 0, upper = -1;
   CheckHr(SafeArrayGetLBound(array, 1, &lower));
   CheckHr(SafeArrayGetUBound(array, 1, &upper));
-  void* bytes = nullptr;
-  CheckHr(SafeArrayAccessData(array, &bytes));
-  std::string data(static_cast<const char*>(bytes), static_cast<std::size_t>(upper - lower + 1));
-  SafeArrayUnaccessData(array);
-  return data;
+  const SafeArrayData bytes(array);
+  return std::string(static_cast<const char*>(bytes.Get()),
+                     static_cast<std::size_t>(upper - lower + 1));
 }
 
 std::string AddressArgument(const VARIANT& url) {
-  std::string address = VariantText(url);
+  const VARIANT& value = Unwrapped(url);
+  std::string address =
+      value.vt == VT_BSTR
+          ? AnsiAddress(value.bstrVal ? std::wstring(value.bstrVal, SysStringLen(value.bstrVal))
+                                      : std::wstring())
+          : VariantText(url);
   if (address.size() < 5 || _strnicmp(address.c_str(), "file:", 5) != 0) return address;
   char path[MAX_PATH * 2];
   DWORD length = sizeof path;
@@ -140,6 +144,10 @@ void BrowserEventSink::Detach() {
   if (gate_) gate_->Forget(this);
   events_ = nullptr;
   gate_ = nullptr;
+}
+
+bool BrowserEventSink::Handles(DISPID id) const {
+  return id == DISPID_BEFORENAVIGATE2 || id == DISPID_NEWWINDOW2 || id == DISPID_NEWWINDOW3;
 }
 
 void BrowserEventSink::OnEvent(DISPID id, DISPPARAMS& params) {

@@ -37,6 +37,7 @@ class BrowserEventSink : public EventSink {
   void Detach() override;
 
  protected:
+  bool Handles(DISPID id) const override;
   void OnEvent(DISPID id, DISPPARAMS& params) override;
 
  private:
