@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/browser_automation.h"
+#include "platform/sim/page_map.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_trace.h"
 #include "platform/sim/sim_window.h"
@@ -134,18 +135,13 @@ class SimBrowsers : public BrowserAutomation {
     bool registered;
     long cookie;
   };
-  struct PageMapping {
-    std::filesystem::path file;
-    std::string documentType;
-  };
   class Shell;
-  class Enumerator;
 
   // The page for an address: nullptr when it is not HTML (`documentType` says what it is).
   std::shared_ptr<SimDocument> LoadPage(const std::string& address,
                                         const std::shared_ptr<WindowScope>& scope,
                                         std::string& documentType, int depth = 0);
-  std::optional<PageMapping> PageFor(const std::string& address) const;
+  std::optional<PageMap::Page> PageFor(const std::string& address) const;
   void LoadFrames(SimDocument& document, const std::shared_ptr<WindowScope>& scope, int depth);
   void Check(std::string_view call) const;
   std::shared_ptr<SimWindow> AddWindow(const std::string& label, std::optional<std::size_t> at);
@@ -166,7 +162,7 @@ class SimBrowsers : public BrowserAutomation {
   Trace& trace_;
   SimFiles& files_;
   std::vector<std::shared_ptr<SimWindow>> windows_;
-  std::map<std::string, PageMapping> pages_;
+  PageMap pages_;
   std::vector<std::shared_ptr<EventLink<ShellWindowsEvents>>> shellLinks_;
   std::vector<std::weak_ptr<EventLink<BrowserEvents>>> allLinks_;
   std::vector<std::shared_ptr<SinkState>> sinks_;
