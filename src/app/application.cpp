@@ -45,6 +45,13 @@ void Application::UnloadSettingsDialog() {
   settingsDialog_.Close();
 }
 
+void Application::Close() {
+  if (!started_) return;
+  // A dialog that fails to unload must not keep the main form loaded.
+  SkipOnFailure([&] { UnloadSettingsDialog(); });
+  UnloadMainForm();
+}
+
 void Application::UnloadMainForm() {
   if (!mainLoaded_) return;
   mainLoaded_ = false;

@@ -35,6 +35,11 @@ class Application {
   void ShowSettingsDialog();
   void UnloadSettingsDialog();
   void UnloadMainForm();
+  // The system or another program closes Velmox (the session ends, Restart Manager, a request
+  // to close its window), as "&Close Velmox" does: the Settings dialog closes as by the system,
+  // restoring what it changed, then the main form unloads. Also when auto-close has unloaded the
+  // main form already and only the dialog is left.
+  void Close();
 
  private:
   Desktop& desktop_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "browser/new_window_rules.h"
 #include "browser/qualifying_window.h"
@@ -28,26 +29,24 @@ std::string ScanErrorMessage(long number, const std::string& description) {
          std::to_string(shown) + ": " + description + ")";
 }
 
-// The event receiver of one slot. It passes the events on with a copy of the slot's reference,
-// so that nothing the handlers do to it changes the slot.
-class BrowserTable::SlotEvents : public BrowserEvents {
+// The event receiver of one connected window. It passes the events on with a copy of the
+// reference to the window it was connected for, so that nothing the handlers do to it changes
+// the slot, and no event of one window is ever handed on as another's.
+class BrowserTable::WindowEvents : public BrowserEvents {
  public:
-  SlotEvents(BrowserTable& table, int number) : table_(table), number_(number) {}
+  WindowEvents(SlotHandlers& handlers, std::shared_ptr<BrowserWindow> window)
+      : handlers_(handlers), window_(std::move(window)) {}
 
   void BeforeNavigate2(BeforeNavigate2Args& args) override {
-    std::shared_ptr<BrowserWindow> window = table_.Slot(number_);
-    if (!window) return;
-    SkipOnFailure([&] { table_.handlers_.SlotBeforeNavigate2(window, args); });
+    SkipOnFailure([&] { handlers_.SlotBeforeNavigate2(window_, args); });
   }
   void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) override {
-    std::shared_ptr<BrowserWindow> window = table_.Slot(number_);
-    if (!window) return;
-    SkipOnFailure([&] { table_.handlers_.SlotNewWindow2(window, ppDisp, Cancel); });
+    SkipOnFailure([&] { handlers_.SlotNewWindow2(window_, ppDisp, Cancel); });
   }
 
  private:
-  BrowserTable& table_;
-  int number_;
+  SlotHandlers& handlers_;
+  std::shared_ptr<BrowserWindow> window_;
 };
 
 class BrowserTable::CollectionEvents : public ShellWindowsEvents {
@@ -68,12 +67,10 @@ BrowserTable::BrowserTable(AppState& state, BrowserAutomation& browsers, Message
       process_(process),
       handlers_(handlers),
       hooks_(std::move(hooks)),
-      collectionEvents_(std::make_unique<CollectionEvents>(*this)) {
-  for (int i = 0; i < kSlotCount; ++i)
-    slotEvents_[i] = std::make_unique<SlotEvents>(*this, i + 1);
-}
+      collectionEvents_(std::make_unique<CollectionEvents>(*this)) {}
 
 BrowserTable::~BrowserTable() {
+  ended_ = true;  // what arrives while the connections are let go is not handled any more
   swsConnection_.reset();
   for (int number = 1; number <= kSlotCount; ++number)
     EmptySlot(number);
@@ -108,7 +105,50 @@ int BrowserTable::SlotNumberOf(const BrowserWindow* window) const {
 }
 
 void BrowserTable::FindIEWindows() {
+  Run(Work::Scan);
+}
+
+void BrowserTable::SWs_WindowRegistered(long /*lCookie*/) {
+  Run(Work::Registered);
+}
+
+void BrowserTable::SWs_WindowRevoked(long /*lCookie*/) {
+  Run(Work::Revoked);
+}
+
+void BrowserTable::Run(Work work) {
   if (ended_) return;
+  waiting_.push_back(work);
+  if (busy_) return;  // the work in hand takes it up when it is done
+  busy_ = true;
+  const std::weak_ptr<int> alive = alive_;
+  try {
+    while (!waiting_.empty() && !ended_) {
+      const Work next = waiting_.front();
+      waiting_.pop_front();
+      Do(next);
+      if (alive.expired()) return;  // the main form's unload took the table with it
+    }
+  } catch (...) {
+    // Only what is no failure gets here (a desktop ending the run); the table stays usable.
+    if (!alive.expired()) {
+      waiting_.clear();
+      busy_ = false;
+    }
+    throw;
+  }
+  waiting_.clear();
+  busy_ = false;
+}
+
+void BrowserTable::Do(Work work) {
+  ScanOrAsk();
+  if (ended_) return;
+  if (work == Work::Registered) AdjustLastBrowser();
+  if (work == Work::Revoked) CloseIfNoBrowserLeft();
+}
+
+void BrowserTable::ScanOrAsk() {
   std::optional<PlatformError> failure;
   try {
     Scan();
@@ -138,18 +178,17 @@ void BrowserTable::Scan() {
   }
 }
 
-// Connecting comes first: when it fails the slot stays empty.
+// Connecting comes first: when it fails the slot stays empty. The slot changes only once the
+// connection is made, and what it held before is let go after it has changed.
 void BrowserTable::StoreInSlot(int number, std::shared_ptr<BrowserWindow> window) {
-  BrowserSlot& slot = slots_[number - 1];
-  std::unique_ptr<Connection> connection = window->Connect(*slotEvents_[number - 1]);
-  slot.connection = std::move(connection);
-  slot.window = std::move(window);
+  auto events = std::make_unique<WindowEvents>(handlers_, window);
+  std::unique_ptr<Connection> connection = window->Connect(*events);
+  const BrowserSlot previous = std::exchange(
+      slots_[number - 1], BrowserSlot{std::move(window), std::move(events), std::move(connection)});
 }
 
 void BrowserTable::EmptySlot(int number) noexcept {
-  BrowserSlot& slot = slots_[number - 1];
-  slot.connection.reset();
-  slot.window.reset();
+  const BrowserSlot previous = std::exchange(slots_[number - 1], BrowserSlot{});
 }
 
 void BrowserTable::AskAfterScanFailure(long number, const std::string& description) {
@@ -164,17 +203,15 @@ void BrowserTable::AskAfterScanFailure(long number, const std::string& descripti
   SkipOnFailure([&] { process_.EndNow(); });
 }
 
-void BrowserTable::SWs_WindowRegistered(long /*lCookie*/) {
-  FindIEWindows();
-  if (ended_ || !lastBrowser_ || !state_.BlockingOn) return;
-  // A copy: the window stays alive even if a nested rescan replaces LastBrowser meanwhile.
+void BrowserTable::AdjustLastBrowser() {
+  if (!lastBrowser_ || !state_.BlockingOn) return;
+  // A copy: the window stays alive whatever happens to LastBrowser meanwhile.
   const std::shared_ptr<BrowserWindow> window = lastBrowser_;
   AdjustNewWindow(*window, state_.OptionValues);
 }
 
-void BrowserTable::SWs_WindowRevoked(long /*lCookie*/) {
-  FindIEWindows();
-  if (ended_ || lastBrowser_ || !state_.OptionValues.AutoClose) return;
+void BrowserTable::CloseIfNoBrowserLeft() {
+  if (lastBrowser_ || !state_.OptionValues.AutoClose) return;
   // The main form's unload may destroy this table, so nothing of it is touched after that.
   const BrowserTableHooks hooks = hooks_;
   if (state_.DialogOpen) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,6 +26,12 @@ std::string ScanErrorMessage(long number, const std::string& description);
 // slots IE1 to IE40 that hold the browser windows Velmox follows. Every scan deals all slots
 // afresh from the collection. Each slot hands its window's events to the slot handlers with a
 // copy of its reference. Single-threaded; owned by the main form.
+//
+// Every call into the browser may let the browser's own events in before it returns (a call to
+// another process pumps messages), so the collection's events can arrive in the middle of a scan,
+// of its message box or of the adjustment that follows. Such an event waits: the events are
+// handled one after the other, each with its own whole scan, and a slot is only ever changed
+// outside the calls that connect or let go of a window.
 class BrowserTable {
  public:
   static constexpr int kSlotCount = 40;
@@ -42,7 +49,8 @@ class BrowserTable {
   void CreateSWs();
 
   // Rebuilds the table from the collection. A failure stops the scan and asks the user whether
-  // to go on (the slots filled so far stay) or to end Velmox at once.
+  // to go on (the slots filled so far stay) or to end Velmox at once. Asked for while another
+  // scan runs, it runs after that one.
   //
   // No failure escapes these four; only what is no failure (a desktop ending the run) passes.
   void FindIEWindows();
@@ -67,17 +75,26 @@ class BrowserTable {
   bool Ended() const { return ended_; }
 
  private:
-  class SlotEvents;
+  class WindowEvents;
   class CollectionEvents;
+  // What the table has been asked to do: a scan, alone or followed by what the collection's
+  // event asks for.
+  enum class Work { Scan, Registered, Revoked };
   struct BrowserSlot {
     std::shared_ptr<BrowserWindow> window;
-    std::unique_ptr<Connection> connection;
+    std::unique_ptr<WindowEvents> events;    // this window's own receiver
+    std::unique_ptr<Connection> connection;  // declared last: dropped before its receiver
   };
 
+  void Run(Work work);
+  void Do(Work work);
+  void ScanOrAsk();
   void Scan();
   void StoreInSlot(int number, std::shared_ptr<BrowserWindow> window);
   void EmptySlot(int number) noexcept;
   void AskAfterScanFailure(long number, const std::string& description);
+  void AdjustLastBrowser();
+  void CloseIfNoBrowserLeft();
 
   AppState& state_;
   BrowserAutomation& browsers_;
@@ -86,14 +103,17 @@ class BrowserTable {
   SlotHandlers& handlers_;
   BrowserTableHooks hooks_;
 
-  // The event receivers outlive the connections that point at them.
-  std::array<std::unique_ptr<SlotEvents>, kSlotCount> slotEvents_;
+  // The collection's receiver outlives the connection that points at it.
   std::unique_ptr<CollectionEvents> collectionEvents_;
   std::array<BrowserSlot, kSlotCount> slots_;
   std::shared_ptr<BrowserWindow> lastBrowser_;
   std::unique_ptr<ShellWindows> sws_;
   std::unique_ptr<Connection> swsConnection_;
   bool ended_ = false;
+  bool busy_ = false;  // work is being done; work asked for meanwhile waits in `waiting_`
+  std::deque<Work> waiting_;
+  // Gone with the table: work that unloaded the main form (and this table) stops there.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace velmox

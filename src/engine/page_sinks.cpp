@@ -55,6 +55,9 @@ std::shared_ptr<BrowserWindow> PageSinks::SinkOpener(int index) const {
 void PageSinks::PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args) {
   // Nothing is ever loaded in a sink, whatever the outcome below.
   args.Cancel = true;
+  // Reading the page calls into the browser, which lets its events in: one of them may unload
+  // the main form and these sinks with it. Nothing is done after that.
+  const std::weak_ptr<int> alive = alive_;
   const std::optional<bool> Handled = TrapOr<std::optional<bool>>(std::nullopt, [&] {
     const std::shared_ptr<BrowserWindow> opener = SinkOpener(Index);
     if (!opener) throw ObjectNotSet();
@@ -62,6 +65,7 @@ void PageSinks::PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args) {
     return OpenIfUserAction(state_.OptionValues, browsers_, *opener, args.URL, args.Flags,
                             args.PostData);
   });
+  if (alive.expired()) return;
   if (!Handled) {
     AnalysisFailed();
     return;

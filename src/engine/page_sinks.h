@@ -66,6 +66,7 @@ class PageSinks {
   std::array<std::shared_ptr<BrowserWindow>, kCount> sinkOpener_;
   int nextSink_ = 0;
   int analysisFailures_ = 0;
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // gone with the sinks
 };
 
 }  // namespace velmox

@@ -13,6 +13,16 @@ std::string ReadOrDefault(SettingsStore& store, const SettingKey& setting,
   return TrapOr<std::string>(defaultText, [&] { return ReadSetting(store, setting, defaultText); });
 }
 
+// The token names files in the application folder and is written into the scripts the browser
+// runs with access to the page: only ten digits are taken as they are stored.
+bool IsCommandToken(const std::string& text) {
+  if (text.size() != 10) return false;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string MakeCommandToken(RandomSource& random) {
@@ -38,7 +48,7 @@ void LoadOptions(SettingsStore& store, RandomSource& random, const std::string& 
   }
 
   URLPrefix = ReadOrDefault(store, kCommandTokenSetting, kUnsetPrefix);
-  if (URLPrefix == kUnsetPrefix) {
+  if (URLPrefix == kUnsetPrefix || !IsCommandToken(URLPrefix)) {
     SkipOnFailure([&] { URLPrefix = MakeCommandToken(random); });
     // A failed write leaves the new token in use for this run only.
     SkipOnFailure([&] { StoreSetting(store, kCommandTokenSetting, URLPrefix); });

@@ -10,8 +10,8 @@
 namespace velmox {
 
 // Fills the option record and the command token from the settings store, and makes and stores a
-// new token when none was made yet. Every step is guarded: a failing read behaves like a missing
-// key.
+// new token when none was made yet or the stored one is not ten digits. Every step is guarded: a
+// failing read behaves like a missing key.
 void LoadOptions(SettingsStore& store, RandomSource& random, const std::string& applicationFolder,
                  OptionRecord& options, std::string& URLPrefix);
 

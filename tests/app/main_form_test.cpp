@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/application.h"
 #include "core/platform_error.h"
@@ -140,6 +141,35 @@ TEST_F(MainFormTest, ATokenThatCannotBeStoredIsSaid) {
   Start();
   EXPECT_EQ(TraceCount("store: cannot store Data\\URLPrefix: The settings store could not be"), 1);
   EXPECT_EQ(State().URLPrefix.size(), 10u);
+}
+
+// Closed from outside (the session's end, a request to close its window): the dialog closes as
+// by the system, storing AutoClose back as it was, then the main form unloads as Close does.
+TEST_F(MainFormTest, ClosingFromOutsideClosesTheDialogAsTheSystemThenTheMainForm) {
+  Start();
+  app->ShowSettingsDialog();
+  frmOptions* dialog = app->Settings().Current();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(dialog->Click("XClose"));
+  ASSERT_EQ(desktop.settings.GetSetting("Velmox", "Options", "AutoClose", "<missing>"),
+            "<missing>");
+  app->Close();
+  EXPECT_TRUE(app->Ended());
+  EXPECT_FALSE(app->Settings().IsLoaded());
+  EXPECT_EQ(desktop.settings.GetSetting("Velmox", "Options", "AutoClose", "<missing>"), "False");
+  EXPECT_FALSE(desktop.tray.Shown());
+  EXPECT_TRUE(std::filesystem::exists(AppFile("blocksite.script2")));
+  EXPECT_FALSE(std::filesystem::exists(AppFile("blocksite.script")));
+}
+
+// Only the dialog left (auto-close unloaded the main form): closing ends Velmox all the same.
+TEST_F(MainFormTest, ClosingFromOutsideWithOnlyTheDialogLeftEndsVelmox) {
+  Start();
+  app->ShowSettingsDialog();
+  app->UnloadMainForm();
+  ASSERT_FALSE(app->Ended());
+  app->Close();
+  EXPECT_TRUE(app->Ended());
 }
 
 TEST_F(MainFormTest, Timer1RunsOnlyWhenAddressBarIsSetAtStart) {

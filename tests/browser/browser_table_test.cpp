@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/sim_desktop.h"
@@ -260,7 +261,7 @@ TEST_F(BrowserTableTest, NameAndConnectionFailuresAlsoStopTheScan) {
   EXPECT_EQ(boxes.size(), 2u);
 }
 
-TEST_F(BrowserTableTest, ARescanInsideTheErrorBoxWins) {
+TEST_F(BrowserTableTest, ARescanAskedForInsideTheErrorBoxRunsAfterIt) {
   table->CreateSWs();
   AddBrowsers(2);
   FailEnumerationAt(2, 5, "Invalid procedure call or argument");
@@ -275,6 +276,91 @@ TEST_F(BrowserTableTest, ARescanInsideTheErrorBoxWins) {
   table->FindIEWindows();
   EXPECT_EQ(FilledSlots(), 3);
   EXPECT_EQ(boxes.size(), 1u);
+}
+
+// ---- Events that arrive inside the table's own calls -------------------------------------------
+
+// Every call into the browser may let the browser's events in before it returns. Whatever
+// arrives then, each window ends up in one slot with one connection of its own, in order.
+TEST_F(BrowserTableTest, AWindowClosingInsideAScanLeavesEveryWindowInOneSlot) {
+  table->CreateSWs();
+  auto windows = AddBrowsers(4);
+  table->FindIEWindows();
+  struct Trigger {
+    std::size_t window;
+    const char* member;
+    std::size_t closes;
+  };
+  // While the scan reads the name of the second window, connects it, or lets go of it (the
+  // sim has no call for that: its Name is read right after), the first one closes.
+  for (const Trigger trigger : {Trigger{1, "Name", 0}, Trigger{2, "Connect", 1}}) {
+    bool fired = false;
+    const Window closing = windows[trigger.closes];
+    windows[trigger.window]->Scope()->failCall = [&](std::string_view member) {
+      if (member == trigger.member && !std::exchange(fired, true)) Revoke(closing);
+      return false;
+    };
+    Register();
+    EXPECT_TRUE(fired) << trigger.member;
+    windows[trigger.window]->Scope()->failCall = nullptr;
+  }
+  // Windows 0 and 1 have closed; 2 and 3 and the two registered ones are tracked once each.
+  std::vector<Window> open(windows.begin() + 2, windows.end());
+  open.push_back(browsers.Windows().at(2));
+  open.push_back(browsers.Windows().at(3));
+  EXPECT_THAT(SlotsOf(open), ElementsAre(1, 2, 3, 4));
+  for (const Window& w : open)
+    EXPECT_EQ(w->Handlers().size(), 1u) << w->Label();
+  EXPECT_EQ(FilledSlots(), 4);
+
+  // Each window's events come with that window, whatever happened to the slots in between.
+  BeforeNavigate2Args args;
+  for (const Window& w : open)
+    Events(w).BeforeNavigate2(args);
+  EXPECT_THAT(handlers.navigations, ElementsAre(open[0], open[1], open[2], open[3]));
+}
+
+TEST_F(BrowserTableTest, AScanAskedForWhileTheErrorBoxIsUpWaitsForTheAnswer) {
+  table->CreateSWs();
+  AddBrowsers(2);
+  FailEnumerationAt(2, 5, "Invalid procedure call or argument");
+  std::vector<std::size_t> shownWhenAnswered;
+  desktop.messageBoxes.answer = [&](const sim::MessageBoxCall&) {
+    shownWhenAnswered.push_back(boxes.size());
+    if (shownWhenAnswered.size() == 1) Register();  // fails the same way, in the box's loop
+    if (shownWhenAnswered.size() == 2) EnumerationWorks();
+    return MessageBoxes::kIdYes;
+  };
+  table->FindIEWindows();
+  // One box at a time: the second scan ran after the first box was answered.
+  EXPECT_THAT(shownWhenAnswered, ElementsAre(1u, 2u));
+  EXPECT_EQ(FilledSlots(), 1);  // the second scan failed at the same place
+
+  Register();
+  EXPECT_EQ(FilledSlots(), 4);
+  EXPECT_EQ(boxes.size(), 2u);
+}
+
+// A revoke that arrives while a registered window is adjusted is handled after the adjustment,
+// with its own scan.
+TEST_F(BrowserTableTest, AnEventArrivingDuringTheAdjustmentIsHandledAfterIt) {
+  state.OptionValues.FullScreen = true;
+  table->CreateSWs();
+  Window other = Register();
+  sim::SimBrowsers::OpenOptions fullScreen;
+  fullScreen.features.FullScreen = true;
+  Window window = Open(fullScreen);
+  std::vector<std::string> calls;
+  window->Scope()->failCall = [&](std::string_view member) {
+    calls.emplace_back(member);
+    if (member == "FullScreen") Revoke(other);  // while the property is read
+    return false;
+  };
+  browsers.Settle();
+  EXPECT_THAT(calls, ElementsAre("Name", "Connect", "FullScreen", "SetFullScreen", "ToolBar",
+                                 "MenuBar", "StatusBar", "TheaterMode", "Name", "Connect"));
+  EXPECT_THAT(window->writes, ElementsAre("FullScreen=False"));
+  EXPECT_THAT(SlotsOf({other, window}), ElementsAre(0, 1));
 }
 
 // ---- Registered windows -----------------------------------------------------------------------

@@ -70,6 +70,27 @@ TEST_F(PageSinksTest, SinkThatCannotHandOutItsObjectLeavesTheResultEmpty) {
   EXPECT_EQ(sinks.SinkOpener(1), opener);
 }
 
+// The page is read with calls into the browser, which let its events in: one of them may unload
+// the main form and the sinks with it. The handler then does nothing more.
+TEST(PageSinksLifetime, SinksThatGoWhileThePageIsReadAlertNoMore) {
+  AppState state;
+  Browser browser;
+  int alerts = 0;
+  auto sinks = std::make_unique<PageSinks>(state, browser.desktop.clock, browser.desktop.browsers,
+                                           [&] { ++alerts; });
+  const auto opener = browser.OpenWindow("opener");
+  std::shared_ptr<Dispatch> ppDisp;
+  sinks->CaptureInSink(opener, ppDisp);
+  opener->Scope()->failCall = [&](std::string_view) {
+    sinks.reset();
+    return false;
+  };
+  const BeforeNavigate2Args args = browser.Navigate(1, "http://ads.example/pop.html");
+  EXPECT_EQ(sinks, nullptr);
+  EXPECT_TRUE(args.Cancel);
+  EXPECT_EQ(alerts, 0);
+}
+
 TEST(PageSinksCreation, SinkThatCannotBeCreatedIsLeftOutAndCapturesIntoItFail) {
   AppState state;
   Browser browser;

@@ -79,14 +79,28 @@ TEST_F(LoadOptionsTest, StoredUnsetMarkerIsReplaced) {
   EXPECT_EQ(Stored("Data", "URLPrefix"), "1234567890");
 }
 
-TEST_F(LoadOptionsTest, AnyOtherStoredTokenIsUsedUnchanged) {
-  for (const char* token : {"abc", "05830271946", "583027194", " 5830271946", ""}) {
+TEST_F(LoadOptionsTest, AnyOtherTenDigitTokenIsUsedUnchanged) {
+  for (const char* token : {"0000000000", "0123456789", "9999999999"}) {
     Store("Data", "URLPrefix", token);
     AppState s;
     LoadOptions(store, random, kFolder, s.OptionValues, s.URLPrefix);
     EXPECT_EQ(s.URLPrefix, token);
   }
   EXPECT_EQ(random.draws, 0);
+}
+
+// The token becomes file names and script text: a path, a quote or anything but ten digits
+// would write outside the folder or into the script, so it is replaced and stored anew.
+TEST_F(LoadOptionsTest, AStoredTokenThatIsNotTenDigitsIsReplaced) {
+  for (const char* token : {"..\\..\\x", "12345\"6789", "abc", "05830271946", "583027194",
+                            " 583027194", "", "12345678\xd9\xa1"}) {
+    Store("Data", "URLPrefix", token);
+    random.values = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.0};
+    AppState s;
+    LoadOptions(store, random, kFolder, s.OptionValues, s.URLPrefix);
+    EXPECT_EQ(s.URLPrefix, "1234567890") << token;
+    EXPECT_EQ(Stored("Data", "URLPrefix"), "1234567890") << token;
+  }
 }
 
 // A Boolean text that is no Boolean loads as a missing key does: its default, whatever the field

@@ -26,6 +26,7 @@ class CountedObject : public EventSink {
   }
 
  protected:
+  bool Handles(DISPID) const override { return false; }
   void OnEvent(DISPID, DISPPARAMS&) override {}
 };
 
@@ -151,6 +152,27 @@ TEST_F(BrowserEventsTest, BeforeNavigate2ReadsItsArgumentsAndWritesCancel) {
   EXPECT_EQ(VARIANT_TRUE, call.cancel);
 }
 
+// The browser's other events (DocumentComplete, TitleChange, ...) are no members of Velmox's
+// sink; the three it takes are answered S_OK.
+TEST_F(BrowserEventsTest, OnlyTheEventsVelmoxTakesAreMembers) {
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  for (const DISPID other :
+       {DISPID_DOCUMENTCOMPLETE, DISPID_TITLECHANGE, DISPID_WINDOWREGISTERED}) {
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              sink->Invoke(other, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr))
+        << other;
+  }
+  BeforeNavigateCall call("http://example.com/", "");
+  EXPECT_EQ(S_OK, sink->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &call.params,
+                               nullptr, nullptr, nullptr));
+  NewWindowCall second(false), third(true);
+  EXPECT_EQ(S_OK, sink->Invoke(DISPID_NEWWINDOW2, IID_NULL, 0, DISPATCH_METHOD, &second.params,
+                               nullptr, nullptr, nullptr));
+  EXPECT_EQ(S_OK, sink->Invoke(DISPID_NEWWINDOW3, IID_NULL, 0, DISPATCH_METHOD, &third.params,
+                               nullptr, nullptr, nullptr));
+  EXPECT_EQ(1u, events.navigations.size());
+}
+
 TEST_F(BrowserEventsTest, NoPostDataIsNothingAndACommandPageArrivesAsAPath) {
   BeforeNavigateCall call("file:///C:/Program%20Files/Velmox/b0123456789.html", "");
   Raise(DISPID_BEFORENAVIGATE2, call.params);
@@ -217,34 +239,67 @@ TEST_F(BrowserEventsTest, TheObjectLeftInPpDispGoesToTheBrowserWithItsOwnReferen
     NewWindowCall call(false);
     Raise(DISPID_NEWWINDOW2, call.params);
     EXPECT_EQ(object, call.ppDisp);
-    EXPECT_EQ(before + 1, object->References());
+    // The browser's reference, and the gate's while the request's other event may still come.
+    EXPECT_EQ(before + 2, object->References());
   }
+  EXPECT_EQ(before + 1, object->References());
+  BeforeNavigateCall navigation("http://example.com/", "");
+  Raise(DISPID_BEFORENAVIGATE2, navigation.params);
   EXPECT_EQ(before, object->References());
 }
 
+// The two events of one request, whether the browser carries the first's answer into the second
+// or not, and with its message loop run in between (as a browser in another process has it).
 TEST_F(BrowserEventsTest, OneRequestRaisedAsNewWindow2AndNewWindow3ReachesVelmoxOnce) {
   CountedObject* object = new CountedObject;
   events.answer = std::make_shared<ComDispatch>(ComPtr<IDispatch>(object));
   NewWindowCall second(false), third(true);
   Raise(DISPID_NEWWINDOW2, second.params);
+  test::PumpUntil([] { return false; }, std::chrono::milliseconds(50));
+  third.ppDisp = second.ppDisp;
+  third.ppDisp->AddRef();
   Raise(DISPID_NEWWINDOW3, third.params);
   EXPECT_EQ(1, events.newWindows);
   EXPECT_EQ(object, third.ppDisp);
 
-  // The browser is back in its message loop: the next request is a new one.
-  test::PumpUntil([] { return false; }, std::chrono::milliseconds(50));
+  NewWindowCall fresh3(true), fresh2(false);
+  Raise(DISPID_NEWWINDOW3, fresh3.params);
+  Raise(DISPID_NEWWINDOW2, fresh2.params);  // starts from an empty ppDisp
+  EXPECT_EQ(2, events.newWindows);
+  EXPECT_EQ(object, fresh2.ppDisp);
+
   NewWindowCall next(true);
   Raise(DISPID_NEWWINDOW3, next.params);
-  EXPECT_EQ(2, events.newWindows);
+  EXPECT_EQ(3, events.newWindows);
 }
 
-TEST_F(BrowserEventsTest, TwoRequestsOfTheSameKindAreTwoRequests) {
+TEST_F(BrowserEventsTest, WhatComesBetweenOrDiffersMakesANewRequest) {
+  CountedObject* object = new CountedObject;
+  events.answer = std::make_shared<ComDispatch>(ComPtr<IDispatch>(object));
   NewWindowCall first(false), second(false), third(true);
   Raise(DISPID_NEWWINDOW2, first.params);
-  Raise(DISPID_NEWWINDOW2, second.params);
+  Raise(DISPID_NEWWINDOW2, second.params);  // the same kind again: another request
   EXPECT_EQ(2, events.newWindows);
   Raise(DISPID_NEWWINDOW3, third.params);  // the second request's twin
   EXPECT_EQ(2, events.newWindows);
+
+  // A navigation of the window between the two.
+  NewWindowCall before(false), after(true);
+  Raise(DISPID_NEWWINDOW2, before.params);
+  BeforeNavigateCall navigation("http://example.com/", "");
+  Raise(DISPID_BEFORENAVIGATE2, navigation.params);
+  Raise(DISPID_NEWWINDOW3, after.params);
+  EXPECT_EQ(4, events.newWindows);
+
+  // An event whose ppDisp holds an object other than the answer.
+  BeforeNavigateCall apart("http://example.com/", "");
+  Raise(DISPID_BEFORENAVIGATE2, apart.params);
+  CountedObject* other = new CountedObject;
+  NewWindowCall answered(false), elsewhere(true);
+  Raise(DISPID_NEWWINDOW2, answered.params);
+  elsewhere.ppDisp = other;
+  Raise(DISPID_NEWWINDOW3, elsewhere.params);
+  EXPECT_EQ(6, events.newWindows);
 }
 
 TEST_F(BrowserEventsTest, AFailingHandlerLeavesTheBrowserADefiniteAnswer) {

@@ -8,6 +8,10 @@
 //   tray_poke click ID               clicks the Settings dialog's control ID
 //   tray_poke rect                   prints the Settings dialog's place on the screen (WxH+X+Y)
 //   tray_poke window CLASS           succeeds while a window of CLASS exists
+//   tray_poke close CLASS            posts WM_CLOSE to every window of CLASS, message-only or not
+//   tray_poke end-session [closeapp] the session ends (or Restart Manager closes the program):
+//                                    WM_QUERYENDSESSION, then WM_ENDSESSION, to the tray window
+//   tray_poke quit                   posts WM_QUIT to Velmox's thread
 // Each waits up to five seconds for its window; the exit status is 0 when it found it.
 #include <windows.h>
 
@@ -46,6 +50,37 @@ HWND SettingsControl(int id) {
   Search search{id, nullptr};
   EnumChildWindows(dialog, &FindById, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// Every window of a class: the top-level ones and the message-only ones.
+int PostToAll(const char* className, UINT message) {
+  int posted = 0;
+  for (HWND parent : {static_cast<HWND>(nullptr), HWND_MESSAGE}) {
+    for (HWND window = FindWindowExA(parent, nullptr, className, nullptr); window;
+         window = FindWindowExA(parent, window, className, nullptr)) {
+      PostMessageA(window, message, 0, 0);
+      ++posted;
+    }
+  }
+  std::printf("%d\n", posted);
+  return posted;
+}
+
+int EndSession(bool closeApp) {
+  HWND tray = WaitFor("Velmox.Tray", nullptr);
+  if (!tray) return 1;
+  const LPARAM reason = closeApp ? ENDSESSION_CLOSEAPP : 0;
+  DWORD_PTR allowed = 0;
+  if (!SendMessageTimeoutA(tray, WM_QUERYENDSESSION, 0, reason, SMTO_NORMAL, 10000, &allowed)) {
+    return 1;
+  }
+  if (!allowed) {
+    std::fprintf(stderr, "tray_poke: the session end was refused\n");
+    return 1;
+  }
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(tray, WM_ENDSESSION, TRUE, reason, SMTO_NORMAL, 10000, &ignored) ? 0
+                                                                                              : 1;
 }
 
 int Run(int argc, char** argv) {
@@ -101,6 +136,16 @@ int Run(int argc, char** argv) {
   }
   if (command == "window" && argc == 3) {
     return FindWindowA(argv[2], nullptr) ? 0 : 1;
+  }
+  if (command == "close" && argc == 3) {
+    return PostToAll(argv[2], WM_CLOSE) > 0 ? 0 : 1;
+  }
+  if (command == "end-session" && argc <= 3) {
+    return EndSession(argc == 3 && std::strcmp(argv[2], "closeapp") == 0);
+  }
+  if (command == "quit") {
+    HWND tray = WaitFor("Velmox.Tray", nullptr);
+    return tray && PostMessageA(tray, WM_QUIT, 0, 0) ? 0 : 1;
   }
   return 2;
 }

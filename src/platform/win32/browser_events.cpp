@@ -8,6 +8,7 @@
 #include "core/platform_error.h"
 #include "platform/win32/com_object.h"
 #include "platform/win32/com_text.h"
+#include "platform/win32/local_path.h"
 #include "platform/win32/win_error.h"
 
 namespace velmox::win32 {
@@ -73,15 +74,18 @@ std::optional<std::string> PostDataArgument(const VARIANT& postData) {
   LONG lower = 0, upper = -1;
   CheckHr(SafeArrayGetLBound(array, 1, &lower));
   CheckHr(SafeArrayGetUBound(array, 1, &upper));
-  void* bytes = nullptr;
-  CheckHr(SafeArrayAccessData(array, &bytes));
-  std::string data(static_cast<const char*>(bytes), static_cast<std::size_t>(upper - lower + 1));
-  SafeArrayUnaccessData(array);
-  return data;
+  const SafeArrayData bytes(array);
+  return std::string(static_cast<const char*>(bytes.Get()),
+                     static_cast<std::size_t>(upper - lower + 1));
 }
 
 std::string AddressArgument(const VARIANT& url) {
-  std::string address = VariantText(url);
+  const VARIANT& value = Unwrapped(url);
+  std::string address =
+      value.vt == VT_BSTR
+          ? AnsiAddress(value.bstrVal ? std::wstring(value.bstrVal, SysStringLen(value.bstrVal))
+                                      : std::wstring())
+          : VariantText(url);
   if (address.size() < 5 || _strnicmp(address.c_str(), "file:", 5) != 0) return address;
   char path[MAX_PATH * 2];
   DWORD length = sizeof path;
@@ -114,7 +118,7 @@ void DispatchBeforeNavigate2(BrowserEvents& events, DISPPARAMS& params) {
 
 NewWindowGate::Answer DispatchNewWindow(BrowserEvents& events, VARIANT& ppDispArg,
                                         VARIANT& cancelArg) {
-  if (ppDispArg.vt != (VT_BYREF | VT_DISPATCH) || !ppDispArg.ppdispVal) return {nullptr, false};
+  if (ppDispArg.vt != (VT_BYREF | VT_DISPATCH) || !ppDispArg.ppdispVal) return {};
   IDispatch*& slot = *ppDispArg.ppdispVal;
 
   std::shared_ptr<Dispatch> ppDisp;
@@ -130,15 +134,28 @@ NewWindowGate::Answer DispatchNewWindow(BrowserEvents& events, VARIANT& ppDispAr
     slot = chosen;
   }
   WriteCancel(cancelArg, cancel);
-  return {chosen, cancel};
+  return {ComPtr<IDispatch>::Borrow(chosen), cancel};
 }
 
 BrowserEventSink::BrowserEventSink(BrowserEvents& events, NewWindowGate& gate)
     : EventSink(DIID_DWebBrowserEvents2), events_(&events), gate_(&gate) {}
 
+void BrowserEventSink::Detach() {
+  if (gate_) gate_->Forget(this);
+  events_ = nullptr;
+  gate_ = nullptr;
+}
+
+bool BrowserEventSink::Handles(DISPID id) const {
+  return id == DISPID_BEFORENAVIGATE2 || id == DISPID_NEWWINDOW2 || id == DISPID_NEWWINDOW3;
+}
+
 void BrowserEventSink::OnEvent(DISPID id, DISPPARAMS& params) {
   if (!events_) return;
-  if (id == DISPID_BEFORENAVIGATE2) DispatchBeforeNavigate2(*events_, params);
+  if (id == DISPID_BEFORENAVIGATE2) {
+    gate_->Forget(this);  // a request's two events have nothing between them
+    DispatchBeforeNavigate2(*events_, params);
+  }
   if (id == DISPID_NEWWINDOW2 && params.cArgs == 2) {
     OnNewWindow(NewWindowGate::Kind::NewWindow2, params.rgvarg[1], params.rgvarg[0]);
   }
@@ -149,19 +166,22 @@ void BrowserEventSink::OnEvent(DISPID id, DISPPARAMS& params) {
 
 void BrowserEventSink::OnNewWindow(NewWindowGate::Kind kind, VARIANT& ppDispArg,
                                    VARIANT& cancelArg) {
-  if (const auto repeated = gate_->TakeRepeated(this, kind)) {
-    if (ppDispArg.vt == (VT_BYREF | VT_DISPATCH) && ppDispArg.ppdispVal &&
-        *ppDispArg.ppdispVal != repeated->ppDisp) {
-      if (repeated->ppDisp) repeated->ppDisp->AddRef();
-      if (*ppDispArg.ppdispVal) (*ppDispArg.ppdispVal)->Release();
-      *ppDispArg.ppdispVal = repeated->ppDisp;
+  const bool byReference = ppDispArg.vt == (VT_BYREF | VT_DISPATCH) && ppDispArg.ppdispVal;
+  IDispatch* given = byReference ? *ppDispArg.ppdispVal : nullptr;
+  if (auto repeated = gate_->TakeRepeated(this, kind, given)) {
+    if (byReference && given != repeated->ppDisp.Get()) {
+      if (given) given->Release();
+      *ppDispArg.ppdispVal = repeated->ppDisp.Detach();
     }
     WriteCancel(cancelArg, repeated->cancel);
     return;
   }
   // Recorded before the handler runs, so that a handler that fails still counts as the answer.
-  gate_->Record(this, kind, {nullptr, ReadCancel(cancelArg)});
-  gate_->Record(this, kind, DispatchNewWindow(*events_, ppDispArg, cancelArg));
+  NewWindowGate& gate = *gate_;
+  gate.Record(this, kind, nullptr, ReadCancel(cancelArg));
+  const NewWindowGate::Answer answer = DispatchNewWindow(*events_, ppDispArg, cancelArg);
+  // A connection dropped meanwhile (the browser's calls let events in) leaves nothing kept.
+  if (gate_) gate.Record(this, kind, answer.ppDisp.Get(), answer.cancel);
 }
 
 }  // namespace velmox::win32

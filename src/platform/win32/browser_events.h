@@ -34,12 +34,10 @@ std::string AddressArgument(const VARIANT& url);
 class BrowserEventSink : public EventSink {
  public:
   BrowserEventSink(BrowserEvents& events, NewWindowGate& gate);
-  void Detach() override {
-    events_ = nullptr;
-    gate_ = nullptr;
-  }
+  void Detach() override;
 
  protected:
+  bool Handles(DISPID id) const override;
   void OnEvent(DISPID id, DISPPARAMS& params) override;
 
  private:

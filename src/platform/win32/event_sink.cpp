@@ -42,6 +42,7 @@ STDMETHODIMP EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
 
 STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                EXCEPINFO*, UINT*) {
+  if (!Handles(id)) return DISP_E_MEMBERNOTFOUND;
   if (!params) return E_INVALIDARG;
   // Keeps the sink alive should the handler drop the connection that holds it.
   ComPtr<EventSink> self = ComPtr<EventSink>::Borrow(this);

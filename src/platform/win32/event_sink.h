@@ -32,6 +32,8 @@ class EventSink : public IDispatch {
 
  protected:
   virtual ~EventSink() = default;
+  // The events it takes; Invoke answers DISP_E_MEMBERNOTFOUND for any other member.
+  virtual bool Handles(DISPID id) const = 0;
   // Runs the handler for one event. A failure inside stops there: the browser still gets the
   // by-reference arguments as they stand, and nothing unwinds into its frames.
   virtual void OnEvent(DISPID id, DISPPARAMS& params) = 0;

@@ -12,6 +12,45 @@
 using namespace velmox;
 using namespace velmox::win32;
 
+namespace {
+
+// The desktop's windows call into the application while it lives, and only then: the tray's
+// callbacks are taken back and the dialog's window goes before the application does.
+class Wiring {
+ public:
+  Wiring(WinDesktop& desktop, Application& app) : desktop_(desktop) {
+    desktop.tray.SetCallback(
+        [&app](int mouseMessage) { app.TrayCallback(static_cast<std::uint32_t>(mouseMessage)); });
+    desktop.tray.SetCloseRequest([&app] {
+      app.Close();
+      // The request may come as a sent message, which GetMessage handles without returning.
+      PostQuitMessage(0);
+    });
+  }
+  ~Wiring() {
+    desktop_.tray.SetCallback(nullptr);
+    desktop_.tray.SetCloseRequest(nullptr);
+    desktop_.settingsWindow.Destroy();
+  }
+  Wiring(const Wiring&) = delete;
+  Wiring& operator=(const Wiring&) = delete;
+
+ private:
+  WinDesktop& desktop_;
+};
+
+void RunMessageLoop(Application& app, WinSettingsWindow& settingsWindow) {
+  MSG message;
+  // Velmox lives while one of its forms is loaded: the hidden main form or the dialog.
+  while (!app.Ended() && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (settingsWindow.PreTranslate(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
     OleSession ole;
@@ -22,18 +61,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Desktop table = desktop.Table();
     WinSingleInstance instance;
     Application app(table);
-    desktop.tray.SetCallback(
-        [&app](int mouseMessage) { app.TrayCallback(static_cast<std::uint32_t>(mouseMessage)); });
+    const Wiring wiring(desktop, app);
     Trace("Main in " + table.applicationFolder);
     app.Main(instance);
-
-    // Velmox lives while one of its forms is loaded: the hidden main form or the dialog.
-    const auto running = [&app] { return !app.Ended(); };
-    MSG message;
-    while (running() && GetMessageA(&message, nullptr, 0, 0) > 0) {
-      if (desktop.settingsWindow.PreTranslate(message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
+    RunMessageLoop(app, desktop.settingsWindow);
+    // A WM_QUIT that any program may post ends the loop with Velmox still loaded.
+    if (!app.Ended()) {
+      Trace("The message loop has ended");
+      app.Close();
     }
     Trace("Ended");
     return 0;

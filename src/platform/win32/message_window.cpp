@@ -5,7 +5,7 @@
 
 namespace velmox::win32 {
 
-MessageWindow::MessageWindow(const char* className, Handler handler)
+MessageWindow::MessageWindow(const char* className, Handler handler, Kind kind)
     : handler_(std::move(handler)) {
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -16,7 +16,8 @@ MessageWindow::MessageWindow(const char* className, Handler handler)
   if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     ThrowLastError();
   }
-  window_.Reset(CreateWindowExA(0, className, kProductName, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+  HWND parent = kind == Kind::MessageOnly ? HWND_MESSAGE : nullptr;
+  window_.Reset(CreateWindowExA(0, className, kProductName, WS_POPUP, 0, 0, 0, 0, parent, nullptr,
                                 windowClass.hInstance, this));
   if (!window_.Valid()) ThrowLastError();
 }
@@ -36,6 +37,7 @@ LRESULT CALLBACK MessageWindow::Procedure(HWND window, UINT message, WPARAM wPar
       return 0;
     }
   }
+  if (message == WM_CLOSE) return 0;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -1,28 +1,20 @@
 #include "platform/win32/new_window_gate.h"
 
 namespace velmox::win32 {
-namespace {
-constexpr UINT kForget = WM_APP + 1;
+
+std::optional<NewWindowGate::Answer> NewWindowGate::TakeRepeated(const void* source, Kind kind,
+                                                                 IDispatch* ppDisp) {
+  const auto found = last_.find(source);
+  if (found == last_.end()) return std::nullopt;
+  Last last = std::move(found->second);
+  last_.erase(found);
+  const IDispatch* answered = last.answer.ppDisp.Get();
+  if (last.kind == kind || (ppDisp != nullptr && ppDisp != answered)) return std::nullopt;
+  return std::move(last.answer);
 }
 
-NewWindowGate::NewWindowGate()
-    : window_("Velmox.NewWindowGate", [this](UINT message, WPARAM, LPARAM, LRESULT& result) {
-        if (message != kForget) return false;
-        Forget();
-        result = 0;
-        return true;
-      }) {}
-
-std::optional<NewWindowGate::Answer> NewWindowGate::TakeRepeated(const void* source, Kind kind) {
-  if (!last_ || last_->source != source || last_->kind == kind) return std::nullopt;
-  const Answer answer = last_->answer;
-  last_.reset();
-  return answer;
-}
-
-void NewWindowGate::Record(const void* source, Kind kind, Answer answer) {
-  last_ = Last{source, kind, answer};
-  PostMessageA(window_.Get(), kForget, 0, 0);
+void NewWindowGate::Record(const void* source, Kind kind, IDispatch* ppDisp, bool cancel) {
+  last_[source] = Last{kind, Answer{ComPtr<IDispatch>::Borrow(ppDisp), cancel}};
 }
 
 }  // namespace velmox::win32

@@ -30,6 +30,8 @@ class WinPageSinkControl : public PageSinkControl {
   WinBrowserWindow& Browser() { return *browser_; }
 
  private:
+  void Unsite() noexcept;
+
   int index_;
   MessageWindow host_;
   ComPtr<BrowserSite> site_;

@@ -1,11 +1,13 @@
 #include "platform/win32/registry_store.h"
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win_error.h"
+#include "settings/option_schema.h"
 
 namespace velmox::win32 {
 
@@ -32,9 +34,21 @@ std::string RegistryStore::GetSetting(const std::string& appName, const std::str
   // Only strings are Velmox's; a value of another type written by hand reads as missing.
   if (type != REG_SZ && type != REG_EXPAND_SZ) return defaultValue;
 
-  std::vector<char> data(size + 1, '\0');
-  CheckStatus(RegQueryValueExA(handle.Get(), key.c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(data.data()), &size));
+  // The first size can fall short (under a code page of several bytes a character, or when the
+  // value grew meanwhile): read again with the size asked for, larger every time, until it fits.
+  std::vector<char> data;
+  DWORD capacity = size;
+  for (;;) {
+    data.assign(static_cast<std::size_t>(capacity) + 1, '\0');
+    size = capacity;
+    const LONG status = RegQueryValueExA(handle.Get(), key.c_str(), nullptr, &type,
+                                         reinterpret_cast<BYTE*>(data.data()), &size);
+    if (status != ERROR_MORE_DATA) {
+      CheckStatus(status);
+      break;
+    }
+    capacity = std::max<DWORD>(size, capacity * 2 + 16);
+  }
   std::string value(data.data(), size);
   // The stored size counts the terminating NUL, and a careless writer may store several.
   while (!value.empty() && value.back() == '\0')
@@ -59,7 +73,9 @@ void RegistryStore::SaveSetting(const std::string& appName, const std::string& s
     Trace("SaveSetting " + section + "\\" + key + " failed: " + failure.what());
     throw;
   }
-  Trace("SaveSetting " + section + "\\" + key + "=" + value);
+  // The command token stays out of the trace, which any program of the session can read.
+  const bool token = section == kCommandTokenSetting.section && key == kCommandTokenSetting.key;
+  Trace("SaveSetting " + section + "\\" + key + (token ? "" : "=" + value));
 }
 
 }  // namespace velmox::win32

@@ -8,6 +8,8 @@
 
 #include <utility>
 
+#include "platform/win32/win_error.h"
+
 namespace velmox::win32 {
 
 template <class T, class Traits>
@@ -146,6 +148,23 @@ class ScopedVariant {
 
  private:
   VARIANT v_;
+};
+
+// A safe array's data, locked for one scope: unlocked again whatever happens meanwhile.
+class SafeArrayData {
+ public:
+  explicit SafeArrayData(SAFEARRAY* array) : array_(array) {
+    CheckHr(SafeArrayAccessData(array, &data_));
+  }
+  ~SafeArrayData() { SafeArrayUnaccessData(array_); }
+  SafeArrayData(const SafeArrayData&) = delete;
+  SafeArrayData& operator=(const SafeArrayData&) = delete;
+
+  void* Get() const { return data_; }
+
+ private:
+  SAFEARRAY* array_;
+  void* data_ = nullptr;
 };
 
 // OLE for the user-interface thread (a single-threaded apartment), for one scope.

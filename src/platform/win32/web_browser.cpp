@@ -36,19 +36,19 @@ class OptionalArgument {
     value_.vt = VT_I4;
     value_.lVal = number;
   }
+  // The variant takes each value once it exists, so that a failure leaves it empty.
   void SetText(const std::string& text) {
-    value_.vt = VT_BSTR;
     value_.bstrVal = ToBstr(text).Release();
+    value_.vt = VT_BSTR;
   }
   void SetBytes(const std::string& bytes) {
     SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
     if (!array) ThrowError(E_OUTOFMEMORY);
-    void* data = nullptr;
-    SafeArrayAccessData(array, &data);
-    if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
-    SafeArrayUnaccessData(array);
-    value_.vt = VT_ARRAY | VT_UI1;
     value_.parray = array;
+    value_.vt = VT_ARRAY | VT_UI1;
+    if (bytes.empty()) return;
+    const SafeArrayData data(array);
+    std::memcpy(data.Get(), bytes.data(), bytes.size());
   }
   VARIANT* Get() { return &value_; }
 

@@ -33,7 +33,7 @@ void WriteAll(HANDLE file, const std::string& text) {
 void WinFiles::Rename(const std::string& from, const std::string& to) {
   // MoveFileA never replaces an existing target, which is what the renames at start rely on.
   if (!MoveFileA(from.c_str(), to.c_str())) ThrowLastError();
-  Trace("Rename " + from + " -> " + to);
+  Trace("Rename " + TracedPath(from) + " -> " + TracedPath(to));
 }
 
 std::int64_t WinFiles::FileLength(const std::string& path) {
@@ -57,7 +57,7 @@ std::string WinFiles::ReadText(const std::string& path) {
 void WinFiles::WriteText(const std::string& path, const std::string& text) {
   ScopedFile file = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
   WriteAll(file.Get(), text);
-  Trace("WriteText " + path);
+  Trace("WriteText " + TracedPath(path));
 }
 
 void WinFiles::WriteTextAtomically(const std::string& path, const std::string& text) {
@@ -75,7 +75,7 @@ void WinFiles::WriteTextAtomically(const std::string& path, const std::string& t
     DeleteFileA(beside.c_str());
     throw;
   }
-  Trace("WriteTextAtomically " + path);
+  Trace("WriteTextAtomically " + TracedPath(path));
 }
 
 }  // namespace velmox::win32

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "platform/win32/local_path.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win_error.h"
 
@@ -80,13 +81,13 @@ bool WinSingleInstance::AnotherInstanceRunning() {
 }
 
 std::string ExecutableFolder() {
-  std::vector<char> path(MAX_PATH);
+  std::vector<wchar_t> path(MAX_PATH);
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) ThrowLastError();
     if (length < path.size()) {
-      std::string file(path.data(), length);
-      return file.substr(0, file.find_last_of('\\'));
+      const std::wstring file(path.data(), length);
+      return AnsiFolder(file.substr(0, file.find_last_of(L'\\')));
     }
     path.resize(path.size() * 2);
   }

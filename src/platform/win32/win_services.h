@@ -45,7 +45,9 @@ class WinProcess : public Process {
   void EndNow() override;
 };
 
-// A named mutex in the session's namespace: one Velmox per logged-on user.
+// A named mutex in the session's namespace: one Velmox per session, as each session has its own
+// notification area and its own browser windows. The same user logged on twice (a console and a
+// remote session) runs one in each.
 class WinSingleInstance : public SingleInstance {
  public:
   explicit WinSingleInstance(std::string name = "Local\\Velmox.Running") : name_(std::move(name)) {}
@@ -56,7 +58,8 @@ class WinSingleInstance : public SingleInstance {
   ScopedHandle mutex_;
 };
 
-// The folder of the running executable, without a trailing separator.
+// The folder of the running executable, without a trailing separator, in the code page (its
+// short form when its name has characters the code page lacks).
 std::string ExecutableFolder();
 
 }  // namespace velmox::win32

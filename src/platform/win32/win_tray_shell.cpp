@@ -39,11 +39,14 @@ ScopedIcon LoadBulb(int resource) {
 
 WinTrayShell::WinTrayShell()
     : taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")),
-      window_(kWindowClass, [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        return OnMessage(message, wParam, lParam, result);
-      }) {}
+      window_(
+          kWindowClass,
+          [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+            return OnMessage(message, wParam, lParam, result);
+          },
+          MessageWindow::Kind::TopLevel) {}
 
-bool WinTrayShell::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+bool WinTrayShell::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   static_assert(kMouseMove == WM_MOUSEMOVE && kLButtonDown == WM_LBUTTONDOWN &&
                 kLButtonUp == WM_LBUTTONUP && kLButtonDblClick == WM_LBUTTONDBLCLK &&
                 kRButtonDown == WM_RBUTTONDOWN && kRButtonUp == WM_RBUTTONUP &&
@@ -52,6 +55,17 @@ bool WinTrayShell::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& resul
     const int mouseMessage = LOWORD(lParam);
     Trace("Tray callback " + std::to_string(mouseMessage));
     if (callback_) callback_(mouseMessage);
+    result = 0;
+    return true;
+  }
+  // Velmox never holds the session up; it closes when the session does end (wParam TRUE).
+  if (message == WM_QUERYENDSESSION) {
+    result = TRUE;
+    return true;
+  }
+  if (message == WM_CLOSE || (message == WM_ENDSESSION && wParam)) {
+    Trace(message == WM_CLOSE ? "Asked to close" : "The session ends");
+    if (closeRequest_) closeRequest_();
     result = 0;
     return true;
   }

@@ -54,6 +54,8 @@ void frmOptions::BrowseSound_Click() {
     request.fileName = dialog.fileName;
     request.flags = dialog.flags;
     const auto choice = services_.fileDialogs.ShowOpen(request);
+    // The dialog's message loop may have closed Velmox: a choice for an unloaded dialog is dropped.
+    if (!loaded_) return;
     dialog.fileName = choice ? choice->fileName : "";
     dialog.fileTitle = choice ? choice->fileTitle : "";
     if (dialog.fileName.empty()) return;

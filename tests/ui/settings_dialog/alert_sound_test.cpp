@@ -56,5 +56,19 @@ TEST_F(AlertSound, AFailingFileDialogChangesNothing) {
   EXPECT_FALSE(f.controls.cmdApply.enabled);
 }
 
+// The file dialog runs a message loop, in which Velmox can be closed (from the tray menu, by the
+// session's end): the choice then comes back to a dialog that has unloaded, and is dropped.
+TEST_F(AlertSound, AChoiceThatComesBackAfterTheDialogClosedChangesNothing) {
+  desktop.fileDialogs.answer = [&](const FileOpenRequest&) -> std::optional<FileOpenChoice> {
+    dialog.Close();
+    return FileOpenChoice{kWave, "ding.wav"};
+  };
+  frmOptions& f = Open();
+  f.Click("BrowseSound");
+  EXPECT_FALSE(dialog.IsLoaded());
+  EXPECT_EQ(f.controls.FileNameText.text, kAppFolder + "\\sounds\\cork.wav");
+  EXPECT_FALSE(f.controls.cmdApply.enabled);
+}
+
 }  // namespace
 }  // namespace velmox::test

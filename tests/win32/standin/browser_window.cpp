@@ -63,9 +63,11 @@ Window::Window(World& world, std::string id, WindowFeatures features)
     : world_(world),
       id_(std::move(id)),
       features_(std::move(features)),
-      events_(new ConnectionPoint(DIID_DWebBrowserEvents2)) {
+      events_(new ConnectionPoint(DIID_DWebBrowserEvents2, id_)) {
   static const IWebBrowser2Vtbl table = [] {
     auto t = DispatchTable<IWebBrowser2Vtbl, IWebBrowser2>();
+    t.GetIDsOfNames = &GetIDsOfNames;
+    t.Invoke = &Invoke;
     t.get_Name = &get_Name;
     t.get_LocationURL = &get_LocationURL;
     t.get_Type = &get_Type;
@@ -120,14 +122,17 @@ void Window::Load(const std::string& address) {
   if (frame_) SetWindowTextA(frame_, (id_ + " - stand-in browser").c_str());
 }
 
-bool Window::BeforeNavigate2(const std::string& url, const std::optional<std::string>& postData) {
+bool Window::BeforeNavigate2(const std::string& url, const std::optional<std::string>& postData,
+                             const std::wstring& reported) {
   // The browser's layout: URL, flags, target and headers in one by-reference variant each, the
   // post data in two.
   VARIANT urlValue, flags, target, postValue, postWrap, headers;
   for (VARIANT* v : {&urlValue, &flags, &target, &postValue, &postWrap, &headers})
     VariantInit(v);
   urlValue.vt = VT_BSTR;
-  urlValue.bstrVal = ToBstr(url);
+  urlValue.bstrVal = reported.empty()
+                         ? ToBstr(url)
+                         : SysAllocStringLen(reported.data(), static_cast<UINT>(reported.size()));
   flags.vt = VT_I4;
   flags.lVal = 0;
   target.vt = VT_BSTR;
@@ -303,6 +308,32 @@ HRESULT STDMETHODCALLTYPE Window::put_StatusBar(IWebBrowser2* self, VARIANT_BOOL
 }
 HRESULT STDMETHODCALLTYPE Window::put_AddressBar(IWebBrowser2* self, VARIANT_BOOL value) {
   return PutFlag(self, "AddressBar", &WindowFeatures::addressBar, value);
+}
+
+namespace {
+constexpr DISPID kAddressBarId = 555;  // the browser's own number for the property
+}
+
+HRESULT STDMETHODCALLTYPE Window::GetIDsOfNames(IWebBrowser2*, REFIID, LPOLESTR* names, UINT count,
+                                                LCID, DISPID* ids) {
+  if (!names || !ids || count != 1) return E_INVALIDARG;
+  if (lstrcmpiW(names[0], L"AddressBar") != 0) {
+    ids[0] = DISPID_UNKNOWN;
+    return DISP_E_UNKNOWNNAME;
+  }
+  ids[0] = kAddressBarId;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Window::Invoke(IWebBrowser2* self, DISPID id, REFIID, LCID, WORD flags,
+                                         DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {
+  if (id != kAddressBarId) return DISP_E_MEMBERNOTFOUND;
+  if (!(flags & DISPATCH_PROPERTYPUT) || !params || params->cArgs != 1) {
+    return DISP_E_BADPARAMCOUNT;
+  }
+  if (params->rgvarg[0].vt != VT_BOOL) return DISP_E_TYPEMISMATCH;
+  Record("late-bound " + OwnerOf<Window>(self).id_);
+  return put_AddressBar(self, params->rgvarg[0].boolVal);
 }
 
 HRESULT STDMETHODCALLTYPE Window::get_ToolBar(IWebBrowser2* self, int* out) {

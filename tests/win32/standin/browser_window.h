@@ -49,7 +49,9 @@ class Window : public Object {
   // The browser shows a page: its document is built anew from the page's description.
   void Load(const std::string& address);
   // Raises BeforeNavigate2 with the browser's own argument layout; true when a sink cancelled.
-  bool BeforeNavigate2(const std::string& url, const std::optional<std::string>& postData);
+  // `reported`, when given, is the address as the event carries it, in full UTF-16.
+  bool BeforeNavigate2(const std::string& url, const std::optional<std::string>& postData,
+                       const std::wstring& reported = {});
   // Raise NewWindow2 or NewWindow3 for one request; ppDisp and cancel carry the answer.
   void NewWindow2(IDispatch** ppDisp, VARIANT_BOOL* cancel);
   void NewWindow3(IDispatch** ppDisp, VARIANT_BOOL* cancel, const std::string& url, bool byUser);
@@ -69,6 +71,12 @@ class Window : public Object {
   static HRESULT GetText(IWebBrowser2* self, const char* member,
                          const std::string& (*read)(Window&), BSTR* out);
 
+  // Late binding, as a script or a caller that does not know the object's kind uses it: only
+  // the AddressBar property, set by name.
+  static HRESULT STDMETHODCALLTYPE GetIDsOfNames(IWebBrowser2* self, REFIID, LPOLESTR* names,
+                                                 UINT count, LCID, DISPID* ids);
+  static HRESULT STDMETHODCALLTYPE Invoke(IWebBrowser2* self, DISPID id, REFIID, LCID, WORD flags,
+                                          DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*);
   static HRESULT STDMETHODCALLTYPE get_Name(IWebBrowser2* self, BSTR* out);
   static HRESULT STDMETHODCALLTYPE get_LocationURL(IWebBrowser2* self, BSTR* out);
   static HRESULT STDMETHODCALLTYPE get_Type(IWebBrowser2* self, BSTR* out);

@@ -67,7 +67,7 @@ class Enumerator : public Object {
 }  // namespace
 
 Collection::Collection(World& world)
-    : world_(world), events_(new ConnectionPoint(DIID_DShellWindowsEvents)) {
+    : world_(world), events_(new ConnectionPoint(DIID_DShellWindowsEvents, "collection")) {
   static const IShellWindowsVtbl table = [] {
     auto t = DispatchTable<IShellWindowsVtbl, IShellWindows>();
     t.get_Count = &get_Count;

@@ -2,9 +2,12 @@
 
 #include <olectl.h>
 
+#include "world.h"
+
 namespace standin {
 
-ConnectionPoint::ConnectionPoint(REFIID events) : events_(events) {
+ConnectionPoint::ConnectionPoint(REFIID events, std::string owner)
+    : events_(events), owner_(std::move(owner)) {
   static const IConnectionPointVtbl table = [] {
     auto t = UnknownTable<IConnectionPointVtbl, IConnectionPoint>();
     t.GetConnectionInterface = &GetConnectionInterface;
@@ -53,6 +56,7 @@ HRESULT STDMETHODCALLTYPE ConnectionPoint::Advise(IConnectionPoint* self, IUnkno
                                                   DWORD* cookie) {
   if (!sink || !cookie) return E_POINTER;
   ConnectionPoint& point = OwnerOf<ConnectionPoint>(self);
+  if (const HRESULT hr = World::Instance().Enter(point.owner_, "Advise"); FAILED(hr)) return hr;
   IDispatch* events = nullptr;
   if (FAILED(IUnknown_QueryInterface(sink, point.events_, reinterpret_cast<void**>(&events))) &&
       FAILED(IUnknown_QueryInterface(sink, IID_IDispatch, reinterpret_cast<void**>(&events)))) {
@@ -65,6 +69,8 @@ HRESULT STDMETHODCALLTYPE ConnectionPoint::Advise(IConnectionPoint* self, IUnkno
 
 HRESULT STDMETHODCALLTYPE ConnectionPoint::Unadvise(IConnectionPoint* self, DWORD cookie) {
   ConnectionPoint& point = OwnerOf<ConnectionPoint>(self);
+  // What the armed command raises may still reach the sink that is being let go.
+  if (const HRESULT hr = World::Instance().Enter(point.owner_, "Unadvise"); FAILED(hr)) return hr;
   for (auto it = point.sinks_.begin(); it != point.sinks_.end(); ++it) {
     if (it->first != cookie) continue;
     IDispatch* sink = it->second;

@@ -4,16 +4,20 @@
 
 #include <ocidl.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace standin {
 
 // One outgoing event interface of a stand-in object: the sinks advised on it, each called in
-// the order it was advised, through IDispatch as a browser calls its event sinks.
+// the order it was advised, through IDispatch as a browser calls its event sinks. Advise and
+// Unadvise are members a command can be armed for, under the name of the object that owns the
+// point ("collection" or a window's id): a browser in another process answers them while the
+// caller's thread goes on taking incoming calls.
 class ConnectionPoint : public Object {
  public:
-  explicit ConnectionPoint(REFIID events);
+  ConnectionPoint(REFIID events, std::string owner);
 
   HRESULT QueryInterface(REFIID iid, void** out) override;
   IConnectionPoint* Get() { return face_.Get(); }
@@ -31,6 +35,7 @@ class ConnectionPoint : public Object {
   static HRESULT STDMETHODCALLTYPE Unadvise(IConnectionPoint* self, DWORD cookie);
 
   IID events_;
+  std::string owner_;
   std::vector<std::pair<DWORD, IDispatch*>> sinks_;
   DWORD nextCookie_ = 1;
   Face<IConnectionPoint> face_;

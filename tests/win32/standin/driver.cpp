@@ -14,6 +14,7 @@ namespace {
 
 constexpr char kDriverClass[] = "StandIn.Driver";
 constexpr UINT kPump = WM_APP + 1;
+constexpr UINT kNow = WM_APP + 2;
 constexpr UINT_PTR kWaitTimer = 1;
 constexpr UINT_PTR kKeyTimer = 2;
 constexpr DWORD kLongestKeyWait = 10000;
@@ -37,6 +38,13 @@ std::vector<int> EventsOption(const std::vector<std::string>& words, std::size_t
     return events;
   }
   return {2};
+}
+
+bool HasWord(const std::vector<std::string>& words, std::size_t from, const std::string& word) {
+  for (std::size_t i = from; i < words.size(); ++i) {
+    if (words[i] == word) return true;
+  }
+  return false;
 }
 
 WindowFeatures FeaturesOption(const std::vector<std::string>& words, std::size_t from) {
@@ -122,8 +130,20 @@ LRESULT CALLBACK Driver::WindowProc(HWND window, UINT message, WPARAM wParam, LP
   if (!driver) return DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_COPYDATA) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    driver->Queue(std::string(static_cast<const char*>(data->lpData), data->cbData));
+    std::string command(static_cast<const char*>(data->lpData), data->cbData);
+    if (command.rfind("now ", 0) == 0) {
+      driver->now_.push_back(command.substr(4));
+      PostMessageA(window, kNow, 0, 0);
+    } else {
+      driver->Queue(std::move(command));
+    }
     return TRUE;
+  }
+  if (message == kNow && !driver->now_.empty()) {
+    const std::string command = std::move(driver->now_.front());
+    driver->now_.pop_front();
+    driver->Execute(command);
+    return 0;
   }
   if (message == kPump) {
     driver->Pump();
@@ -197,12 +217,14 @@ void Driver::Execute(const std::string& line) {
   } else if (verb == "navigate" && count == 3) {
     NavigateWindow(*window, words[2], std::nullopt);
   } else if (verb == "popup" && count >= 3) {
-    RequestNewWindow(world_, *window,
-                     NewWindowRequest{words[2], std::nullopt, EventsOption(words, 3)});
+    NewWindowRequest request{words[2], std::nullopt, EventsOption(words, 3)};
+    request.apart = HasWord(words, 3, "apart");
+    request.fresh = HasWord(words, 3, "fresh");
+    RequestNewWindow(world_, *window, request);
   } else if (verb == "click" && count >= 3) {
     Click(world_, *window, words[2], EventsOption(words, 3));
-  } else if (verb == "context-menu" && count == 3) {
-    RunContextMenuScript(*window, words[2]);
+  } else if (verb == "context-menu" && (count == 3 || (count == 4 && words[3] == "long"))) {
+    RunContextMenuScript(*window, words[2], count == 4);
   } else if (verb == "report" && count == 1) {
     for (Window* each : world_.Listed()) {
       Record("listed " + each->Id() + " sinks=" + std::to_string(each->Connections()));

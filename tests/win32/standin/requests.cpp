@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "browser_window.h"
@@ -65,41 +67,89 @@ void OpenOwnWindow(World& world, const std::string& url,
   window.Release();
 }
 
+// A bare file name is in the running program's folder, whatever characters that folder's name
+// has; anything else is a path in the system's code page.
+std::filesystem::path ScriptPath(const std::string& scriptFile) {
+  if (scriptFile.find('\\') != std::string::npos) {
+    wchar_t wide[MAX_PATH * 2];
+    const int size = MultiByteToWideChar(CP_ACP, 0, scriptFile.c_str(), -1, wide, MAX_PATH * 2);
+    return std::wstring(wide, size > 0 ? static_cast<std::size_t>(size - 1) : 0);
+  }
+  wchar_t program[MAX_PATH * 2];
+  const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH * 2);
+  return std::filesystem::path(std::wstring(program, length)).parent_path() / scriptFile;
+}
+
 }  // namespace
 
 void NavigateWindow(Window& window, const std::string& url,
-                    const std::optional<std::string>& postData) {
+                    const std::optional<std::string>& postData, const std::wstring& reported) {
   if (window.Closed()) return;
-  const bool cancelled = window.BeforeNavigate2(url, postData);
+  const bool cancelled = window.BeforeNavigate2(url, postData, reported);
   Record("before-navigate " + window.Id() + " " + url + (cancelled ? " cancelled" : " allowed"));
   if (cancelled || window.Closed()) return;
   window.Load(url);
   Record("loaded " + window.Id() + " " + url);
 }
 
+namespace {
+
+// One request while its events are being raised, kept across turns of the message loop.
+struct Raising {
+  World& world;
+  Window& opener;
+  NewWindowRequest request;
+  IDispatch* ppDisp = nullptr;
+  VARIANT_BOOL cancel = VARIANT_FALSE;
+  std::size_t next = 0;
+};
+
+void RaiseEvent(Raising& r, int kind) {
+  if (r.request.fresh && r.next > 0) {
+    if (r.ppDisp) IDispatch_Release(r.ppDisp);
+    r.ppDisp = nullptr;
+    r.cancel = VARIANT_FALSE;
+  }
+  if (kind == 3) {
+    r.opener.NewWindow3(&r.ppDisp, &r.cancel, r.request.url, r.request.byUser);
+  } else {
+    r.opener.NewWindow2(&r.ppDisp, &r.cancel);
+  }
+  Record("new-window " + r.opener.Id() + " NewWindow" + std::to_string(kind) +
+         " ppDisp=" + (r.ppDisp ? "set" : "empty") + " cancel=" + (r.cancel ? "true" : "false"));
+}
+
+// The browser acts on the answer left after the last event.
+void FinishRequest(Raising& r) {
+  if (r.cancel) {
+    Record("new-window " + r.opener.Id() + " cancelled");
+  } else if (r.ppDisp) {
+    HandOff(r.ppDisp, r.request.url, r.request.postData);
+  } else {
+    OpenOwnWindow(r.world, r.request.url, r.request.postData);
+  }
+  if (r.ppDisp) IDispatch_Release(r.ppDisp);
+  r.opener.Release();
+}
+
+void ContinueRequest(const std::shared_ptr<Raising>& r) {
+  while (r->next < r->request.events.size()) {
+    RaiseEvent(*r, r->request.events[r->next]);
+    ++r->next;
+    if (r->request.apart && r->next < r->request.events.size()) {
+      r->world.Later([r] { ContinueRequest(r); });
+      return;
+    }
+  }
+  FinishRequest(*r);
+}
+
+}  // namespace
+
 void RequestNewWindow(World& world, Window& opener, const NewWindowRequest& request) {
   Record("request " + opener.Id() + " " + request.url);
   opener.AddRef();
-  IDispatch* ppDisp = nullptr;
-  VARIANT_BOOL cancel = VARIANT_FALSE;
-  for (const int kind : request.events) {
-    if (kind == 3) {
-      opener.NewWindow3(&ppDisp, &cancel, request.url, request.byUser);
-    } else {
-      opener.NewWindow2(&ppDisp, &cancel);
-    }
-    Record("new-window " + opener.Id() + " NewWindow" + std::to_string(kind) +
-           " ppDisp=" + (ppDisp ? "set" : "empty") + " cancel=" + (cancel ? "true" : "false"));
-  }
-  if (cancel) {
-    Record("new-window " + opener.Id() + " cancelled");
-  } else if (ppDisp) {
-    HandOff(ppDisp, request.url, request.postData);
-  } else {
-    OpenOwnWindow(world, request.url, request.postData);
-  }
-  if (ppDisp) IDispatch_Release(ppDisp);
-  opener.Release();
+  ContinueRequest(std::make_shared<Raising>(Raising{world, opener, request}));
 }
 
 void Click(World& world, Window& window, const std::string& elementId,
@@ -141,8 +191,8 @@ void Click(World& world, Window& window, const std::string& elementId,
   }
 }
 
-void RunContextMenuScript(Window& window, const std::string& scriptFile) {
-  std::ifstream file(scriptFile, std::ios::binary);
+void RunContextMenuScript(Window& window, const std::string& scriptFile, bool longForm) {
+  std::ifstream file(ScriptPath(scriptFile), std::ios::binary);
   std::stringstream text;
   text << file.rdbuf();
   const std::string script = text.str();
@@ -160,7 +210,17 @@ void RunContextMenuScript(Window& window, const std::string& scriptFile) {
   if (SUCCEEDED(PathCreateFromUrlA(address.c_str(), path, &length, 0))) {
     address.assign(path, length);
   }
-  NavigateWindow(window, address, std::nullopt);
+  const bool found = GetFileAttributesA(address.c_str()) != INVALID_FILE_ATTRIBUTES;
+  Record("script " + window.Id() + " leads to " + (found ? "a file" : "nothing"));
+  std::wstring reported;
+  if (longForm) {
+    wchar_t wide[MAX_PATH * 2];
+    wchar_t full[MAX_PATH * 2];
+    const int size = MultiByteToWideChar(CP_ACP, 0, address.c_str(), -1, wide, MAX_PATH * 2);
+    const DWORD got = size > 0 ? GetLongPathNameW(wide, full, MAX_PATH * 2) : 0;
+    if (got > 0 && got < MAX_PATH * 2) reported.assign(full, got);
+  }
+  NavigateWindow(window, address, std::nullopt, reported);
 }
 
 }  // namespace standin

@@ -36,7 +36,7 @@ drive() { wine "$build/standin_drive.exe" "$@" || check_failed "the stand-in too
 
 # Velmox's and the stand-in's lines, each with its "Velmox: " or "StandIn: ".
 lines() {
-  sed -n 's/^.*OutputDebugStringA "\(\(Velmox\|StandIn\): .*\)\\n"$/\1/p' "$trace" | sed 's/\\\\/\\/g'
+  sed -n 's/^.*OutputDebugStringA "\(\(Velmox\|StandIn\): .*\)\(\\n"\|"\.\.\.\)$/\1/p' "$trace" | sed 's/\\\\/\\/g'
 }
 # mark NAME: the stand-in records "mark NAME" once everything handed to it before has happened
 # (a page sink's navigation included); waits for it. `since NAME` prints the lines after it.
@@ -75,6 +75,19 @@ expect_since() {
   read_since "$1"
   seen=$(printf '%s\n' "$since_text" | grep -Ec -- "$3" || true)
   [ "$seen" -eq "$2" ] || check_failed "$2 line(s) /$3/ after mark $1 (seen $seen)"
+}
+# wait_count NAME COUNT REGEX: waits until that many lines after mark NAME match.
+wait_count() {
+  local tries=100 seen
+  while [ "$tries" -gt 0 ]; do
+    read_since "$1"
+    seen=$(printf '%s\n' "$since_text" | grep -Ec -- "$3" || true)
+    [ "$seen" -ge "$2" ] && return 0
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  check_failed "$2 line(s) /$3/ after mark $1 (seen $seen)"
+  return 1
 }
 # value_since NAME SED_EXPRESSION: the first value a sed -n expression prints after mark NAME.
 value_since() {

@@ -28,8 +28,9 @@ finish() {
   return "$failed"
 }
 
-# Velmox's trace: what it passed to OutputDebugStringA, as Wine's debug channel prints it.
-trace_lines() { sed -n 's/^.*OutputDebugStringA "Velmox: \(.*\)\\n"$/\1/p' "$1" | sed 's/\\\\/\\/g'; }
+# Velmox's trace: what it passed to OutputDebugStringA, as Wine's debug channel prints it (a
+# long line cut short after about 250 characters).
+trace_lines() { sed -n 's/^.*OutputDebugStringA "Velmox: \(.*\)\(\\n"\|"\.\.\.\)$/\1/p' "$1" | sed 's/\\\\/\\/g'; }
 # trace_shows FILE PATTERN [SECONDS]: waits until a trace line matches the extended regex.
 trace_shows() {
   local tries=$((${3:-10} * 10))

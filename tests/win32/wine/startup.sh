@@ -18,6 +18,8 @@ wait_trace "$trace" "^Shell_NotifyIconA Add picture=on tip=Velmox \(On\)$"
 # The token: ten digits in the per-user settings.
 token=$(registry_value 'HKCU\Software\Velmox\Data' URLPrefix)
 [[ "$token" =~ ^[0-9]{10}$ ]] || check_failed "a ten-digit token in the registry (is '$token')"
+# Any program of the session can read the trace: the token is not in it.
+if grep -q "$token" "$trace"; then check_failed "the trace leaves the token out"; fi
 
 # The four generated files, byte for byte.
 script_for() {
@@ -55,4 +57,21 @@ expect_file "$app/blocksite.script2"
 expect_file "$app/trustsite.script2"
 expect_bytes "$app/blocksite.script2" "$(script_for b)"
 trace_lines "$trace" | grep -q "^Shell_NotifyIconA Delete" || check_failed "the icon is removed"
+
+# A stored token that is not ten digits (a path, a quote) is replaced by a new one before any
+# file is named after it or any script written with it.
+for stored in '..\..\x' '12345"6789'; do
+  wine reg add 'HKCU\Software\Velmox\Data' /v URLPrefix /d "$stored" /f >/dev/null
+  rm -f "$app"/*.script "$app"/*.script2
+  WINEDEBUG=-all,warn+debugstr wine "$app/Velmox.exe" 2>"$trace" &
+  velmox=$!
+  wait_started "$trace" "$poke"
+  token=$(registry_value 'HKCU\Software\Velmox\Data' URLPrefix)
+  [[ "$token" =~ ^[0-9]{10}$ ]] || check_failed "$stored replaced by ten digits (is '$token')"
+  expect_bytes "$app/blocksite.script" "$(script_for b)"
+  expect_file "$app/b$token.html"
+  close_by_menu "$trace" "$poke" "$velmox"
+done
+expect_no_file "$work/startup/x.html"
+expect_no_file "$app/x.html"
 finish
