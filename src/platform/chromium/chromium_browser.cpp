@@ -7,6 +7,7 @@
 
 #include "core/platform_error.h"
 #include "platform/sim/sim_process_end.h"
+#include "platform/sim/snapshot_enumerator.h"
 
 namespace velmox::chromium {
 namespace {
@@ -64,34 +65,14 @@ std::string ChromiumPlace::Label() const {
 
 // ---- The shell collection and the page sinks ---------------------------------------------------
 
-class ChromiumBrowsers::Enumerator : public WindowEnumerator {
- public:
-  Enumerator(ChromiumBrowsers& browsers, std::vector<std::shared_ptr<ChromiumWindow>> items)
-      : browsers_(browsers), items_(std::move(items)) {}
-
-  std::shared_ptr<BrowserWindow> Next() override {
-    ++reached_;
-    if (browsers_.failAt_ && reached_ == *browsers_.failAt_) throw *browsers_.enumerationFailure_;
-    // A window closed since the enumeration began is skipped, as the shell does.
-    while (reached_ <= items_.size() && !items_[reached_ - 1]->open)
-      ++reached_;
-    if (reached_ > items_.size()) return nullptr;
-    return items_[reached_ - 1];
-  }
-
- private:
-  ChromiumBrowsers& browsers_;
-  std::vector<std::shared_ptr<ChromiumWindow>> items_;
-  std::size_t reached_ = 0;
-};
-
 class ChromiumBrowsers::Shell : public ShellWindows {
  public:
   explicit Shell(ChromiumBrowsers& browsers) : browsers_(browsers) {}
 
   // The collection is the shell's, not the browser's: once the browser has gone it is empty.
   std::unique_ptr<WindowEnumerator> Enumerate() override {
-    return std::make_unique<Enumerator>(browsers_, browsers_.windows_);
+    return std::make_unique<sim::SnapshotEnumerator<ChromiumWindow>>(
+        browsers_.windows_, browsers_.failAt_, browsers_.enumerationFailure_);
   }
   std::unique_ptr<Connection> Connect(ShellWindowsEvents& events) override {
     auto link = std::make_shared<sim::EventLink<ShellWindowsEvents>>();

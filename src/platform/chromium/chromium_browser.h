@@ -114,7 +114,6 @@ class ChromiumBrowsers : public BrowserAutomation {
  private:
   friend class ChromiumWindow;
   class Shell;
-  class Enumerator;
   class SinkControl;
   struct PausedRequest {
     std::string requestId;

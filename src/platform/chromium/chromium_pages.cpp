@@ -1,18 +1,11 @@
 #include "platform/chromium/chromium_pages.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "core/ascii_case.h"
 #include "core/platform_error.h"
 #include "platform/sim/sim_address.h"
 
 namespace velmox::chromium {
 namespace {
-
-std::string WithoutFragment(const std::string& url) {
-  return url.substr(0, url.find('#'));
-}
 
 std::string ContentTypeOf(const std::filesystem::path& file) {
   const std::string extension = ToLowerAscii(file.extension().string());
@@ -22,16 +15,6 @@ std::string ContentTypeOf(const std::filesystem::path& file) {
   if (extension == ".js") return "text/javascript";
   if (extension == ".css") return "text/css";
   return "text/plain";
-}
-
-std::optional<std::string> ReadFile(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 bool IsWebAddress(const std::string& url) {
@@ -54,37 +37,13 @@ ChromiumPages::ChromiumPages(sim::SimFiles& files) : files_(files) {
 
 void ChromiumPages::Map(const std::string& address, const std::filesystem::path& file,
                         const std::string& documentType) {
-  pages_[WithoutFragment(sim::ResolveAddress(address, address))] = {file, documentType};
-}
-
-std::optional<ChromiumPages::Mapping> ChromiumPages::MappingFor(const std::string& url) const {
-  const std::string key = WithoutFragment(url);
-  if (auto exact = pages_.find(key); exact != pages_.end()) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(exact->second.file, ec)) return exact->second;
-    return Mapping{exact->second.file / "index.html", exact->second.documentType};
-  }
-  // The longest folder mapping that holds the address.
-  const std::string path = key.substr(0, key.find('?'));
-  std::optional<Mapping> best;
-  std::size_t bestLength = 0;
-  for (const auto& [prefix, mapping] : pages_) {
-    std::error_code ec;
-    if (prefix.empty() || prefix.back() != '/' || !path.starts_with(prefix) ||
-        prefix.size() < bestLength || !std::filesystem::is_directory(mapping.file, ec)) {
-      continue;
-    }
-    const std::string rest = path.substr(prefix.size());
-    best = Mapping{mapping.file / (rest.empty() ? "index.html" : rest), ""};
-    bestLength = prefix.size();
-  }
-  return best;
+  pages_.Map(address, file, documentType);
 }
 
 std::optional<PageResponse> ChromiumPages::Serve(const std::string& url, bool document) const {
   if (!IsWebAddress(url)) return std::nullopt;
-  if (const auto mapping = MappingFor(url)) {
-    if (auto text = ReadFile(mapping->file)) {
+  if (const auto mapping = pages_.Find(url)) {
+    if (auto text = sim::ReadPageFile(mapping->file)) {
       const std::string type =
           mapping->documentType.empty() ? ContentTypeOf(mapping->file) : "text/plain";
       return PageResponse{200, type, std::move(*text)};

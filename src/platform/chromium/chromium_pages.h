@@ -1,10 +1,10 @@
 #pragma once
 
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 
+#include "platform/sim/page_map.h"
 #include "platform/sim/sim_files.h"
 
 namespace velmox::chromium {
@@ -47,18 +47,13 @@ class ChromiumPages {
   std::string Shown(const std::string& url) const;
 
  private:
-  struct Mapping {
-    std::filesystem::path file;
-    std::string documentType;
-  };
-  std::optional<Mapping> MappingFor(const std::string& url) const;
   // The path Velmox knows for a real local path (the application folder's files by their
   // Windows name); other paths as they are.
   std::string VelmoxPath(const std::string& realPath) const;
 
   sim::SimFiles& files_;
   std::string realFolder_;  // the application folder's real place, absolute, without "/" at end
-  std::map<std::string, Mapping> pages_;
+  sim::PageMap pages_;
 };
 
 }  // namespace velmox::chromium

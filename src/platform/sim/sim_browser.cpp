@@ -1,31 +1,15 @@
 #include "platform/sim/sim_browser.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "core/platform_error.h"
+#include "platform/sim/page_map.h"
 #include "platform/sim/sim_address.h"
 #include "platform/sim/sim_process_end.h"
+#include "platform/sim/snapshot_enumerator.h"
 
 namespace velmox::sim {
 namespace {
-
-std::optional<std::string> ReadFile(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// The address without its fragment, as the page mapping knows it.
-std::string MappingKey(const std::string& address) {
-  const std::string canonical = ResolveAddress(address, address);
-  return canonical.substr(0, canonical.find('#'));
-}
 
 class SinkControl : public PageSinkControl {
  public:
@@ -79,35 +63,13 @@ std::string Place::Label() const {
 
 // ---- The shell collection ----------------------------------------------------------------------
 
-class SimBrowsers::Enumerator : public WindowEnumerator {
- public:
-  Enumerator(SimBrowsers& browsers, std::vector<std::shared_ptr<SimWindow>> items)
-      : browsers_(browsers), items_(std::move(items)) {}
-
-  std::shared_ptr<BrowserWindow> Next() override {
-    ++reached_;
-    if (browsers_.failAt_ && reached_ == *browsers_.failAt_) {
-      throw *browsers_.enumerationFailure_;
-    }
-    // A window closed since the enumeration began is skipped, as the shell does.
-    while (reached_ <= items_.size() && !items_[reached_ - 1]->open)
-      ++reached_;
-    if (reached_ > items_.size()) return nullptr;
-    return items_[reached_ - 1];
-  }
-
- private:
-  SimBrowsers& browsers_;
-  std::vector<std::shared_ptr<SimWindow>> items_;
-  std::size_t reached_ = 0;
-};
-
 class SimBrowsers::Shell : public ShellWindows {
  public:
   explicit Shell(SimBrowsers& browsers) : browsers_(browsers) {}
 
   std::unique_ptr<WindowEnumerator> Enumerate() override {
-    return std::make_unique<Enumerator>(browsers_, browsers_.windows_);
+    return std::make_unique<SnapshotEnumerator<SimWindow>>(browsers_.windows_, browsers_.failAt_,
+                                                           browsers_.enumerationFailure_);
   }
   std::unique_ptr<Connection> Connect(ShellWindowsEvents& events) override {
     browsers_.Check("ShellWindows.Connect");
@@ -153,34 +115,14 @@ std::unique_ptr<PageSinkControl> SimBrowsers::CreatePageSink(int index) {
 
 void SimBrowsers::MapPage(const std::string& address, const std::filesystem::path& file,
                           const std::string& documentType) {
-  pages_[MappingKey(address)] = {file, documentType};
+  pages_.Map(address, file, documentType);
 }
 
-std::optional<SimBrowsers::PageMapping> SimBrowsers::PageFor(const std::string& address) const {
-  const std::string key = MappingKey(address);
-  if (auto exact = pages_.find(key); exact != pages_.end()) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(exact->second.file, ec)) return exact->second;
-    return PageMapping{exact->second.file / "index.html", exact->second.documentType};
-  }
-  // The longest folder mapping that holds the address.
-  const std::string path = key.substr(0, key.find('?'));
-  std::optional<PageMapping> best;
-  std::size_t bestLength = 0;
-  for (const auto& [prefix, mapping] : pages_) {
-    std::error_code ec;
-    if (prefix.empty() || prefix.back() != '/' || !path.starts_with(prefix) ||
-        prefix.size() < bestLength || !std::filesystem::is_directory(mapping.file, ec)) {
-      continue;
-    }
-    std::string rest = path.substr(prefix.size());
-    best = PageMapping{mapping.file / (rest.empty() ? "index.html" : rest), ""};
-    bestLength = prefix.size();
-  }
-  if (best) return best;
+std::optional<PageMap::Page> SimBrowsers::PageFor(const std::string& address) const {
+  if (auto page = pages_.Find(address)) return page;
   if (const auto local = LocalPathOf(address)) {
     try {
-      return PageMapping{files_.RealPath(*local), ""};
+      return PageMap::Page{files_.RealPath(*local), ""};
     } catch (const PlatformError&) {
     }
   }
@@ -211,7 +153,7 @@ std::shared_ptr<SimDocument> SimBrowsers::LoadDocument(const std::string& addres
       documentType = mapping->documentType;
       return nullptr;
     }
-    if (auto text = ReadFile(mapping->file)) {
+    if (auto text = ReadPageFile(mapping->file)) {
       source = std::move(*text);
     } else {
       trace_.Line("browser", scope->label + ": no page file " + Quoted(mapping->file.string()) +

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/browser_automation.h"
+#include "platform/sim/page_map.h"
 #include "platform/sim/sim_files.h"
 #include "platform/sim/sim_trace.h"
 #include "platform/sim/sim_window.h"
@@ -139,12 +140,7 @@ class SimBrowsers : public BrowserAutomation {
     bool registered;
     long cookie;
   };
-  struct PageMapping {
-    std::filesystem::path file;
-    std::string documentType;
-  };
   class Shell;
-  class Enumerator;
 
   // What one page's load may still load: its frames, however nested, share one budget.
   struct FrameBudget {
@@ -161,7 +157,7 @@ class SimBrowsers : public BrowserAutomation {
                                             const std::shared_ptr<WindowScope>& scope,
                                             std::string& documentType, int depth,
                                             FrameBudget& budget);
-  std::optional<PageMapping> PageFor(const std::string& address) const;
+  std::optional<PageMap::Page> PageFor(const std::string& address) const;
   void LoadFrames(SimDocument& document, const std::shared_ptr<WindowScope>& scope, int depth,
                   FrameBudget& budget);
   void Check(std::string_view call) const;
@@ -183,7 +179,7 @@ class SimBrowsers : public BrowserAutomation {
   Trace& trace_;
   SimFiles& files_;
   std::vector<std::shared_ptr<SimWindow>> windows_;
-  std::map<std::string, PageMapping> pages_;
+  PageMap pages_;
   std::vector<std::shared_ptr<EventLink<ShellWindowsEvents>>> shellLinks_;
   std::vector<std::weak_ptr<EventLink<BrowserEvents>>> allLinks_;
   std::vector<std::shared_ptr<SinkState>> sinks_;
