@@ -190,7 +190,7 @@ void Actions::PlayInDialog(frmOptions& dialog) {
              {kKeyF1, 0},
              {kKeyTab, kShiftShift | kShiftCtrl}}};
         const auto [key, shift] = random.Pick(kKeyPresses);
-        dialog.Form_KeyDown(key, shift);
+        dialog.Form_KeyDown(key, shift, "");
       });
     case 4:
       if (random.Chance(0.3)) return session.Deliver([&] { dialog.CloseWindow(); });

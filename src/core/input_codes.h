@@ -6,6 +6,7 @@ namespace velmox {
 
 // Virtual-key codes.
 inline constexpr int kKeyTab = 9;      // VK_TAB
+inline constexpr int kKeyEnter = 13;   // VK_RETURN
 inline constexpr int kKeyDelete = 46;  // VK_DELETE
 inline constexpr int kKeyF1 = 112;     // VK_F1
 

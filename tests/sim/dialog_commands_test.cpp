@@ -69,5 +69,51 @@ TEST_F(DialogCommandsTest, LeavingTheTextBoxByAnyClickTrimsIt) {
       << errors;
 }
 
+// Enter presses the focused button, else OK; OK by Enter validates the text box first, as a click
+// on OK does.
+TEST_F(DialogCommandsTest, EnterPressesTheFocusedButtonElseOkAfterTrimmingTheSoundFile) {
+  EXPECT_EQ(Run(kOpen + "dialog click XPlaySound\n"
+                        "dialog click BrowseSound\n"
+                        "file dialog cancel\n"
+                        "dialog key Enter\n"  // BrowseSound has the focus
+                        "expect file dialog title \"Select Sound\"\n"
+                        "file dialog cancel\n"
+                        "dialog type FileNameText \" a.wav \"\n"
+                        "dialog key Enter\n"
+                        "expect dialog closed\n"
+                        "expect option SoundFileName \"a.wav\"\n"
+                        "expect setting Options SoundFileName \"a.wav\"\n"),
+            0)
+      << errors;
+  EXPECT_EQ(session.desktop.fileDialogs.shown.size(), 2u);
+}
+
+// A modal window the dialog owns disables it: no second file dialog from inside the first, no
+// click through a message box.
+TEST_F(DialogCommandsTest, AnOpenFileDialogOrMessageBoxDisablesTheDialog) {
+  EXPECT_EQ(
+      Run(kOpen + "dialog click XPlaySound\n"
+                  "dialog click BrowseSound\n"
+                  "dialog click BrowseSound\n"
+                  "dialog key Enter\n"
+                  "dialog close\n"
+                  "file dialog cancel\n"
+                  "expect dialog open\n"
+                  "dialog type FileNameText \"missing.wav\"\n"
+                  "dialog click PlaySound\n"
+                  "expect box \"Sound Not Found\" \"The specified sound file, \"\"missing.wav\"\", "
+                  "could not be found.\"\n"
+                  "dialog click cmdCancel\n"
+                  "answer OK\n"
+                  "expect dialog open\n"
+                  "dialog click cmdCancel\n"
+                  "expect dialog closed\n"),
+      0)
+      << errors;
+  EXPECT_EQ(session.desktop.fileDialogs.shown.size(), 1u);
+  EXPECT_TRUE(Traced(
+      "[     0.000] dialog: the Settings dialog does not respond: a window it owns is open"));
+}
+
 }  // namespace
 }  // namespace velmox::sim

@@ -64,6 +64,64 @@ TEST_F(ScriptRunnerTest, LinesThatMakeNoSenseOrThatTheDesktopRefusesEndWithTwo) 
   ExpectStatus(2, "start\ntray right-click\n", "file \"no\\such\\folder.txt\" \"x\"");
 }
 
+// A number that does not fit where it goes is a line that makes no sense, never one cut down to
+// fit (4294967811 would otherwise act as 515, a double click).
+TEST_F(ScriptRunnerTest, NumbersOutOfRangeOrNotFiniteEndWithTwo) {
+  for (const char* line :
+       {"tray message 4294967811", "tray message -1", "wait 9223372036854775807",
+        "wait 99999999999999999999", "wait 0x", "wait 0x-5", "wait -", "set time 00:00:nan",
+        "set time 00:00:inf", "set time 10:00:05x", "set time 4294967306:00:00",
+        "window open w \"about:blank\" ToolBar=99999999999999",
+        "windows open w 1001 \"about:blank\""}) {
+    ExpectStatus(2, "start\n", line);
+  }
+  const std::string websites =
+      "start\ntray right-click\nmenu choose \"&Settings...\"\ndialog tab 4\n";
+  for (const char* line : {"dialog column 4294967297", "expect dialog page 4294967299",
+                           "expect control XBlink colour 4294967301"}) {
+    ExpectStatus(2, websites, line);
+  }
+  EXPECT_EQ(Run("start\ntray message 0x203\nexpect tray picture off\nset time 23:59:59.5\n"
+                "window open w \"about:blank\" ToolBar=-2147483648\nexpect window w "
+                "ToolBar=-2147483648\nwait 1000\n"),
+            0)
+      << errors;
+  ExpectStatus(2, "wait 999999999999000\n", "wait 2000");  // past the clock's end
+}
+
+// Whatever a script names, it names inside the application folder.
+TEST_F(ScriptRunnerTest, FileNamesNeverLeadOutOfTheApplicationFolder) {
+  const std::filesystem::path outside = folders.root.Path() / "outside.txt";
+  std::string backslashed = outside.string();
+  std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+  for (const std::string& name : {outside.string(), backslashed}) {
+    test::WriteRealFile(outside, "kept");
+    for (const std::string& line :
+         {"file \"" + name + "\" \"lost\"", "remove file \"" + name + "\"",
+          "expect file \"" + name + "\" \"kept\""}) {
+      ExpectStatus(2, "", line);
+      EXPECT_EQ(test::ReadRealFile(outside), "kept") << line;
+    }
+  }
+}
+
+// A line of garbage is reported in one short, printable line.
+TEST_F(ScriptRunnerTest, AnUnknownCommandIsEchoedShortAndEscaped) {
+  const std::string garbage = "zap\x01\x1b[2J\xff" + std::string(10000, 'x') + "\r";
+  EXPECT_EQ(Run(garbage), 2);
+  EXPECT_EQ(errors, "t.vmx:1: unknown command: zap\\x01\\x1B[2J\\xFF" + std::string(71, 'x') +
+                        "... (10010 characters)\n");
+}
+
+// A profile whose lock cannot be taken ends the run with the reason in the trace.
+TEST_F(ScriptRunnerTest, AnUnusableInstanceLockIsTraced) {
+  std::filesystem::create_directory(folders.folders.profile / "velmox.lock");
+  EXPECT_EQ(Run("start\nexpect ended\n"), 0) << errors;
+  EXPECT_TRUE(Traced("[     0.000] velmox: the instance lock \"" +
+                     (folders.folders.profile / "velmox.lock").string() +
+                     "\" cannot be opened: Is a directory"));
+}
+
 TEST_F(ScriptRunnerTest, MenuAnswerDoesNotAnswerABox) {
   std::istringstream in("menu dismiss\n");
   ScriptRunner runner(session, in, "t.vmx", folders.root.Path());

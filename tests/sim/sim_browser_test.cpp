@@ -117,5 +117,34 @@ TEST_F(SimBrowserTest, AnEmptyAnswerLetsTheBrowserOpenARegisteredWindowAndCancel
   EXPECT_THROW(popup.Name(), PlatformError);
 }
 
+// A frameset that includes itself ten times would load 11,110 documents four levels deep; the
+// page's frames share one budget, and the trace says what was left empty.
+TEST_F(SimBrowserTest, AFramesetThatIncludesItselfLoadsABoundedNumberOfDocuments) {
+  std::string frames;
+  for (int i = 0; i < 10; ++i)
+    frames += "<frame src=loop.html>";
+  test::WriteRealFile(app.Path() / "loop/loop.html", "<frameset>" + frames + "</frameset>");
+  browsers.MapPage("http://loop.example/", app.Path() / "loop");
+  SimWindow& window = Open("w", "http://loop.example/loop.html");
+  int loaded = 0, empty = 0;
+  std::vector<SimDocument*> pending{window.document.get()};
+  while (!pending.empty()) {
+    SimDocument* document = pending.back();
+    pending.pop_back();
+    for (const auto& frame : document->Frames()) {
+      if (frame->Shown() == nullptr) continue;  // deeper than frames load
+      (frame->Shown()->Frames().empty() ? empty : loaded) += 1;
+      pending.push_back(frame->Shown().get());
+    }
+  }
+  EXPECT_EQ(loaded, SimBrowsers::kMaxFrameDocuments);
+  EXPECT_GT(empty, 0);
+  const std::string expected =
+      "[     0.000] browser: w: \"http://loop.example/loop.html\" has more "
+      "than 100 frame documents; " +
+      std::to_string(empty) + " more frames show empty pages";
+  EXPECT_NE(std::find(trace.Lines().begin(), trace.Lines().end(), expected), trace.Lines().end());
+}
+
 }  // namespace
 }  // namespace velmox::sim

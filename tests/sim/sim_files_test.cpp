@@ -31,9 +31,11 @@ TEST_F(SimFilesTest, MapsTheVirtualFolderOntoTheRealOneAndNothingElse) {
   EXPECT_EQ(files.RealPath(V("sounds\\cork.wav")), folder.Path() / "sounds/cork.wav");
   EXPECT_EQ(files.RealPath("c:\\program files\\VELMOX\\a.txt"), folder.Path() / "a.txt");
   EXPECT_EQ(files.RealPath("/usr/share/x.wav"), std::filesystem::path("/usr/share/x.wav"));
-  for (const char* path : {"C:\\Program Files\\Velmox2\\a.txt", "C:\\Windows\\a.txt", "a.txt", "",
-                           "C:\\Program Files", "C:\\Program Files\\Velmox\\..\\..\\etc\\passwd",
-                           "C:\\Program Files\\Velmox\\help\\..\\..\\x"}) {
+  for (const char* path :
+       {"C:\\Program Files\\Velmox2\\a.txt", "C:\\Windows\\a.txt", "a.txt", "", "C:\\Program Files",
+        "C:\\Program Files\\Velmox\\..\\..\\etc\\passwd",
+        "C:\\Program Files\\Velmox\\help\\..\\..\\x", "C:\\Program Files\\Velmox\\\\tmp\\x",
+        "C:\\Program Files\\Velmox\\/tmp/x"}) {
     EXPECT_EQ(ErrorNumber([&] { files.RealPath(path); }), 76) << path;
   }
 }
@@ -70,11 +72,23 @@ TEST_F(SimFilesTest, WriteTextAtomicallySwapsInTheWholeNewContentOrLeavesTheOldF
   files.WriteTextAtomically(V("servers.lst"), "new content");
   EXPECT_EQ(test::ReadRealFile(Real("servers.lst")), "new content");
   EXPECT_FALSE(std::filesystem::exists(Real("servers.lst.new")));
+}
 
-  // The file beside it cannot be written.
-  std::filesystem::create_directory(Real("servers.lst.new"));
-  EXPECT_THROW(files.WriteTextAtomically(V("servers.lst"), "lost"), PlatformError);
+// Whatever lies where the new text would go (a link to a file outside, a hard link, a folder, a
+// link to nowhere) is left alone, and the write takes a fresh name beside it.
+TEST_F(SimFilesTest, WriteTextAtomicallyNeverFollowsOrReusesWhatLiesBeside) {
+  test::WriteRealFile(Real("outside/victim"), "precious");
+  std::filesystem::create_symlink(Real("outside/victim"), Real("servers.lst.new"));
+  std::filesystem::create_hard_link(Real("outside/victim"), Real("servers.lst.new1"));
+  std::filesystem::create_directory(Real("servers.lst.new2"));
+  std::filesystem::create_symlink(Real("outside/created"), Real("servers.lst.new3"));
+  files.WriteTextAtomically(V("servers.lst"), "new content");
   EXPECT_EQ(test::ReadRealFile(Real("servers.lst")), "new content");
+  EXPECT_FALSE(std::filesystem::is_symlink(Real("servers.lst")));
+  EXPECT_EQ(test::ReadRealFile(Real("outside/victim")), "precious");
+  EXPECT_FALSE(std::filesystem::exists(Real("outside/created")));
+  EXPECT_TRUE(std::filesystem::is_symlink(Real("servers.lst.new")));
+  EXPECT_FALSE(std::filesystem::exists(Real("servers.lst.new4")));
 }
 
 // Ordered faults: a full disk leaves half the text of a plain write on disk, and nothing of a

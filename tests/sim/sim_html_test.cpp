@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace velmox::sim {
@@ -18,6 +19,46 @@ TEST(SimHtmlTest, ParsesAsBrowsersDoWithUpperCaseTagNames) {
   EXPECT_EQ(widget->tag, "MY-WIDGET");
   EXPECT_EQ(widget->parent->tag, "P");
   EXPECT_EQ(FirstElement(*root, "A")->TextContent(), "link");
+}
+
+int Depth(const HtmlNode& node) {
+  int depth = 1;
+  for (const HtmlNode* up = node.parent; up != nullptr; up = up->parent)
+    ++depth;
+  return depth;
+}
+
+std::string Repeated(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i)
+    out += text;
+  return out;
+}
+
+// Pages nested far deeper than any real one are bounded, so that nothing that walks the tree
+// runs out of stack: every element is kept, none deeper than the bound, the text in order.
+TEST(SimHtmlTest, DeeplyNestedPagesAreBounded) {
+  for (const std::string tag : {"div", "b"}) {
+    bool flattened = false;
+    const int count = 2000;
+    auto root = ParseHtml(Repeated("<" + tag + ">", count) + "<a id=deep>end</a>", &flattened);
+    EXPECT_TRUE(flattened) << tag;
+    const auto elements = Elements(*root);
+    int tagged = 0, deepest = 0;
+    for (const HtmlNode* node : elements) {
+      if (node->tag == (tag == "div" ? "DIV" : "B")) ++tagged;
+      deepest = std::max(deepest, Depth(*node));
+    }
+    EXPECT_EQ(tagged, count) << tag;
+    EXPECT_EQ(deepest, kMaxHtmlDepth) << tag;
+    HtmlNode* deep = QuerySelector(*root, "#deep");
+    ASSERT_NE(deep, nullptr) << tag;
+    EXPECT_EQ(deep->TextContent(), "end");
+    EXPECT_EQ(root->TextContent(), "end");
+  }
+  bool flattened = true;
+  auto shallow = ParseHtml(Repeated("<div>", kMaxHtmlDepth - 2), &flattened);
+  EXPECT_FALSE(flattened) << "html and body take two levels, the divs the rest";
 }
 
 TEST(SimHtmlTest, AFramesetPageHasNoBody) {

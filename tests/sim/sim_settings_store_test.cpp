@@ -1,6 +1,9 @@
 #include "platform/sim/sim_settings_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "core/platform_error.h"
 #include "support/temp_folder.h"
@@ -68,6 +71,58 @@ TEST_F(SimSettingsStoreTest, FailingSavesChangeNothing) {
   store.failCall = [](std::string_view call, const std::string&) { return call == "save"; };
   EXPECT_THROW(store.SaveSetting("Velmox", "Data", "URLPrefix", "2"), PlatformError);
   EXPECT_EQ(Get("Data", "URLPrefix"), "1");
+}
+
+// Files named like the store's temporary ones: "settings.txt.new", "settings.txt.new1" ...
+std::vector<std::string> LeftBeside(const std::filesystem::path& file) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with(file.filename().string() + ".new")) names.push_back(name);
+  }
+  return names;
+}
+
+// A real full disk: while it lives, no file of this process may grow beyond `bytes`.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    const rlimit limited{bytes, old_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+
+TEST_F(SimSettingsStoreTest, AFullDiskLeavesTheStoreAsItWasAndNothingBeside) {
+  store.SaveSetting("Velmox", "Data", "URLPrefix", "1");
+  const std::string before = FileText();
+  {
+    FileSizeLimit full(8);
+    EXPECT_THROW(store.SaveSetting("Velmox", "Options", "SoundFileName", std::string(100, 'x')),
+                 PlatformError);
+  }
+  EXPECT_EQ(FileText(), before);
+  EXPECT_EQ(LeftBeside(store.File()), std::vector<std::string>{});
+}
+
+// A file or link planted where the store writes its new text is neither followed nor reused.
+TEST_F(SimSettingsStoreTest, ASaveNeverWritesThroughALinkBesideTheStore) {
+  test::WriteRealFile(folder.Path() / "victim", "precious");
+  std::filesystem::create_symlink(folder.Path() / "victim", folder.Path() / "settings.txt.new");
+  std::filesystem::create_hard_link(folder.Path() / "victim", folder.Path() / "settings.txt.new1");
+  store.SaveSetting("Velmox", "Data", "URLPrefix", "1");
+  EXPECT_EQ(test::ReadRealFile(folder.Path() / "victim"), "precious");
+  EXPECT_EQ(Get("Data", "URLPrefix"), "1");
+  EXPECT_FALSE(std::filesystem::is_symlink(store.File()));
 }
 
 }  // namespace

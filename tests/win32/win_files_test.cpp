@@ -62,12 +62,27 @@ TEST_F(WinFilesTest, WriteTextAtomicallySwapsTheWholeFileAndLeavesNothingBeside)
 }
 
 TEST_F(WinFilesTest, AFailedReplaceKeepsTheOldContent) {
-  files.WriteText(folder.File("servers.lst"), "old\r\n");
-  // A folder in the way of the file beside makes the write fail before anything is replaced.
-  CreateDirectoryA(folder.File("servers.lst.new").c_str(), nullptr);
-  EXPECT_THROW(files.WriteTextAtomically(folder.File("servers.lst"), "new\r\n"), PlatformError);
-  EXPECT_EQ("old\r\n", files.ReadText(folder.File("servers.lst")));
-  RemoveDirectoryA(folder.File("servers.lst.new").c_str());
+  ASSERT_TRUE(CreateDirectoryA(folder.File("target").c_str(), nullptr));
+  files.WriteText(folder.File("target\\inside"), "x");  // a folder that is not empty
+  EXPECT_THROW(files.WriteTextAtomically(folder.File("target"), "new\r\n"), PlatformError);
+  EXPECT_THROW(files.FileLength(folder.File("target.new")), PlatformError);
+  EXPECT_EQ("x", files.ReadText(folder.File("target\\inside")));
+  DeleteFileA(folder.File("target\\inside").c_str());
+  RemoveDirectoryA(folder.File("target").c_str());
+}
+
+// Whatever lies where the new text would go (a hard link to a file elsewhere, a folder) is left
+// alone, and the write takes a fresh name beside it.
+TEST_F(WinFilesTest, WriteTextAtomicallyNeverWritesThroughWhatLiesBeside) {
+  files.WriteText(folder.File("victim"), "precious");
+  ASSERT_TRUE(CreateHardLinkA(folder.File("servers.lst.new").c_str(), folder.File("victim").c_str(),
+                              nullptr));
+  ASSERT_TRUE(CreateDirectoryA(folder.File("servers.lst.new1").c_str(), nullptr));
+  files.WriteTextAtomically(folder.File("servers.lst"), "new\r\n");
+  EXPECT_EQ("new\r\n", files.ReadText(folder.File("servers.lst")));
+  EXPECT_EQ("precious", files.ReadText(folder.File("victim")));
+  EXPECT_EQ("precious", files.ReadText(folder.File("servers.lst.new")));
+  RemoveDirectoryA(folder.File("servers.lst.new1").c_str());
 }
 
 }  // namespace

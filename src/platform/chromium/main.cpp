@@ -75,10 +75,19 @@ int main(int argc, char** argv) {
   CLI11_PARSE(cli, argc, argv);
 
   std::error_code ec;
+  if (!std::filesystem::is_directory(appDir, ec)) {
+    std::cerr << "velmox: the application folder " << appDir << " is not a folder\n";
+    return 2;
+  }
   std::filesystem::create_directories(profile, ec);
-  if (!std::filesystem::is_directory(appDir, ec) || !std::filesystem::is_directory(profile, ec)) {
-    std::cerr << "velmox: the application folder " << appDir << " or the profile " << profile
-              << " is not a folder\n";
+  std::error_code ignored;
+  if (!std::filesystem::is_directory(profile, ignored)) {
+    std::cerr << "velmox: the profile " << profile << " is not a folder"
+              << (ec ? ": " + ec.message() : "") << '\n';
+    return 2;
+  }
+  if (const auto problem = velmox::sim::LockFileProblem(profile / "velmox.lock")) {
+    std::cerr << "velmox: the profile " << profile << " cannot be used: " << *problem << '\n';
     return 2;
   }
 

@@ -11,8 +11,6 @@
 namespace velmox::sim {
 namespace {
 
-constexpr int kMaxFrameDepth = 4;
-
 class SinkControl : public PageSinkControl {
  public:
   SinkControl(std::shared_ptr<SinkState> state,
@@ -151,7 +149,21 @@ std::optional<PageMap::Page> SimBrowsers::PageFor(const std::string& address) co
 
 std::shared_ptr<SimDocument> SimBrowsers::LoadPage(const std::string& address,
                                                    const std::shared_ptr<WindowScope>& scope,
-                                                   std::string& documentType, int depth) {
+                                                   std::string& documentType) {
+  FrameBudget budget;
+  auto document = LoadDocument(address, scope, documentType, 0, budget);
+  if (budget.refused > 0) {
+    trace_.Line("browser", scope->label + ": " + Quoted(address) + " has more than " +
+                               std::to_string(kMaxFrameDocuments) + " frame documents; " +
+                               std::to_string(budget.refused) + " more frames show empty pages");
+  }
+  return document;
+}
+
+std::shared_ptr<SimDocument> SimBrowsers::LoadDocument(const std::string& address,
+                                                       const std::shared_ptr<WindowScope>& scope,
+                                                       std::string& documentType, int depth,
+                                                       FrameBudget& budget) {
   documentType.clear();
   std::string source;
   if (const auto mapping = PageFor(address)) {
@@ -166,19 +178,31 @@ std::shared_ptr<SimDocument> SimBrowsers::LoadPage(const std::string& address,
                                  " for " + Quoted(address) + ", an empty page instead");
     }
   }
-  auto document = std::make_shared<SimDocument>(address, ParseHtml(source), scope);
-  LoadFrames(*document, scope, depth);
+  bool flattened = false;
+  auto document = std::make_shared<SimDocument>(address, ParseHtml(source, &flattened), scope);
+  if (flattened) {
+    trace_.Line("browser", scope->label + ": " + Quoted(address) + " nests elements deeper than " +
+                               std::to_string(kMaxHtmlDepth) +
+                               " levels; the deeper ones are placed at that depth");
+  }
+  LoadFrames(*document, scope, depth, budget);
   return document;
 }
 
 void SimBrowsers::LoadFrames(SimDocument& document, const std::shared_ptr<WindowScope>& scope,
-                             int depth) {
+                             int depth, FrameBudget& budget) {
   if (depth >= kMaxFrameDepth) return;
   for (const auto& frame : document.Frames()) {
     const std::string address =
         ResolveAddress(document.BaseAddress(), frame->Element().AttributeOr("src", "about:blank"));
-    std::string type;
-    auto shown = LoadPage(address, scope, type, depth + 1);
+    std::shared_ptr<SimDocument> shown;
+    if (budget.left > 0) {
+      --budget.left;
+      std::string type;
+      shown = LoadDocument(address, scope, type, depth + 1, budget);
+    } else {
+      ++budget.refused;
+    }
     if (!shown) shown = std::make_shared<SimDocument>(address, ParseHtml(""), scope);
     frame->Show(std::move(shown));
   }

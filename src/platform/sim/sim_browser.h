@@ -66,6 +66,11 @@ struct NavigationOutcome {
 // posted and delivered by `Settle`, after the browser's own work, as a message loop would.
 class SimBrowsers : public BrowserAutomation {
  public:
+  // Frames load up to this depth, and one page loads at most this many frame documents, however
+  // they nest: a frameset that includes itself stays small. Frames beyond show empty pages.
+  static constexpr int kMaxFrameDepth = 4;
+  static constexpr int kMaxFrameDocuments = 100;
+
   SimBrowsers(Trace& trace, SimFiles& files) : trace_(trace), files_(files) {}
 
   // Velmox's collection. Its connections end with Velmox's process (DisconnectAll).
@@ -149,12 +154,24 @@ class SimBrowsers : public BrowserAutomation {
   };
   class Shell;
 
-  // The page for an address: nullptr when it is not HTML (`documentType` says what it is).
+  // What one page's load may still load: its frames, however nested, share one budget.
+  struct FrameBudget {
+    int left = kMaxFrameDocuments;
+    int refused = 0;
+  };
+
+  // The page for an address with its frames: nullptr when it is not HTML (`documentType` says
+  // what it is).
   std::shared_ptr<SimDocument> LoadPage(const std::string& address,
                                         const std::shared_ptr<WindowScope>& scope,
-                                        std::string& documentType, int depth = 0);
+                                        std::string& documentType);
+  std::shared_ptr<SimDocument> LoadDocument(const std::string& address,
+                                            const std::shared_ptr<WindowScope>& scope,
+                                            std::string& documentType, int depth,
+                                            FrameBudget& budget);
   std::optional<PageMap::Page> PageFor(const std::string& address) const;
-  void LoadFrames(SimDocument& document, const std::shared_ptr<WindowScope>& scope, int depth);
+  void LoadFrames(SimDocument& document, const std::shared_ptr<WindowScope>& scope, int depth,
+                  FrameBudget& budget);
   void Check(std::string_view call) const;
   std::shared_ptr<SimWindow> AddWindow(const std::string& label, std::optional<std::size_t> at);
   std::string NewLabel();

@@ -16,6 +16,10 @@ class SimClock : public Clock, public Timers {
   // `startOfDay`: the time of day, in seconds since midnight, at virtual millisecond 0.
   explicit SimClock(double startOfDay = 9 * 3600.0) : startOfDay_(startOfDay) {}
 
+  // The virtual clock's end, some 30,000 years on: nothing waits past it, so that no time
+  // computed from the clock overflows.
+  static constexpr std::int64_t kLastMs = 1'000'000'000'000'000;
+
   std::int64_t NowMs() const { return nowMs_; }
   void SetTimeOfDay(double secondsSinceMidnight);
 

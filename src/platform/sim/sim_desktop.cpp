@@ -31,6 +31,12 @@ SimDesktop::SimDesktop(const SimFolders& folders)
                                  const std::string& reason) {
     trace.Line("store", "cannot store " + section + "\\" + key + ": " + reason);
   };
+  // A modal window owned by the Settings dialog disables it; Velmox's other windows are hidden.
+  const auto enableWindow = [this](std::uintptr_t owner, bool enabled) {
+    if (owner == SimDialogWindow::kHandle) settingsWindow.EnableWindow(enabled);
+  };
+  messageBoxes.enableOwner = enableWindow;
+  fileDialogs.enableOwner = enableWindow;
   files.onWritten = [this](const std::string& path) {
     const std::string prefix = folders_.virtualAppFolder + "\\";
     writes.push_back(path.starts_with(prefix) ? path.substr(prefix.size()) : path);

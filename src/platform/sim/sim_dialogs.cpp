@@ -1,5 +1,7 @@
 #include "platform/sim/sim_dialogs.h"
 
+#include <utility>
+
 namespace velmox::sim {
 
 SimDialogWindow::SimDialogWindow(Trace& trace) : trace_(trace) {}
@@ -40,15 +42,18 @@ std::optional<FileOpenChoice> SimFileDialogs::ShowOpen(const FileOpenRequest& re
   shown.push_back(request);
   trace_.Line("file dialog", Quoted(request.title) + " opens in " + Quoted(request.initialFolder) +
                                  " with " + Quoted(request.fileName));
-  open = request;
   std::optional<FileOpenChoice> choice;
-  try {
-    if (answer) choice = answer(request);
-  } catch (...) {
-    open.reset();
-    throw;
+  {
+    ModalWindow modal(enableOwner, request.owner);
+    const auto outer = std::exchange(open, request);
+    try {
+      if (answer) choice = answer(request);
+    } catch (...) {
+      open = outer;
+      throw;
+    }
+    open = outer;
   }
-  open.reset();
   trace_.Line("file dialog", choice ? "chosen " + Quoted(choice->fileName) : "cancelled");
   return choice;
 }

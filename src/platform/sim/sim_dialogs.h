@@ -8,6 +8,7 @@
 
 #include "core/file_dialog.h"
 #include "platform/sim/sim_dialog_trace.h"
+#include "platform/sim/sim_services.h"
 #include "platform/sim/sim_trace.h"
 #include "ui/settings_dialog/dialog_window.h"
 
@@ -30,6 +31,10 @@ class SimDialogWindow : public SettingsDialogWindow {
   // The control that has the focus ("FileNameText", "ListView1", "tbsOptions" ...); empty for
   // none. Whoever drives the window moves it.
   std::string focus;
+  // A modal window it owns (a message box, the file dialog) disables it until that closes, as
+  // on Windows: a disabled window takes no input.
+  bool Enabled() const { return disabledBy_ == 0; }
+  void EnableWindow(bool enabled) { disabledBy_ += enabled ? -1 : 1; }
 
   void Create(frmOptions& dialog) override;
   std::uintptr_t Handle() override { return kHandle; }
@@ -43,6 +48,7 @@ class SimDialogWindow : public SettingsDialogWindow {
   frmOptions* dialog_ = nullptr;
   std::unique_ptr<DialogTracer> tracer_;
   bool shown_ = false;
+  int disabledBy_ = 0;
 };
 
 // The file-open dialog, answered by whoever drives the desktop (the script runner).
@@ -52,8 +58,10 @@ class SimFileDialogs : public FileDialogs {
   // The choice for a shown dialog; without it the dialog is cancelled.
   std::function<std::optional<FileOpenChoice>(const FileOpenRequest&)> answer;
   std::vector<FileOpenRequest> shown;
-  // The request while the dialog is open.
+  // The request of the innermost dialog open.
   std::optional<FileOpenRequest> open;
+  // The desktop's EnableWindow: the dialog is modal, so its owner is disabled while it is open.
+  std::function<void(std::uintptr_t owner, bool enabled)> enableOwner;
 
   std::optional<FileOpenChoice> ShowOpen(const FileOpenRequest& request) override;
 

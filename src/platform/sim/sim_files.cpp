@@ -27,7 +27,58 @@ PlatformError DiskFull() {
   return PlatformError(61, "Disk full");
 }
 
+// Writes the text; with `full`, only its first half reaches the disk before the disk is full.
+void WriteAll(int fd, const std::string& text, bool full) {
+  std::size_t done = 0;
+  const std::size_t end = full ? text.size() / 2 : text.size();
+  while (done < end) {
+    const ssize_t n = ::write(fd, text.data() + done, end - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) throw DiskFull();
+      throw AccessError();
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (full) throw DiskFull();
+}
+
+// How many fresh names a whole-file write tries beside its target before it gives up.
+constexpr int kTemporaryNames = 100;
+
+// A new file beside `target`, created exclusively: ".new", else ".new1", ".new2" ... when a
+// name is taken by anything at all (a file, a folder, a link, a link to nowhere).
+int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& name) {
+  for (int i = 0; i < kTemporaryNames; ++i) {
+    name = target;
+    name += i == 0 ? std::string(".new") : ".new" + std::to_string(i);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) break;
+  }
+  throw AccessError();
+}
+
 }  // namespace
+
+void ReplaceWholeFile(const std::filesystem::path& target, const std::string& text,
+                      const std::function<bool(std::string_view step)>& fails) {
+  if (fails("create")) throw AccessError();
+  std::filesystem::path temporary;
+  const int fd = CreateTemporary(target, temporary);
+  try {
+    WriteAll(fd, text, fails("write"));
+    if (::fsync(fd) != 0) throw AccessError();
+  } catch (...) {
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    throw;
+  }
+  if (::close(fd) != 0 || fails("rename") || std::rename(temporary.c_str(), target.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    throw AccessError();
+  }
+}
 
 std::filesystem::path SimFiles::RealPath(const std::string& path) const {
   if (!path.empty() && path.front() == '/') return path;
@@ -39,7 +90,9 @@ std::filesystem::path SimFiles::RealPath(const std::string& path) const {
         if (c == '\\') c = '/';
       }
       const std::filesystem::path inside = rest.substr(1);
-      // A ".." would lead out of the application folder into the real machine's files.
+      // A ".." or a second leading separator would lead out of the application folder into the
+      // real machine's files.
+      if (inside.has_root_path()) throw PlatformError(76, "Path not found");
       for (const auto& part : inside) {
         if (part == "..") throw PlatformError(76, "Path not found");
       }
@@ -47,23 +100,6 @@ std::filesystem::path SimFiles::RealPath(const std::string& path) const {
     }
   }
   throw PlatformError(76, "Path not found");
-}
-
-void SimFiles::WriteAll(int fd, const std::string& path, const std::string& text) const {
-  std::size_t done = 0;
-  std::size_t end = text.size();
-  const bool full = Fails("write", path);
-  if (full) end /= 2;
-  while (done < end) {
-    const ssize_t n = ::write(fd, text.data() + done, end - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      if (errno == ENOSPC) throw DiskFull();
-      throw AccessError();
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (full) throw DiskFull();
 }
 
 void SimFiles::Rename(const std::string& from, const std::string& to) {
@@ -106,7 +142,7 @@ void SimFiles::WriteText(const std::string& path, const std::string& text) {
   const int fd = ::open(real.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw AccessError();
   try {
-    WriteAll(fd, path, text);
+    WriteAll(fd, text, Fails("write", path));
   } catch (...) {
     ::close(fd);
     throw;
@@ -116,25 +152,7 @@ void SimFiles::WriteText(const std::string& path, const std::string& text) {
 }
 
 void SimFiles::WriteTextAtomically(const std::string& path, const std::string& text) {
-  const auto real = RealPath(path);
-  auto temporary = real;
-  temporary += ".new";
-  if (Fails("create", path)) throw AccessError();
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throw AccessError();
-  try {
-    WriteAll(fd, path, text);
-    if (::fsync(fd) != 0) throw AccessError();
-  } catch (...) {
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    throw;
-  }
-  if (::close(fd) != 0 || Fails("rename", path) ||
-      std::rename(temporary.c_str(), real.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    throw AccessError();
-  }
+  ReplaceWholeFile(RealPath(path), text, [&](std::string_view step) { return Fails(step, path); });
   if (onWritten) onWritten(path);
 }
 

@@ -9,6 +9,15 @@
 
 namespace velmox::sim {
 
+// Puts `text` into the real file `target` as a whole: the text goes to a temporary file beside
+// it, created exclusively under a fresh name (a file or link already there is never followed,
+// reused or removed), and that file is then renamed over `target`. On failure the temporary
+// file goes, `target` is as it was, and PlatformError is thrown (61 for a full disk, 75 for any
+// other failure). `fails` orders faults: asked before "create", "write" and "rename", a step
+// answered true fails as the disk would, "write" after half of the bytes went to disk.
+void ReplaceWholeFile(const std::filesystem::path& target, const std::string& text,
+                      const std::function<bool(std::string_view step)>& fails);
+
 // The simulated desktop's files. Velmox sees its application folder under a Windows name
 // (`virtualFolder`, by default "C:\Program Files\Velmox"); every path below it maps onto a real
 // folder on this machine, "\" becoming "/". A real absolute path ("/...") is used as it is, so
@@ -41,7 +50,6 @@ class SimFiles : public Files {
   bool Fails(std::string_view step, const std::string& path) const {
     return failStep && failStep(step, path);
   }
-  void WriteAll(int fd, const std::string& path, const std::string& text) const;
 
   std::string virtualFolder_;
   std::filesystem::path realFolder_;

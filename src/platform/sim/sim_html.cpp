@@ -25,9 +25,8 @@ std::string TagName(const GumboElement& element) {
   return Upper(std::string(original.data, original.length));
 }
 
-std::unique_ptr<HtmlNode> Convert(const GumboNode& from, HtmlNode* parent) {
+std::unique_ptr<HtmlNode> MakeNode(const GumboNode& from) {
   auto node = std::make_unique<HtmlNode>();
-  node->parent = parent;
   if (from.type == GUMBO_NODE_ELEMENT || from.type == GUMBO_NODE_TEMPLATE) {
     const GumboElement& element = from.v.element;
     node->tag = TagName(element);
@@ -35,15 +34,52 @@ std::unique_ptr<HtmlNode> Convert(const GumboNode& from, HtmlNode* parent) {
       const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
       node->attributes.emplace(ToLowerAscii(attribute->name), attribute->value);
     }
-    for (unsigned i = 0; i < element.children.length; ++i) {
-      const auto* child = static_cast<const GumboNode*>(element.children.data[i]);
-      if (child->type == GUMBO_NODE_COMMENT) continue;
-      node->children.push_back(Convert(*child, node.get()));
-    }
   } else {
     node->text = from.v.text.text;
   }
   return node;
+}
+
+bool IsElement(const GumboNode& node) {
+  return node.type == GUMBO_NODE_ELEMENT || node.type == GUMBO_NODE_TEMPLATE;
+}
+
+// Gumbo's tree as HtmlNodes, without recursion. An element that would lie deeper than
+// kMaxHtmlDepth is placed at that depth instead, after the element it was in, as browsers bound
+// their trees; `flattened` then says so.
+std::unique_ptr<HtmlNode> Convert(const GumboNode& root, bool& flattened) {
+  auto top = MakeNode(root);
+  struct Pending {
+    const GumboNode* from;
+    HtmlNode* to;
+    int depth;  // the depth of `to`, the root's being 1
+  };
+  std::vector<Pending> pending{{&root, top.get(), 1}};
+  while (!pending.empty()) {
+    const Pending next = pending.back();
+    pending.pop_back();
+    if (!IsElement(*next.from)) continue;
+    // Each child's own children wait on the stack, the first child's on top.
+    const GumboVector& children = next.from->v.element.children;
+    const std::size_t firstAdded = pending.size();
+    for (unsigned i = 0; i < children.length; ++i) {
+      const auto* child = static_cast<const GumboNode*>(children.data[i]);
+      if (child->type == GUMBO_NODE_COMMENT) continue;
+      HtmlNode* parent = next.to;
+      int depth = next.depth + 1;
+      if (depth > kMaxHtmlDepth && IsElement(*child)) {
+        flattened = true;
+        parent = next.to->parent;
+        depth = next.depth;
+      }
+      auto node = MakeNode(*child);
+      node->parent = parent;
+      pending.push_back({child, node.get(), depth});
+      parent->children.push_back(std::move(node));
+    }
+    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstAdded), pending.end());
+  }
+  return top;
 }
 
 void CollectElements(HtmlNode& node, std::vector<HtmlNode*>& out) {
@@ -195,11 +231,13 @@ std::string HtmlNode::TextContent() const {
   return out;
 }
 
-std::unique_ptr<HtmlNode> ParseHtml(const std::string& source) {
+std::unique_ptr<HtmlNode> ParseHtml(const std::string& source, bool* flattened) {
   GumboOutput* output =
       gumbo_parse_with_options(&kGumboDefaultOptions, source.data(), source.size());
-  auto root = Convert(*output->root, nullptr);
+  bool deep = false;
+  auto root = Convert(*output->root, deep);
   gumbo_destroy_output(&kGumboDefaultOptions, output);
+  if (flattened != nullptr) *flattened = deep;
   return root;
 }
 

@@ -25,9 +25,14 @@ struct HtmlNode {
   std::string TextContent() const;
 };
 
+// How deep a page's elements go: an element nested deeper is placed at this depth, after the
+// element it was in (the root is at depth 1).
+inline constexpr int kMaxHtmlDepth = 512;
+
 // A page parsed the way browsers parse it (missing html, head and body are implied). The root
-// is the HTML element.
-std::unique_ptr<HtmlNode> ParseHtml(const std::string& source);
+// is the HTML element. `flattened`, when given, tells whether the page went deeper than
+// kMaxHtmlDepth.
+std::unique_ptr<HtmlNode> ParseHtml(const std::string& source, bool* flattened = nullptr);
 
 // Every element below `root` (itself included) in document order.
 std::vector<HtmlNode*> Elements(HtmlNode& root);

@@ -22,6 +22,16 @@ bool SimSound::sndPlaySoundA(const std::string& name, unsigned flags) {
   return true;
 }
 
+ModalWindow::ModalWindow(const std::function<void(std::uintptr_t, bool)>& enableOwner,
+                         std::uintptr_t owner)
+    : enableOwner_(enableOwner), owner_(owner) {
+  if (enableOwner_) enableOwner_(owner_, false);
+}
+
+ModalWindow::~ModalWindow() {
+  if (enableOwner_) enableOwner_(owner_, true);
+}
+
 const char* ButtonName(int id) {
   switch (id) {
     case MessageBoxes::kIdOk:
@@ -45,6 +55,7 @@ int SimMessageBoxes::MessageBoxA(std::uintptr_t owner, const std::string& text,
               Quoted(title) + " (style " + std::to_string(style) + "): " + Quoted(text));
   int result = 0;
   if (answer) {
+    ModalWindow modal(enableOwner, owner);
     result = answer(call);
   } else {
     const unsigned buttons = style & kButtonsMask;

@@ -41,9 +41,25 @@ struct MessageBoxCall {
   unsigned style = 0;
 };
 
+// A modal window for as long as it lives: its owner is disabled (`enableOwner` is the desktop's
+// EnableWindow, which may be empty).
+class ModalWindow {
+ public:
+  ModalWindow(const std::function<void(std::uintptr_t, bool)>& enableOwner, std::uintptr_t owner);
+  ~ModalWindow();
+  ModalWindow(const ModalWindow&) = delete;
+  ModalWindow& operator=(const ModalWindow&) = delete;
+
+ private:
+  const std::function<void(std::uintptr_t, bool)>& enableOwner_;
+  std::uintptr_t owner_;
+};
+
 class SimMessageBoxes : public MessageBoxes {
  public:
   explicit SimMessageBoxes(Trace& trace) : trace_(trace) {}
+  // The desktop's EnableWindow: a box is modal, so its owner is disabled while it is open.
+  std::function<void(std::uintptr_t owner, bool enabled)> enableOwner;
   // Answers a shown box with a button id; without it the box takes its first button.
   std::function<int(const MessageBoxCall&)> answer;
   std::vector<MessageBoxCall> shown;

@@ -1,11 +1,11 @@
 #include "platform/sim/sim_settings_store.h"
 
-#include <cstdio>
 #include <fstream>
 #include <optional>
 
 #include "core/ascii_case.h"
 #include "core/platform_error.h"
+#include "platform/sim/sim_files.h"
 
 namespace velmox::sim {
 namespace {
@@ -102,17 +102,13 @@ void SimSettingsStore::WriteSetting(const std::string& appName, const std::strin
     lines.push_back(newLine);
   }
 
-  auto temporary = file_;
-  temporary += ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    for (const std::string& line : lines)
-      out << line << '\n';
-    out.flush();
-    if (!out) throw PlatformError(74, "The settings store could not be written");
-  }
-  if (std::rename(temporary.c_str(), file_.c_str()) != 0) {
-    std::remove(temporary.c_str());
+  std::string text;
+  for (const std::string& line : lines)
+    text += line + '\n';
+  try {
+    ReplaceWholeFile(file_, text,
+                     [&](std::string_view step) { return failCall && failCall(step, key); });
+  } catch (const PlatformError&) {
     throw PlatformError(74, "The settings store could not be written");
   }
   if (onSaved) onSaved(section, key, value);

@@ -20,7 +20,9 @@ class SimSettingsStore : public SettingsStore {
 
   const std::filesystem::path& File() const { return file_; }
   // Faults to order: asked with "read" or "save" and the key before each call; a call answered
-  // true fails as a store that cannot be read or written does.
+  // true fails as a store that cannot be read or written does. A save also asks before each
+  // step of its whole-file write ("create", "write", "rename"), which then fails as the disk
+  // would (ReplaceWholeFile).
   std::function<bool(std::string_view call, const std::string& key)> failCall;
   // Told of every save that succeeded (the desktop keeps a journal of writes).
   std::function<void(const std::string& section, const std::string& key, const std::string& value)>

@@ -3,6 +3,7 @@
 #include "platform/win32/win_api.h"
 
 #include <algorithm>
+#include <string>
 
 #include "platform/win32/scoped_win.h"
 #include "platform/win32/trace.h"
@@ -26,6 +27,24 @@ void WriteAll(HANDLE file, const std::string& text) {
     if (!WriteFile(file, text.data() + done, chunk, &written, nullptr)) ThrowLastError();
     done += written;
   }
+}
+
+// A new file beside `path` for a whole-file write, created exclusively (CREATE_NEW) so that a file
+// or link already there is never followed, reused or removed: ".new", else ".new1", ".new2" ...
+ScopedFile CreateTemporary(const std::string& path, std::string& name) {
+  for (int i = 0; i < 100; ++i) {
+    name = path + ".new" + (i == 0 ? "" : std::to_string(i));
+    ScopedFile file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Valid()) return file;
+    const DWORD error = GetLastError();
+    // A folder of that name answers "access denied".
+    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                       (error == ERROR_ACCESS_DENIED &&
+                        GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES);
+    if (!taken) ThrowError(static_cast<long>(error));
+  }
+  ThrowError(ERROR_FILE_EXISTS);
 }
 
 }  // namespace
@@ -61,9 +80,9 @@ void WinFiles::WriteText(const std::string& path, const std::string& text) {
 }
 
 void WinFiles::WriteTextAtomically(const std::string& path, const std::string& text) {
-  const std::string beside = path + ".new";
+  std::string beside;
+  ScopedFile file = CreateTemporary(path, beside);
   try {
-    ScopedFile file = OpenFile(beside, GENERIC_WRITE, CREATE_ALWAYS);
     WriteAll(file.Get(), text);
     if (!FlushFileBuffers(file.Get())) ThrowLastError();
     file.Reset();
@@ -72,6 +91,7 @@ void WinFiles::WriteTextAtomically(const std::string& path, const std::string& t
       ThrowLastError();
     }
   } catch (...) {
+    file.Reset();
     DeleteFileA(beside.c_str());
     throw;
   }

@@ -111,6 +111,12 @@ int ShiftState() {
          (GetKeyState(VK_MENU) < 0 ? kShiftAlt : 0);
 }
 
+// The model's name for the control with the keyboard focus, or "" for none of them.
+std::string_view FocusedName() {
+  const Binding* b = BindingOf(GetDlgCtrlID(GetFocus()));
+  return b ? b->name : "";
+}
+
 bool IsLink(const frmOptions& dialog, HWND control) {
   const Binding* b = BindingOf(GetDlgCtrlID(control));
   if (!b) return false;
@@ -243,9 +249,11 @@ void WinSettingsWindow::Destroy() {
 bool WinSettingsWindow::PreTranslate(MSG& message) {
   if (!frame_.Valid() || !dialog_) return false;
   if (message.hwnd != frame_.Get() && !IsChild(frame_.Get(), message.hwnd)) return false;
-  static_assert(kKeyTab == VK_TAB && kKeyDelete == VK_DELETE && kKeyF1 == VK_F1);
+  static_assert(kKeyTab == VK_TAB && kKeyEnter == VK_RETURN && kKeyDelete == VK_DELETE &&
+                kKeyF1 == VK_F1);
   if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
-    if (dialog_->Form_KeyDown(static_cast<int>(message.wParam), ShiftState())) return true;
+    if (dialog_->Form_KeyDown(static_cast<int>(message.wParam), ShiftState(), FocusedName()))
+      return true;
     if (!frame_.Valid()) return true;
   }
   const HWND focusBefore = GetFocus();

@@ -70,8 +70,10 @@ class frmOptions {
 
   // ---- Handlers ----------------------------------------------------------------------------
   void Form_Load();
-  // True when the dialog used the key (F1, Ctrl+Tab); the desktop then drops it.
-  bool Form_KeyDown(int keyCode, int shift);
+  // True when the dialog used the key (F1, Ctrl+Tab, Enter); the desktop then drops it.
+  // `focused` names the control with the focus (empty for none): Enter presses the button that
+  // has it, else OK, after validating the text box that has it as a click would.
+  bool Form_KeyDown(int keyCode, int shift, std::string_view focused);
   void Form_Unload();
 
   void tbsOptions_Click();

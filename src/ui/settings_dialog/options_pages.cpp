@@ -80,8 +80,17 @@ void frmOptions::tbsOptions_MouseUp(int button, int, float, float) {
   ShowSelectedPage();
 }
 
-bool frmOptions::Form_KeyDown(int keyCode, int shift) {
+bool frmOptions::Form_KeyDown(int keyCode, int shift, std::string_view focused) {
   if (!loaded_) return false;
+  if (keyCode == kKeyEnter && (shift & kShiftAlt) == 0) {
+    const Control* button = controls.Find(focused);
+    if (button == nullptr || button->kind != ControlKind::Button) {
+      LeaveText(focused);
+      button = &controls.cmdOK;
+    }
+    Click(button->name);
+    return true;
+  }
   if (keyCode == kKeyF1) {
     if (CurrentPage >= 0 && CurrentPage < static_cast<int>(kHelpPages.size()))
       OpenWithShell(services_.applicationFolder +

@@ -74,7 +74,7 @@ TEST_F(SettingsDialogPages, TheTabStripSwitchesPagesOnlyOnALeftButtonRelease) {
 
 TEST_F(SettingsDialogPages, HelpAndLinksGoToTheShellOwnedByTheDialogWhateverItAnswers) {
   frmOptions& f = Open();
-  EXPECT_TRUE(f.Form_KeyDown(kKeyF1, 0));
+  EXPECT_TRUE(f.Form_KeyDown(kKeyF1, 0, ""));
   ASSERT_EQ(shell.calls.size(), 1u);
   const auto& call = shell.calls[0];
   EXPECT_EQ(call.window, kDialogHandle);

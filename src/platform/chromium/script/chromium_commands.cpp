@@ -86,7 +86,7 @@ bool ApplyFeature(const std::string& word, sim::WindowFeatures& f) {
   if (equals == std::string::npos) return false;
   const std::string key = word.substr(0, equals), value = word.substr(equals + 1);
   if (key == "ToolBar") {
-    f.ToolBar = static_cast<int>(sim::WholeNumber(value));
+    f.ToolBar = sim::WholeInt(value);
     return true;
   }
   if (value != "True" && value != "False") sim::Malformed("not True or False: " + word);
@@ -133,7 +133,7 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
   };
   t["windows open"] = [b](sim::ScriptContext& c) {
     if (c.args.size() < 3) sim::Malformed("windows open needs a label prefix, a count, an address");
-    const long count = sim::WholeNumber(c.Bare(1));
+    const long count = sim::WholeNumber(c.Bare(1), 0, sim::kMostWindowsAtOnce);
     const auto options = OpenOptionsFrom(c, 3);
     Act(c, [&] {
       for (long i = 1; i <= count; ++i)

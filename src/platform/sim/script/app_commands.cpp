@@ -1,5 +1,7 @@
 // Script commands for starting Velmox, time, the tray icon, its menu and message boxes.
-#include <cstdio>
+#include <limits>
+#include <optional>
+#include <regex>
 
 #include "platform/sim/script/script_runner.h"
 
@@ -46,6 +48,17 @@ void ChooseMenuItem(ScriptContext& c) {
   Failed("the tray menu has no item " + Quoted(caption));
 }
 
+// "HH:MM:SS" with seconds that may have a fraction, in seconds since midnight.
+std::optional<double> TimeOfDay(const std::string& text) {
+  static const std::regex form(R"(([0-9]{1,2}):([0-9]{1,2}):([0-9]{1,2}(\.[0-9]{1,9})?))");
+  std::smatch parts;
+  if (!std::regex_match(text, parts, form)) return std::nullopt;
+  const int hours = std::stoi(parts[1]), minutes = std::stoi(parts[2]);
+  const double seconds = std::stod(parts[3]);
+  if (hours > 23 || minutes > 59 || seconds >= 60) return std::nullopt;
+  return hours * 3600.0 + minutes * 60.0 + seconds;
+}
+
 const PopupMenuModel& ShownMenu(ScriptContext& c) {
   const auto& tray = c.session.desktop.tray;
   if (tray.OpenMenu()) return *tray.OpenMenu();
@@ -62,19 +75,15 @@ void AddAppCommands(CommandTable& t) {
   };
   t["wait"] = [](ScriptContext& c) {
     c.ExpectArgCount(1);
-    const long ms = WholeNumber(c.Bare(0));
-    if (ms < 0) Malformed("cannot wait a negative time");
-    c.session.Deliver([&] { c.session.desktop.clock.Advance(ms); });
+    SimClock& clock = c.session.desktop.clock;
+    const long ms = WholeNumber(c.Bare(0), 0, SimClock::kLastMs - clock.NowMs());
+    c.session.Deliver([&] { clock.Advance(ms); });
   };
   t["set time"] = [](ScriptContext& c) {
     c.ExpectArgCount(1);
-    int h = 0, m = 0;
-    double s = 0;
-    if (std::sscanf(c.Bare(0).c_str(), "%d:%d:%lf", &h, &m, &s) != 3 || h < 0 || h > 23 || m < 0 ||
-        m > 59 || s < 0 || s >= 60) {
-      Malformed("not a time of day (HH:MM:SS): " + c.Bare(0));
-    }
-    c.session.desktop.clock.SetTimeOfDay(h * 3600.0 + m * 60.0 + s);
+    const auto seconds = TimeOfDay(c.Bare(0));
+    if (!seconds) Malformed("not a time of day (HH:MM:SS): " + Echo(c.Bare(0)));
+    c.session.desktop.clock.SetTimeOfDay(*seconds);
   };
   t["tray click"] = [](ScriptContext& c) { ClickTray(c, 0, {kLButtonDown, kLButtonUp}); };
   t["tray double-click"] = [](ScriptContext& c) {
@@ -82,7 +91,7 @@ void AddAppCommands(CommandTable& t) {
   };
   t["tray right-click"] = [](ScriptContext& c) { ClickTray(c, 0, {kRButtonDown, kRButtonUp}); };
   t["tray message"] = [](ScriptContext& c) {
-    const long message = WholeNumber(c.Bare(0));
+    const long message = WholeNumber(c.Bare(0), 0, std::numeric_limits<std::uint32_t>::max());
     ClickTray(c, 1, {static_cast<std::uint32_t>(message)});
   };
   t["menu choose"] = ChooseMenuItem;

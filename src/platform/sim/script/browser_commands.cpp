@@ -42,7 +42,7 @@ bool ApplyFeature(const std::string& word, WindowFeatures& f) {
   if (equals == std::string::npos) return false;
   const std::string key = word.substr(0, equals), value = word.substr(equals + 1);
   if (key == "ToolBar") {
-    f.ToolBar = static_cast<int>(WholeNumber(value));
+    f.ToolBar = WholeInt(value);
     return true;
   }
   if (value != "True" && value != "False") Malformed("not True or False: " + word);
@@ -127,7 +127,7 @@ void OpenWindow(ScriptContext& c) {
 
 void OpenWindows(ScriptContext& c) {
   if (c.args.size() < 3) Malformed("windows open needs a label prefix, a count and an address");
-  const long count = WholeNumber(c.Bare(1));
+  const long count = WholeNumber(c.Bare(1), 0, kMostWindowsAtOnce);
   const auto options = OpenOptionsFrom(c, 3);
   Act(c, [&] {
     for (long i = 1; i <= count; ++i) {

@@ -36,6 +36,15 @@ bool Responds(ScriptContext& c, frmOptions& dialog, const Control& control) {
   return false;
 }
 
+// While a modal window the dialog owns is open (a message box, the file dialog) the dialog is
+// disabled: a person's input reaches nothing, and the trace says why.
+bool TakesInput(ScriptContext& c) {
+  if (c.session.desktop.settingsWindow.Enabled()) return true;
+  c.session.desktop.trace.Line("dialog",
+                               "the Settings dialog does not respond: a window it owns is open");
+  return false;
+}
+
 // Labels, pictures and frames never take the focus; everything else a person clicks does.
 bool TakesFocus(const Control& control) {
   switch (control.kind) {
@@ -99,6 +108,7 @@ void ClickTab(ScriptContext& c) {
   const auto found = buttons.find(button);
   if (found == buttons.end()) Malformed("no such mouse button: " + button);
   const int pressed = found->second;
+  if (!TakesInput(c)) return;
   Act(c, [&] {
     // Only the left button selects a tab; every button reaches the mouse handlers.
     if (pressed == kLeftButton) MoveFocus(c, dialog, dialog.controls.tbsOptions.name);
@@ -133,9 +143,10 @@ void PressKey(ScriptContext& c) {
   c.ExpectArgCount(1);
   const auto [code, shift] = ParseKey(c.Bare(0));
   frmOptions& dialog = Dialog(c);
+  if (!TakesInput(c)) return;
   Act(c, [&, code = code, shift = shift] {
     // The dialog sees every key first; what it does not use goes to the focused control.
-    if (dialog.Form_KeyDown(code, shift)) return;
+    if (dialog.Form_KeyDown(code, shift, c.session.desktop.settingsWindow.focus)) return;
     if (c.session.desktop.settingsWindow.focus == dialog.controls.ListView1.name &&
         ListReachable(dialog))
       dialog.ListView1_KeyDown(code, shift);
@@ -146,7 +157,7 @@ void ClickControl(ScriptContext& c) {
   c.ExpectArgCount(1);
   frmOptions& dialog = Dialog(c);
   Control& control = NamedControl(dialog, c.Bare(0));
-  if (!Responds(c, dialog, control)) return;
+  if (!TakesInput(c) || !Responds(c, dialog, control)) return;
   Act(c, [&] {
     if (TakesFocus(control)) MoveFocus(c, dialog, control.name);
     dialog.Click(control.name);
@@ -158,8 +169,8 @@ void TypeText(ScriptContext& c) {
   frmOptions& dialog = Dialog(c);
   Control& control = NamedControl(dialog, c.Bare(0));
   if (control.kind != ControlKind::TextBox) Malformed(control.name + " is not a text box");
-  if (!Responds(c, dialog, control)) return;
   const std::string text = c.Text(1);
+  if (!TakesInput(c) || !Responds(c, dialog, control)) return;
   Act(c, [&] {
     MoveFocus(c, dialog, control.name);
     dialog.ChangeText(control.name, text);
@@ -169,6 +180,7 @@ void TypeText(ScriptContext& c) {
 void LeaveFocus(ScriptContext& c) {
   c.ExpectArgCount(0);
   frmOptions& dialog = Dialog(c);
+  if (!TakesInput(c)) return;
   Act(c, [&] { MoveFocus(c, dialog, ""); });
 }
 
@@ -200,6 +212,7 @@ void SelectRows(ScriptContext& c, bool adding) {
   NeedList(dialog);
   ListView& list = dialog.controls.ListView1;
   const std::vector<bool> named = NamedRows(c, list, 0);
+  if (!TakesInput(c)) return;
   Act(c, [&] {
     MoveFocus(c, dialog, list.name);
     std::vector<std::size_t> changing;
@@ -226,7 +239,7 @@ void ClickColumn(ScriptContext& c) {
   const auto& columns = dialog.controls.ListView1.columns;
   int position = 0;
   if (!c.args[0].quoted) {
-    position = static_cast<int>(WholeNumber(c.Bare(0)));
+    position = WholeInt(c.Bare(0));
   } else {
     for (std::size_t i = 0; i < columns.size(); ++i) {
       if (columns[i].header == c.Text(0)) position = static_cast<int>(i) + 1;
@@ -234,6 +247,7 @@ void ClickColumn(ScriptContext& c) {
   }
   if (position < 1 || position > static_cast<int>(columns.size()))
     Malformed("the site list has no column " + c.Text(0));
+  if (!TakesInput(c)) return;
   Act(c, [&] {
     MoveFocus(c, dialog, dialog.controls.ListView1.name);
     dialog.ListView1_ColumnClick(position);
@@ -243,6 +257,7 @@ void ClickColumn(ScriptContext& c) {
 void CloseBox(ScriptContext& c) {
   c.ExpectArgCount(0);
   frmOptions& dialog = Dialog(c);
+  if (!TakesInput(c)) return;
   Act(c, [&] { dialog.CloseWindow(); });
 }
 
@@ -260,7 +275,7 @@ int ColourNumber(const std::string& word) {
   if (word == "window") return kColorWindow;
   if (word == "buttonface") return kColorBtnFace;
   if (word == "default") return kNoColour;
-  return static_cast<int>(WholeNumber(word));
+  return WholeInt(word);
 }
 
 void ExpectControl(ScriptContext& c) {
@@ -308,8 +323,7 @@ std::string PageName(const frmOptions& dialog, int page) {
 void ExpectPage(ScriptContext& c) {
   c.ExpectArgCount(1);
   frmOptions& dialog = Dialog(c);
-  const int expected =
-      c.args[0].quoted ? TabPosition(c, dialog, 0) - 1 : static_cast<int>(WholeNumber(c.Bare(0)));
+  const int expected = c.args[0].quoted ? TabPosition(c, dialog, 0) - 1 : WholeInt(c.Bare(0));
   ExpectSame("the page shown", PageName(dialog, expected), PageName(dialog, dialog.CurrentPage));
   const auto& pages = dialog.controls.picOptions;
   for (std::size_t i = 0; i < pages.size(); ++i) {

@@ -9,8 +9,17 @@
 namespace velmox::sim {
 namespace {
 
+bool IsAbsolute(const std::string& path) {
+  return path.starts_with("/") || path.starts_with("\\") || (path.size() > 1 && path[1] == ':');
+}
+
+// A file of the application folder, named relative to it; a name that leads out of it (an
+// absolute one here, a ".." when the desktop maps it) is refused.
 std::string AppFile(ScriptContext& c, std::size_t index) {
-  return c.session.desktop.Folders().virtualAppFolder + "\\" + c.Text(index);
+  const std::string name = c.Text(index);
+  if (IsAbsolute(name))
+    Malformed("a file name is relative to the application folder: " + Quoted(name));
+  return c.session.desktop.Folders().virtualAppFolder + "\\" + name;
 }
 
 void ExpectSetting(ScriptContext& c) {
@@ -58,10 +67,6 @@ const FileOpenRequest& OpenFileDialog(ScriptContext& c) {
   const auto& open = c.session.desktop.fileDialogs.open;
   if (!open) Failed("no file dialog is open");
   return *open;
-}
-
-bool IsAbsolute(const std::string& path) {
-  return path.starts_with("/") || path.starts_with("\\") || (path.size() > 1 && path[1] == ':');
 }
 
 // The system's dialog: a name without a folder is in the folder shown, a name without an

@@ -123,7 +123,7 @@ void ScriptRunner::Execute(const std::string& line) {
       length = n;
     }
   }
-  if (command == nullptr) Malformed("unknown command: " + line);
+  if (command == nullptr) Malformed("unknown command: " + Echo(line));
   ScriptContext context{session_,
                         *this,
                         {words.begin() + static_cast<std::ptrdiff_t>(length), words.end()},

@@ -1,5 +1,8 @@
 #include "platform/sim/script/script_words.h"
 
+#include <charconv>
+#include <string_view>
+
 #include "platform/sim/sim_trace.h"
 
 namespace velmox::sim {
@@ -15,16 +18,47 @@ void ExpectSame(const std::string& what, const std::string& expected, const std:
   if (expected != seen) Failed("expected " + what + " " + expected + ", saw " + seen);
 }
 
-long WholeNumber(const std::string& text) {
-  try {
-    std::size_t used = 0;
-    // Hexadecimal with 0x, as error numbers are often written; decimal otherwise.
-    const bool hex = text.starts_with("0x") || text.starts_with("-0x");
-    const long value = std::stol(text, &used, hex ? 16 : 10);
-    if (used == text.size()) return value;
-  } catch (const std::exception&) {
+long WholeNumber(const std::string& text, long low, long high) {
+  // Hexadecimal with 0x, as error numbers are often written; decimal otherwise.
+  const bool negative = text.starts_with("-");
+  const std::string_view body = std::string_view(text).substr(negative ? 1 : 0);
+  const bool hex = body.starts_with("0x");
+  const std::string_view magnitude = body.substr(hex ? 2 : 0);
+  const std::string digits = (negative ? "-" : "") + std::string(magnitude);
+  long value = 0;
+  const char* end = digits.data() + digits.size();
+  const auto [stop, error] = std::from_chars(digits.data(), end, value, hex ? 16 : 10);
+  const bool onlyDigits = !magnitude.empty() && magnitude.front() != '-' && stop == end;
+  if (!onlyDigits || (error != std::errc() && error != std::errc::result_out_of_range))
+    Malformed("not a whole number: " + Echo(text));
+  if (error == std::errc::result_out_of_range || value < low || value > high) {
+    Malformed("the number " + Echo(text) + " is out of range (" + std::to_string(low) + " to " +
+              std::to_string(high) + ")");
   }
-  Malformed("not a whole number: " + text);
+  return value;
+}
+
+int WholeInt(const std::string& text) {
+  return static_cast<int>(
+      WholeNumber(text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+std::string Echo(const std::string& text) {
+  constexpr std::size_t kShown = 80;
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (std::size_t i = 0; i < text.size() && i < kShown; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  if (text.size() > kShown) out += "... (" + std::to_string(text.size()) + " characters)";
+  return out;
 }
 
 std::string Listed(const std::vector<std::string>& items, const std::string& none) {

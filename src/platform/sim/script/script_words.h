@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,17 @@ struct ScriptError {
 [[noreturn]] void Failed(const std::string& message);
 // Fails unless `seen` equals `expected`, saying both.
 void ExpectSame(const std::string& what, const std::string& expected, const std::string& seen);
-// A whole number (decimal, or hexadecimal after 0x), or malformed.
-long WholeNumber(const std::string& text);
+// A whole number (decimal, or hexadecimal after 0x) from `low` to `high`, or malformed: a number
+// out of range is never cut down to one that fits.
+long WholeNumber(const std::string& text, long low = std::numeric_limits<long>::min(),
+                 long high = std::numeric_limits<long>::max());
+// The most windows one line may open at once.
+inline constexpr long kMostWindowsAtOnce = 1000;
+// A whole number that fits an int, the size of most of the desktop's own numbers.
+int WholeInt(const std::string& text);
+// A script's own text as an error message shows it: cut after 80 characters, and every byte that
+// is not printable ASCII written as \xNN, so that a long or binary line stays one short line.
+std::string Echo(const std::string& text);
 // The items joined by blanks, or `none` when there are none.
 std::string Listed(const std::vector<std::string>& items, const std::string& none = "none");
 // Each text in double quotes, joined by blanks, or "nothing".

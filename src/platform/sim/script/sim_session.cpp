@@ -27,6 +27,7 @@ void SimSession::Start() {
     Application second(table != nullptr ? *table : desktop.Table());
     SimSingleInstance secondInstance(desktop.Folders().profile / "velmox.lock");
     second.Main(secondInstance);
+    if (!secondInstance.Problem().empty()) desktop.trace.Line("velmox", secondInstance.Problem());
     desktop.trace.Line("velmox", second.Ended() ? "a second instance ends at once"
                                                 : "a second instance keeps running");
     return;
@@ -44,6 +45,8 @@ void SimSession::Start() {
 void SimSession::AfterEvent() {
   if (endNoticed_ || !app_ || Running()) return;
   endNoticed_ = true;
+  if (instance_ && !instance_->Problem().empty())
+    desktop.trace.Line("velmox", instance_->Problem());
   instance_.reset();  // the process is gone, and its lock and event connections with it
   desktop.browsers.DisconnectAll();
   if (disconnectBrowser) disconnectBrowser();
