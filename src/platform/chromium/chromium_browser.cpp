@@ -104,6 +104,23 @@ class ChromiumBrowsers::SinkControl : public PageSinkControl {
     link->events = &events;
     state_->links.push_back(link);
     browsers_.allLinks_.push_back(link);
+    // The control's own navigation to its initial address comes once it is listened to: no
+    // catch, as it is no new window.
+    if (!state_->navigated) {
+      state_->navigated = true;
+      browsers_.Post([browsers = &browsers_, state = state_, object = object_] {
+        BeforeNavigate2Args args;
+        args.pDisp = object.get();
+        args.URL = state->location;
+        args.Flags = 0;
+        const auto links = state->links;
+        for (const auto& each : links) {
+          if (!each->alive) continue;
+          browsers->CallVelmox("page sink BeforeNavigate2",
+                               [&] { each->events->BeforeNavigate2(args); });
+        }
+      });
+    }
     return std::make_unique<sim::SimConnection<BrowserEvents>>(link);
   }
 

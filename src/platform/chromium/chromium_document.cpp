@@ -83,11 +83,12 @@ std::string ChromiumElement::tagName() {
   return Text("function() { return this.tagName; }");
 }
 
+// A link to a local file holds the real file's address; Velmox knows the file by its own name.
 std::string ChromiumElement::href() {
-  return Text(R"js(function() {
+  return browsers_.pages.Shown(Text(R"js(function() {
     if (!('href' in this)) throw new Error('Unsupported');
     return String(this.href);
-  })js");
+  })js"));
 }
 
 std::string ChromiumElement::type() {

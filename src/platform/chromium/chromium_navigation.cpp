@@ -110,7 +110,8 @@ void ChromiumBrowsers::NavigationRequested(const std::shared_ptr<ChromiumWindow>
   }
   if (!window->firstNavigation) {
     window->firstNavigation = navigation;
-    window->firstNavigation->address = pages.Shown(request.url);
+    // A window Velmox navigated shows the address Velmox gave; one the browser opened, its own.
+    window->firstNavigation->address = asked ? asked->velmoxAddress : pages.Shown(request.url);
   }
   if (window->role == TargetRole::Sink) return SinkNavigation(window, request, navigation);
 
@@ -238,7 +239,7 @@ void ChromiumBrowsers::NavigateFromVelmox(ChromiumWindow& window, const Navigate
   window.Check();
   const std::string url = pages.ToBrowser(args.url);
   if (ReachesNetwork(url))
-    window.pendingNavigation = PendingNavigation{url, args.flags, args.postData};
+    window.pendingNavigation = PendingNavigation{url, args.url, args.flags, args.postData};
   sim::NavigationRequest asked{args.url, args.flags, args.targetFrameName.value_or(""),
                                args.postData, ""};
   trace_.Line("browser",

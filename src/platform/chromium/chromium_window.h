@@ -31,7 +31,8 @@ struct WindowOpenRecord {
 
 // A navigation Velmox asked of a window, waiting for its request to carry its post data.
 struct PendingNavigation {
-  std::string url;  // as Chromium loads it
+  std::string url;            // as Chromium loads it
+  std::string velmoxAddress;  // as Velmox gave it
   std::optional<long> flags;
   std::optional<std::string> postData;
 };

@@ -336,12 +336,13 @@ void SimBrowsers::Settle() {
     pending_.pop_front();
     std::erase_if(shellLinks_, [](const ShellLink& each) { return !each.link->alive; });
     const auto links = shellLinks_;
-    for (const auto& [link, program, firstEvent] : links) {
-      if (!link->alive || event.number < firstEvent) continue;
+    for (const ShellLink& each : links) {
+      if (!each.link->alive || event.number < each.firstEvent) continue;
+      ShellWindowsEvents& events = *each.link->events;
       if (event.registered) {
-        CallVelmox("WindowRegistered", [&] { link->events->WindowRegistered(event.cookie); });
+        CallVelmox("WindowRegistered", [&] { events.WindowRegistered(event.cookie); });
       } else {
-        CallVelmox("WindowRevoked", [&] { link->events->WindowRevoked(event.cookie); });
+        CallVelmox("WindowRevoked", [&] { events.WindowRevoked(event.cookie); });
       }
     }
   }
