@@ -19,12 +19,24 @@ struct CancellingEvents : BrowserEvents {
   void NewWindow2(std::shared_ptr<Dispatch>&, bool& Cancel) override { Cancel = true; }
 };
 
+// A connected sink's events, once its own navigation to its starting address has been heard.
+void ConnectAndHearTheStart(WinPageSinkControl& sink, CancellingEvents& events,
+                            std::unique_ptr<Connection>& connection) {
+  connection = sink.Connect(events);
+  ASSERT_TRUE(test::PumpUntil([&] { return !events.urls.empty(); }, std::chrono::seconds(10)));
+  ASSERT_EQ("http:///", events.urls[0]);
+  events.urls.clear();
+  events.postData.clear();
+}
+
+// Its own first navigation comes once the control is listened to, so the handler hears it.
 TEST(PageSinkTest, AHostedControlReportsAndCancelsANavigationMadeOnIt) {
   OleSession ole;
   NewWindowGate gate;
   WinPageSinkControl sink(0, gate);
   CancellingEvents events;
-  auto connection = sink.Connect(events);
+  std::unique_ptr<Connection> connection;
+  ConnectAndHearTheStart(sink, events, connection);
 
   ASSERT_NE(nullptr, RawDispatchOf(sink.Object().get()));
   sink.Browser().Navigate(NavigateArgs{"http://velmox.invalid/popup.html", {}, {}, {}});
@@ -47,7 +59,8 @@ TEST(PageSinkTest, TheControlsOwnBeforeNavigate2CarriesThePostData) {
   NewWindowGate gate;
   WinPageSinkControl sink(0, gate);
   CancellingEvents events;
-  auto connection = sink.Connect(events);
+  std::unique_ptr<Connection> connection;
+  ConnectAndHearTheStart(sink, events, connection);
   sink.Browser().Navigate(
       NavigateArgs{"http://velmox.invalid/cgi-bin/find.pl", {}, {}, std::string("q=velmox&x=1")});
   ASSERT_TRUE(test::PumpUntil([&] { return !events.urls.empty(); }, std::chrono::seconds(10)));

@@ -71,8 +71,6 @@ WinPageSinkControl::WinPageSinkControl(int index, NewWindowGate& gate)
     browser->put_RegisterAsBrowser(VARIANT_FALSE);
     browser->put_Silent(VARIANT_TRUE);
     browser_ = std::make_shared<WinBrowserWindow>(std::move(browser), gate);
-    // The control's starting address; loaded before anyone listens to its events.
-    SkipOnFailure([&] { browser_->Navigate(NavigateArgs{"http:///", {}, {}, {}}); });
     Trace("PageSink " + std::to_string(index) + " hosted");
   } catch (...) {
     Unsite();
@@ -91,8 +89,15 @@ void WinPageSinkControl::Unsite() noexcept {
 }
 
 std::unique_ptr<Connection> WinPageSinkControl::Connect(BrowserEvents& events) {
-  return std::make_unique<TracedConnection>(std::make_unique<TracedSinkEvents>(index_, events),
-                                            *browser_);
+  auto connection = std::make_unique<TracedConnection>(
+      std::make_unique<TracedSinkEvents>(index_, events), *browser_);
+  // The control's own navigation to its starting address comes once it is listened to: the
+  // handler hears it as it hears every navigation that reaches a sink.
+  if (!navigated_) {
+    navigated_ = true;
+    SkipOnFailure([&] { browser_->Navigate(NavigateArgs{"http:///", {}, {}, {}}); });
+  }
+  return connection;
 }
 
 }  // namespace velmox::win32

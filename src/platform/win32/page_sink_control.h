@@ -37,6 +37,7 @@ class WinPageSinkControl : public PageSinkControl {
   ComPtr<BrowserSite> site_;
   ComPtr<IOleObject> control_;
   std::shared_ptr<WinBrowserWindow> browser_;
+  bool navigated_ = false;  // its own navigation to its starting address has been asked for
 };
 
 }  // namespace velmox::win32
