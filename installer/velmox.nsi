@@ -103,8 +103,17 @@ Section "Uninstall"
   Delete "$INSTDIR\trustsite.script"
   Delete "$INSTDIR\trustsite.script2"
   Delete "$INSTDIR\servers.lst.new"
+  ; Only a token as Velmox writes it, ten digits, names a page: any other stored value could name
+  ; a path. Each half must read back as the same number ("1" first, so no leading zero).
   ReadRegStr $0 HKCU "${SETTINGS_KEY}\Data" "URLPrefix"
-  StrCmp $0 "" pages_done
+  StrLen $1 $0
+  IntCmp $1 10 0 pages_done pages_done
+  StrCpy $2 $0 5
+  IntOp $3 "1$2" + 0
+  StrCmp $3 "1$2" 0 pages_done
+  StrCpy $2 $0 5 5
+  IntOp $3 "1$2" + 0
+  StrCmp $3 "1$2" 0 pages_done
     Delete "$INSTDIR\b$0.html"
     Delete "$INSTDIR\t$0.html"
   pages_done:

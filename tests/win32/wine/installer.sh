@@ -30,4 +30,14 @@ expect_no_registry "$menuext\\Allow pop-ups for this site"
 expect_no_registry 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmox'
 expect_file "$folder/servers.lst"
 expect_registry 'HKCU\Software\Velmox\Data' URLPrefix 0123456789
+
+# A stored token that is no token names no page: a path in it cannot make the uninstaller delete
+# a file outside the folder.
+wine "$root/dist/VelmoxSetup.exe" /S
+echo x >"$folder/../victim.html"
+wine reg add 'HKCU\Software\Velmox\Data' /v URLPrefix /d '\..\..\victim' /f >/dev/null
+wine "$folder/Uninstall.exe" /S "_?=$folder_win"
+expect_no_file "$folder/Velmox.exe"
+expect_file "$folder/../victim.html"
+rm -f "$folder/../victim.html"
 finish
