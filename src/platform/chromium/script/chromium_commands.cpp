@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/chromium/chromium_input.h"
+#include "platform/sim/script/window_feature_words.h"
 
 namespace velmox::chromium {
 namespace {
@@ -40,7 +41,7 @@ OpenOptions OpenOptionsFrom(sim::ScriptContext& c, std::size_t from) {
       sim::Malformed("Chromium's windows are all web browser windows: no " + c.Bare(i));
     }
     sim::WindowFeatures features, plain;
-    if (c.args[i].quoted || !ApplyFeature(c.args[i].text, features)) {
+    if (c.args[i].quoted || !sim::ApplyFeature(c.args[i].text, features)) {
       sim::Malformed("unexpected word after the address: " + c.args[i].text);
     }
     features.FullScreen = plain.FullScreen;
@@ -79,34 +80,6 @@ ChromiumPlace PlaceNamed(ChromiumBrowsers& browsers, sim::ScriptContext& c, std:
   const auto place = browsers.FindPlace(c.Bare(index));
   if (!place) sim::Failed("there is no open window " + c.Bare(index));
   return *place;
-}
-
-bool ApplyFeature(const std::string& word, sim::WindowFeatures& f) {
-  const auto equals = word.find('=');
-  if (equals == std::string::npos) return false;
-  const std::string key = word.substr(0, equals), value = word.substr(equals + 1);
-  if (key == "ToolBar") {
-    f.ToolBar = sim::WholeInt(value);
-    return true;
-  }
-  if (value != "True" && value != "False") sim::Malformed("not True or False: " + word);
-  const bool on = value == "True";
-  if (key == "TheaterMode") {
-    f.TheaterMode = on;
-  } else if (key == "FullScreen") {
-    f.FullScreen = on;
-  } else if (key == "MenuBar") {
-    f.MenuBar = on;
-  } else if (key == "StatusBar") {
-    f.StatusBar = on;
-  } else if (key == "AddressBar") {
-    f.AddressBar = on;
-  } else if (key == "Visible") {
-    f.Visible = on;
-  } else {
-    sim::Malformed("no such window feature: " + key);
-  }
-  return true;
 }
 
 std::string LabelList(const std::vector<std::string>& labels) {

@@ -17,8 +17,6 @@ void AddChromiumCommands(sim::CommandTable& table, ChromiumBrowsers& browsers);
 void AddChromiumExpectations(sim::CommandTable& table, ChromiumBrowsers& browsers);
 ChromiumWindow& WindowNamed(ChromiumBrowsers& browsers, sim::ScriptContext& c, std::size_t index);
 ChromiumPlace PlaceNamed(ChromiumBrowsers& browsers, sim::ScriptContext& c, std::size_t index);
-// "FullScreen=True": one feature set on `features`; false when the word is none.
-bool ApplyFeature(const std::string& word, sim::WindowFeatures& features);
 std::string LabelList(const std::vector<std::string>& labels);
 
 }  // namespace velmox::chromium

@@ -2,6 +2,7 @@
 // Velmox, with the same words as on the simulated browser.
 #include "platform/chromium/chromium_input.h"
 #include "platform/chromium/script/chromium_commands.h"
+#include "platform/sim/script/window_feature_words.h"
 
 namespace velmox::chromium {
 namespace {
@@ -26,7 +27,7 @@ void ExpectWindowFeatures(ChromiumBrowsers& b, sim::ScriptContext& c) {
   const sim::WindowFeatures seen = window.Features();
   sim::WindowFeatures expected = seen;
   for (std::size_t i = 1; i < c.args.size(); ++i) {
-    if (c.args[i].quoted || !ApplyFeature(c.args[i].text, expected)) {
+    if (c.args[i].quoted || !sim::ApplyFeature(c.args[i].text, expected)) {
       sim::Malformed("expected Feature=Value, found " + c.args[i].text);
     }
   }

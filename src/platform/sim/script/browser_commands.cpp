@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/sim/script/script_runner.h"
+#include "platform/sim/script/window_feature_words.h"
 
 namespace velmox::sim {
 namespace {
@@ -34,35 +35,6 @@ void Act(ScriptContext& c, Action&& action) {
       Failed(e.what());
     }
   });
-}
-
-// "FullScreen=True", "ToolBar=0": one feature set on `features`; false when the word is none.
-bool ApplyFeature(const std::string& word, WindowFeatures& f) {
-  const auto equals = word.find('=');
-  if (equals == std::string::npos) return false;
-  const std::string key = word.substr(0, equals), value = word.substr(equals + 1);
-  if (key == "ToolBar") {
-    f.ToolBar = WholeInt(value);
-    return true;
-  }
-  if (value != "True" && value != "False") Malformed("not True or False: " + word);
-  const bool on = value == "True";
-  if (key == "TheaterMode") {
-    f.TheaterMode = on;
-  } else if (key == "FullScreen") {
-    f.FullScreen = on;
-  } else if (key == "MenuBar") {
-    f.MenuBar = on;
-  } else if (key == "StatusBar") {
-    f.StatusBar = on;
-  } else if (key == "AddressBar") {
-    f.AddressBar = on;
-  } else if (key == "Visible") {
-    f.Visible = on;
-  } else {
-    Malformed("no such window feature: " + key);
-  }
-  return true;
 }
 
 // The words after a window's address: name "TEXT", type "TEXT", at N, Feature=Value.
