@@ -67,9 +67,10 @@ if(EXISTS ${VELMOX_GTEST_SOURCE}/CMakeLists.txt)
 
   # The small program of the start-up test that plays the shell's part.
   add_executable(tray_poke tests/win32/tray_poke.cpp)
+  target_include_directories(tray_poke PRIVATE tests)
   # The Settings dialog's tests read its list and buttons with this one.
   add_executable(dialog_probe tests/win32/dialog_probe.cpp)
-  target_include_directories(dialog_probe PRIVATE src)
+  target_include_directories(dialog_probe PRIVATE src tests)
 endif()
 
 # The stand-in browser the Wine tests run Velmox.exe against (registered only in their throwaway

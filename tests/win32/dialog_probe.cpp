@@ -17,6 +17,7 @@
 #include <string>
 
 #include "platform/win32/resource_ids.h"
+#include "win32/find_control.h"
 
 namespace {
 
@@ -29,23 +30,10 @@ HWND Dialog() {
   return nullptr;
 }
 
-struct Search {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK FindById(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<Search*>(data);
-  if (GetDlgCtrlID(window) != search->id) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 HWND Control(HWND dialog, int id) {
-  Search search{id, nullptr};
-  EnumChildWindows(dialog, &FindById, reinterpret_cast<LPARAM>(&search));
-  if (!search.found) std::fprintf(stderr, "dialog_probe: no control %d\n", id);
-  return search.found;
+  HWND found = velmox::test::FindControl(dialog, id);
+  if (!found) std::fprintf(stderr, "dialog_probe: no control %d\n", id);
+  return found;
 }
 
 int TopRow(HWND list) {

@@ -14,22 +14,11 @@
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/win_files.h"
 #include "ui/settings_dialog/frm_options.h"
+#include "win32/find_control.h"
 #include "win32/win_test_support.h"
 
 namespace velmox::win32 {
 namespace {
-
-struct Search {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK FindById(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<Search*>(data);
-  if (GetDlgCtrlID(window) != search->id) return TRUE;
-  search->found = window;
-  return FALSE;
-}
 
 // The dialog model bound to the real window. The settings go under a root of the test's own,
 // the application folder is a fresh one, and the simulated desktop's services record what the
@@ -55,11 +44,7 @@ class SettingsWindowTest : public ::testing::Test {
     window.Show();
   }
   HWND Frame() { return reinterpret_cast<HWND>(window.Handle()); }
-  HWND Find(int id) {
-    Search search{id, nullptr};
-    EnumChildWindows(Frame(), &FindById, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
+  HWND Find(int id) { return test::FindControl(Frame(), id); }
   bool Checked(int id) { return SendMessageA(Find(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
   HWND PageOf(int id) { return GetParent(Find(id)); }
   int PageLeft(int id) {

@@ -20,6 +20,8 @@
 #include <cstring>
 #include <string>
 
+#include "win32/find_control.h"
+
 namespace {
 
 HWND WaitFor(const char* className, const char* title) {
@@ -32,24 +34,10 @@ HWND WaitFor(const char* className, const char* title) {
   return nullptr;
 }
 
-struct Search {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK FindById(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<Search*>(data);
-  if (GetDlgCtrlID(window) != search->id) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 HWND SettingsControl(int id) {
   HWND dialog = WaitFor(nullptr, "Velmox Settings");
   if (!dialog) return nullptr;
-  Search search{id, nullptr};
-  EnumChildWindows(dialog, &FindById, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return velmox::test::FindControl(dialog, id);
 }
 
 // Every window of a class: the top-level ones and the message-only ones.
