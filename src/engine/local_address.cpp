@@ -5,13 +5,9 @@
 namespace velmox {
 namespace {
 
-bool IsLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // "C:" followed by a separator or nothing.
 bool StartsWithDrive(std::string_view text) {
-  return text.size() >= 2 && IsLetter(text[0]) && text[1] == ':' &&
+  return text.size() >= 2 && IsAsciiLetter(text[0]) && text[1] == ':' &&
          (text.size() == 2 || text[2] == '\\' || text[2] == '/');
 }
 

@@ -29,8 +29,7 @@ struct Request {
 };
 
 bool IsSchemeCharacter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
-         c == '-' || c == '.';
+  return IsAsciiLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
 }
 
 // "http:" or "http://" names no page: it occurs in every address of that scheme, so it would
@@ -41,7 +40,7 @@ bool IsSchemeAlone(std::string_view action) {
   if (action.size() < 2 || action.back() != ':') return false;
   action.remove_suffix(1);
   const char first = action.front();
-  if (!((first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z'))) return false;
+  if (!IsAsciiLetter(first)) return false;
   for (char c : action) {
     if (!IsSchemeCharacter(c)) return false;
   }

@@ -1,5 +1,7 @@
 #include "sites/host_name.h"
 
+#include "core/ascii_case.h"
+
 namespace velmox {
 namespace {
 
@@ -10,10 +12,6 @@ bool IsDigits(std::string_view text) {
   return true;
 }
 
-bool IsLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 // One site has one host however its address is spelt, or a disallowed site could slip past its
 // own entry: user information, a port and a closing dot name no other site. A drive letter
 // ("c:" of a local page) is not a host with an empty port.
@@ -22,7 +20,7 @@ std::string_view SiteHost(std::string_view host) {
   const auto colon = host.rfind(':');
   const auto bracket = host.rfind(']');
   if (colon != std::string_view::npos && (bracket == std::string_view::npos || bracket < colon) &&
-      IsDigits(host.substr(colon + 1)) && !(colon == 1 && IsLetter(host.front())))
+      IsDigits(host.substr(colon + 1)) && !(colon == 1 && IsAsciiLetter(host.front())))
     host = host.substr(0, colon);
   if (host.ends_with('.')) host.remove_suffix(1);
   return host;

@@ -8,8 +8,8 @@
 namespace velmox {
 namespace {
 
-const std::string kFolder = "C:\\Program Files\\Velmox";
-const std::string kCommand = kFolder + "\\b9876543210.html";
+const std::string kVelmoxFolder = "C:\\Program Files\\Velmox";
+const std::string kCommand = kVelmoxFolder + "\\b9876543210.html";
 
 struct RoutingTest : ::testing::Test {
   RoutingTest() {
@@ -34,7 +34,7 @@ struct RoutingTest : ::testing::Test {
   test::SimFolderSet folders;
   sim::SimDesktop desktop{folders.folders};
   PageSinks sinks{state, desktop.clock, desktop.browsers, [] {}};
-  WindowEventRouting routing{state, desktop.files, kFolder, desktop.keyboard, sinks};
+  WindowEventRouting routing{state, desktop.files, kVelmoxFolder, desktop.keyboard, sinks};
   std::shared_ptr<sim::SimWindow> window = OpenNews();
   // Any object the browser may have left in ppDisp.
   const std::shared_ptr<Dispatch> passedIn = std::make_shared<sim::SinkObject>(nullptr);
@@ -44,7 +44,7 @@ TEST_F(RoutingTest, CancelIsWrittenOnEveryNavigation) {
   EXPECT_FALSE(Navigate("http://ads.example/next.html", true).Cancel);
   EXPECT_TRUE(Navigate(kCommand, false).Cancel);
   EXPECT_EQ(state.Sites.Verdict("ads.example"), true);
-  EXPECT_EQ(desktop.files.ReadText(kFolder + "\\servers.lst"), "\"ads.example\",#TRUE#\r\n");
+  EXPECT_EQ(desktop.files.ReadText(kVelmoxFolder + "\\servers.lst"), "\"ads.example\",#TRUE#\r\n");
 }
 
 TEST_F(RoutingTest, CommandWhoseWindowFailsIsStillCancelled) {

@@ -13,7 +13,7 @@
 namespace velmox {
 namespace {
 
-constexpr const char* kFolder = "C:\\Program Files\\Velmox";
+constexpr const char* kSettingsFolder = "C:\\Program Files\\Velmox";
 
 // Hands out the given values in order, then 0.5 for ever.
 struct SequenceRandom : RandomSource {
@@ -42,7 +42,7 @@ class LoadOptionsTest : public ::testing::Test {
   SequenceRandom random;
   AppState state;
 
-  void Load() { LoadOptions(store, random, kFolder, state.OptionValues, state.URLPrefix); }
+  void Load() { LoadOptions(store, random, kSettingsFolder, state.OptionValues, state.URLPrefix); }
   std::string Stored(const char* section, const char* key) {
     return store.GetSetting("Velmox", section, key, "<missing>");
   }
@@ -83,7 +83,7 @@ TEST_F(LoadOptionsTest, AnyOtherTenDigitTokenIsUsedUnchanged) {
   for (const char* token : {"0000000000", "0123456789", "9999999999"}) {
     Store("Data", "URLPrefix", token);
     AppState s;
-    LoadOptions(store, random, kFolder, s.OptionValues, s.URLPrefix);
+    LoadOptions(store, random, kSettingsFolder, s.OptionValues, s.URLPrefix);
     EXPECT_EQ(s.URLPrefix, token);
   }
   EXPECT_EQ(random.draws, 0);
@@ -97,7 +97,7 @@ TEST_F(LoadOptionsTest, AStoredTokenThatIsNotTenDigitsIsReplaced) {
     Store("Data", "URLPrefix", token);
     random.values = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.0};
     AppState s;
-    LoadOptions(store, random, kFolder, s.OptionValues, s.URLPrefix);
+    LoadOptions(store, random, kSettingsFolder, s.OptionValues, s.URLPrefix);
     EXPECT_EQ(s.URLPrefix, "1234567890") << token;
     EXPECT_EQ(Stored("Data", "URLPrefix"), "1234567890") << token;
   }
@@ -123,7 +123,7 @@ TEST_F(LoadOptionsTest, StoredBooleansConvertAndInvalidOnesLoadTheDefault) {
   AppState already;
   already.OptionValues.ToolBar = true;
   Store("Options", "BlockByDefault", "0");
-  LoadOptions(store, random, kFolder, already.OptionValues, already.URLPrefix);
+  LoadOptions(store, random, kSettingsFolder, already.OptionValues, already.URLPrefix);
   EXPECT_FALSE(already.OptionValues.ToolBar);
   EXPECT_FALSE(already.OptionValues.BlockByDefault);
 }
@@ -165,7 +165,7 @@ TEST_F(LoadOptionsTest, FailedTokenWriteKeepsTheTokenForThisRunOnly) {
   store.failCall = nullptr;
   random.values = {0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9};
   AppState next;
-  LoadOptions(store, random, kFolder, next.OptionValues, next.URLPrefix);
+  LoadOptions(store, random, kSettingsFolder, next.OptionValues, next.URLPrefix);
   EXPECT_EQ(next.URLPrefix, "9999999999");
 }
 
@@ -183,7 +183,7 @@ TEST_F(LoadOptionsTest, EachOptionReadsBackAloneAsStored) {
     for (const OptionField& each : kOptionFields)
       StoreSetting(store, each.setting, StoredText(each, changed));
     AppState loaded;
-    LoadOptions(store, random, kFolder, loaded.OptionValues, loaded.URLPrefix);
+    LoadOptions(store, random, kSettingsFolder, loaded.OptionValues, loaded.URLPrefix);
     EXPECT_EQ(loaded.OptionValues, changed) << field.setting.key;
     EXPECT_EQ(loaded.URLPrefix, state.URLPrefix) << field.setting.key;
   }

@@ -8,11 +8,11 @@
 namespace velmox {
 namespace {
 
-const std::string kFolder = "C:\\Program Files\\Velmox";
-const std::string kToken = "0123456789";
+const std::string kAppFolder = "C:\\Program Files\\Velmox";
+const std::string kPageToken = "0123456789";
 
 std::string PathOf(const std::string& name) {
-  return kFolder + "\\" + name;
+  return kAppFolder + "\\" + name;
 }
 
 // The files' exact bytes are checked end to end by the context-menu script.
@@ -25,10 +25,10 @@ class CreateHTML : public ::testing::Test {
   bool Has(const std::string& name) const { return std::filesystem::exists(folder.Path() / name); }
   std::string Content(const std::string& name) { return files.ReadText(PathOf(name)); }
   // The fixture's own name hides the function's.
-  void Create() { ::velmox::CreateHTML(files, kFolder, kToken); }
+  void Create() { ::velmox::CreateHTML(files, kAppFolder, kPageToken); }
 
   test::TempFolder folder;
-  sim::SimFiles files{kFolder, folder.Path()};
+  sim::SimFiles files{kAppFolder, folder.Path()};
 };
 
 // A full disk must not leave a half-written script behind: being present, it would never be

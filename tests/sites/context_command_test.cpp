@@ -11,12 +11,12 @@
 namespace velmox {
 namespace {
 
-const std::string kFolder = "C:\\Program Files\\Velmox";
-const std::string kToken = "4820193756";
+const std::string kInstallFolder = "C:\\Program Files\\Velmox";
+const std::string kCommandToken = "4820193756";
 
 struct ContextCommandTest : ::testing::Test {
   ContextCommandTest() {
-    state.URLPrefix = kToken;
+    state.URLPrefix = kCommandToken;
     state.Sites.ReplaceAll({{"", false}});
     window.Scope()->failCall = [this](std::string_view member) {
       locationReads += member == "LocationURL";
@@ -24,7 +24,7 @@ struct ContextCommandTest : ::testing::Test {
     };
   }
   bool Command(const std::string& url) {
-    return ContextCommand(state, desktop.files, kFolder, window, url);
+    return ContextCommand(state, desktop.files, kInstallFolder, window, url);
   }
   AppState state;
   test::SimFolderSet folders;
@@ -37,19 +37,20 @@ struct ContextCommandTest : ::testing::Test {
 // Only an address ending in a command page name with this installation's token, in the
 // application folder, is a command; an ordinary address never touches the window.
 TEST_F(ContextCommandTest, CommandPagesAreRecognisedAndNothingElse) {
-  const std::string page = "b" + kToken + ".html";
+  const std::string page = "b" + kCommandToken + ".html";
   const std::pair<std::string, bool> cases[] = {
-      {"c:\\PROGRAM FILES\\velmox\\B" + kToken + ".HTML", true},
-      {"C:\\program files\\VELMOX\\T" + kToken + ".Html", true},
-      {kFolder + "\\sub\\dir\\" + page, true},  // the page name is the last sixteen characters
-      {kFolder + page, true},
+      {"c:\\PROGRAM FILES\\velmox\\B" + kCommandToken + ".HTML", true},
+      {"C:\\program files\\VELMOX\\T" + kCommandToken + ".Html", true},
+      {kInstallFolder + "\\sub\\dir\\" + page,
+       true},  // the page name is the last sixteen characters
+      {kInstallFolder + page, true},
       {"http://www.ads.example/" + page, false},
       {"D:\\Program Files\\Velmox\\" + page, false},
-      {"file://" + kFolder + "\\" + page, false},  // the folder must come first
-      {kFolder + "\\" + page + "#x", false},
-      {kFolder + "\\b1111111111.html", false},  // a token of an earlier install
-      {kFolder + "\\x" + kToken + ".html", false},
-      {kFolder, false},
+      {"file://" + kInstallFolder + "\\" + page, false},  // the folder must come first
+      {kInstallFolder + "\\" + page + "#x", false},
+      {kInstallFolder + "\\b1111111111.html", false},  // a token of an earlier install
+      {kInstallFolder + "\\x" + kCommandToken + ".html", false},
+      {kInstallFolder, false},
       {"", false},
       {"C:\\Prog", false},
   };
@@ -64,14 +65,14 @@ TEST_F(ContextCommandTest, CommandPagesAreRecognisedAndNothingElse) {
 
 TEST_F(ContextCommandTest, FailingWindowPropagatesFromARecognisedCommand) {
   desktop.browsers.FailWindow(window, sim::Disconnected());
-  EXPECT_THROW(Command(kFolder + "\\b" + kToken + ".html"), PlatformError);
+  EXPECT_THROW(Command(kInstallFolder + "\\b" + kCommandToken + ".html"), PlatformError);
   EXPECT_FALSE(Command("http://example.com/")) << "an ordinary address still answers";
 }
 
 TEST_F(ContextCommandTest, OrdinaryAddressesAllocateNothing) {
   const std::string shortUrl = "http://www.example.com/index.html";
   const std::string longUrl = "http://www.example.com/search?q=" + std::string(1968, 'x');
-  const std::string nearMiss = kFolder + "\\readme.txt";  // passes the folder check
+  const std::string nearMiss = kInstallFolder + "\\readme.txt";  // passes the folder check
   const std::size_t before = test::AllocationCount();
   bool any = false;
   any |= Command(shortUrl);

@@ -10,26 +10,26 @@ namespace {
 
 using namespace std::string_literals;
 
-const std::string kFolder = "C:\\Velmox";
-const std::string kPath = "C:\\Velmox\\servers.lst";
+const std::string kListFolder = "C:\\Velmox";
+const std::string kListPath = "C:\\Velmox\\servers.lst";
 
 class SiteFileLoad : public ::testing::Test {
  protected:
   void Write(const std::string& text) { test::WriteRealFile(folder.Path() / "servers.lst", text); }
-  std::string Saved() { return files.ReadText(kPath); }
+  std::string Saved() { return files.ReadText(kListPath); }
   std::string Kept() { return test::ReadRealFile(folder.Path() / "servers.lst.bak"); }
   SiteList Load(const std::string& text) {
     Write(text);
     SiteList sites;
-    SetUpBlockedHosts(files, kFolder, sites);
+    SetUpBlockedHosts(files, kListFolder, sites);
     return sites;
   }
   void FailOnTheList() {
-    files.failStep = [](std::string_view, const std::string& path) { return path == kPath; };
+    files.failStep = [](std::string_view, const std::string& path) { return path == kListPath; };
   }
 
   test::TempFolder folder;
-  sim::SimFiles files{kFolder, folder.Path()};
+  sim::SimFiles files{kListFolder, folder.Path()};
 };
 using SiteFileSave = SiteFileLoad;
 
@@ -44,7 +44,7 @@ TEST_F(SiteFileLoad, ReadsRecordsInFileOrderAndWritesThemBackByteForByte) {
     steps.emplace_back(step);
     return false;
   };
-  RecordBlockedHosts(files, kFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites);
   // Plain truncate-and-write would lose the list when the write breaks off; only the
   // write-beside-and-rename path may be used.
   EXPECT_EQ(steps, (std::vector<std::string>{"create", "write", "rename"}));
@@ -55,7 +55,7 @@ TEST_F(SiteFileLoad, MissingEmptyOrUnreadableFileGivesOneFreeEntry) {
   const std::vector<SiteEntry> one = {{"", false}};
   SiteList sites;
   sites.ReplaceAll({{"left.over", true}});
-  SetUpBlockedHosts(files, kFolder, sites);
+  SetUpBlockedHosts(files, kListFolder, sites);
   EXPECT_EQ(sites.Entries(), one);
 
   EXPECT_EQ(Load("").Entries(), one);
@@ -63,7 +63,7 @@ TEST_F(SiteFileLoad, MissingEmptyOrUnreadableFileGivesOneFreeEntry) {
 
   Write("\"a\",#TRUE#\r\n");
   FailOnTheList();
-  SetUpBlockedHosts(files, kFolder, sites);
+  SetUpBlockedHosts(files, kListFolder, sites);
   EXPECT_EQ(sites.Entries(), one);
 }
 
@@ -141,20 +141,22 @@ TEST_F(SiteFileSave, KeepsAFileVelmoxWouldNotHaveWrittenBeforeReplacingIt) {
   test::WriteRealFile(folder.Path() / "servers.lst.bak", "an older copy");
   SiteList sites = Load(edited);
   sites.Append({"c.example", true});
-  RecordBlockedHosts(files, kFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites);
   EXPECT_EQ(Kept(), edited);
   const std::string own =
       "\"a.example\",#TRUE#\r\n\"b.example\",#FALSE#\r\n\"c.example\",#TRUE#\r\n";
   EXPECT_EQ(Saved(), own);
 
   sites.SetBlocked(0, false);
-  RecordBlockedHosts(files, kFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites);
   EXPECT_EQ(Kept(), edited) << "the file replaced was Velmox's own";
 
   // No copy, no save: the hand-made file stays as it was.
   Write(edited);
-  files.failStep = [](std::string_view, const std::string& path) { return path == kPath + ".bak"; };
-  RecordBlockedHosts(files, kFolder, sites);
+  files.failStep = [](std::string_view, const std::string& path) {
+    return path == kListPath + ".bak";
+  };
+  RecordBlockedHosts(files, kListFolder, sites);
   EXPECT_EQ(test::ReadRealFile(folder.Path() / "servers.lst"), edited);
 }
 
@@ -178,12 +180,12 @@ TEST_F(SiteFileSave, SkipsFreeEntriesAndHostsTheRecordCannotHold) {
                     {"cr\rhost", false},
                     {"lf\nhost", false},
                     {"b:8080", false}});
-  RecordBlockedHosts(files, kFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites);
   EXPECT_EQ(Saved(), "\"a\",#TRUE#\r\n\"b:8080\",#FALSE#\r\n");
   EXPECT_EQ(sites.Count(), 6u);
 
   sites.ReplaceAll({{"", false}});
-  RecordBlockedHosts(files, kFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites);
   EXPECT_EQ(Saved(), "");
 }
 
@@ -192,7 +194,7 @@ TEST_F(SiteFileSave, AFailedSaveLeavesTheOldFileAndTheList) {
   FailOnTheList();
   SiteList sites;
   sites.ReplaceAll({{"new", false}});
-  RecordBlockedHosts(files, kFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites);
   files.failStep = nullptr;
   EXPECT_EQ(Saved(), "\"old\",#TRUE#\r\n");
   EXPECT_EQ(sites.Entries(), (std::vector<SiteEntry>{{"new", false}}));

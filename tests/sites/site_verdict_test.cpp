@@ -9,8 +9,8 @@
 namespace velmox {
 namespace {
 
-const std::string kFolder = "C:\\Program Files\\Velmox";
-const std::string kPath = kFolder + "\\servers.lst";
+const std::string kVerdictFolder = "C:\\Program Files\\Velmox";
+const std::string kVerdictListPath = kVerdictFolder + "\\servers.lst";
 
 struct SiteVerdictTest : ::testing::Test {
   SiteList sites;
@@ -22,15 +22,17 @@ struct SiteVerdictTest : ::testing::Test {
 
   void Block(const std::string& url) {
     window.location = url;
-    AddSiteAsBlocked(sites, files, kFolder, window);
+    AddSiteAsBlocked(sites, files, kVerdictFolder, window);
   }
   void Allow(const std::string& url) {
     window.location = url;
-    AddSiteAsUnBlocked(sites, files, kFolder, window);
+    AddSiteAsUnBlocked(sites, files, kVerdictFolder, window);
   }
   bool Blocked(std::string_view host) const { return IsBlocked(sites, blockByDefault, host); }
   void FailOnTheList() {
-    files.failStep = [](std::string_view, const std::string& path) { return path == kPath; };
+    files.failStep = [](std::string_view, const std::string& path) {
+      return path == kVerdictListPath;
+    };
   }
 };
 
@@ -59,7 +61,8 @@ TEST_F(SiteVerdictTest, AllowingTheWwwFormAppendsButTheEarlierEntryStillDecides)
   EXPECT_EQ(sites.Entries(),
             (std::vector<SiteEntry>{{"h.example", true}, {"www.h.example", false}}));
   EXPECT_TRUE(Blocked("www.h.example"));
-  EXPECT_EQ(files.ReadText(kPath), "\"h.example\",#TRUE#\r\n\"www.h.example\",#FALSE#\r\n");
+  EXPECT_EQ(files.ReadText(kVerdictListPath),
+            "\"h.example\",#TRUE#\r\n\"www.h.example\",#FALSE#\r\n");
 }
 
 TEST_F(SiteVerdictTest, ACapitalisedHostFromTheFileGetsALowerCaseEntryBeside) {
@@ -71,18 +74,18 @@ TEST_F(SiteVerdictTest, ACapitalisedHostFromTheFileGetsALowerCaseEntryBeside) {
 
 TEST_F(SiteVerdictTest, HostsTheFileCannotHoldAreNeverAdded) {
   sites.ReplaceAll({{"", false}});
-  files.WriteText(kPath, "before");
+  files.WriteText(kVerdictListPath, "before");
   Block("http://bad\"host/");
   Allow("http://");  // the empty host
   Block("http://line\r\nbreak/");
   EXPECT_EQ(sites.Entries(), (std::vector<SiteEntry>{{"", false}}));
-  EXPECT_EQ(files.ReadText(kPath), "before");
+  EXPECT_EQ(files.ReadText(kVerdictListPath), "before");
 }
 
 TEST_F(SiteVerdictTest, AnUnreadableAddressMarksNothing) {
   sites.ReplaceAll({{"", false}});
   desktop.browsers.FailWindow(window, sim::Disconnected());
-  EXPECT_THROW(AddSiteAsBlocked(sites, files, kFolder, window), PlatformError);
+  EXPECT_THROW(AddSiteAsBlocked(sites, files, kVerdictFolder, window), PlatformError);
   EXPECT_EQ(sites.Count(), 1u);
   EXPECT_FALSE(std::filesystem::exists(folders.folders.appDir / "servers.lst"));
 }
@@ -94,7 +97,8 @@ TEST_F(SiteVerdictTest, AFailedSaveKeepsTheMarkInMemory) {
   EXPECT_TRUE(Blocked("ads.example"));
   files.failStep = nullptr;
   Block("http://other.example/");
-  EXPECT_EQ(files.ReadText(kPath), "\"ads.example\",#TRUE#\r\n\"other.example\",#TRUE#\r\n");
+  EXPECT_EQ(files.ReadText(kVerdictListPath),
+            "\"ads.example\",#TRUE#\r\n\"other.example\",#TRUE#\r\n");
 }
 
 TEST(GetHostNameFromURL, ReducesAnAddressAsVelmoxComparesHosts) {

@@ -154,8 +154,11 @@ TEST_F(SettingsWindowTest, TheWebsiteListShowsTheRowsAndSortsByTheClickedColumn)
 // The list keeps its own keyboard state through the model's changes: a rebuild would lose the
 // focused row (Down would then start from the top) and the scroll position.
 TEST_F(SettingsWindowTest, TheWebsiteListKeepsFocusSelectionAndScrollThroughChanges) {
-  for (int i = 10; i < 38; ++i)
-    state.Sites.Append({"s" + std::to_string(i) + ".example.com", i % 2 == 0});
+  for (int i = 10; i < 38; ++i) {
+    std::string host = "s";
+    host += std::to_string(i) + ".example.com";
+    state.Sites.Append({host, i % 2 == 0});
+  }
   Open();
   for (int tab = 0; tab < 3; ++tab)
     SendMessageA(Find(IDC_TBSOPTIONS), WM_KEYDOWN, VK_RIGHT, 0);  // to "Websites"

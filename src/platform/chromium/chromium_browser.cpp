@@ -6,21 +6,16 @@
 #include <thread>
 
 #include "core/platform_error.h"
+#include "platform/sim/sim_document.h"
 #include "platform/sim/sim_process_end.h"
 #include "platform/sim/snapshot_enumerator.h"
 
 namespace velmox::chromium {
 namespace {
 
-constexpr long kDisconnected = -2147417848;
 constexpr long kException = -2147352567;     // DISP_E_EXCEPTION
-constexpr long kUnsupported = 438;           // the object has no such member
 constexpr long kAccessDenied = -2147024891;  // E_ACCESSDENIED
 constexpr std::chrono::milliseconds kStartLimit{10000};
-
-PlatformError Disconnected() {
-  return PlatformError(kDisconnected, "The object invoked has disconnected from its clients.");
-}
 
 // A fresh folder for this run's browser profile, under `parent`.
 std::filesystem::path FreshFolder(const std::filesystem::path& parent) {
@@ -46,7 +41,7 @@ PlatformError PageFailure(const Json& details) {
     text = details["exception"].value("description", text);
   }
   if (text.find("Unsupported") != std::string::npos) {
-    return PlatformError(kUnsupported, "Object doesn't support this property or method");
+    return sim::Unsupported();
   }
   if (text.find("SecurityError") != std::string::npos) {
     return PlatformError(kAccessDenied, "Access is denied.");
@@ -96,7 +91,7 @@ class ChromiumBrowsers::SinkControl : public PageSinkControl {
   ~SinkControl() override { state_->alive = false; }
 
   std::shared_ptr<Dispatch> Object() override {
-    if (!state_->alive) throw Disconnected();
+    if (!state_->alive) throw sim::Disconnected();
     return object_;
   }
   std::unique_ptr<Connection> Connect(BrowserEvents& events) override {
@@ -195,7 +190,7 @@ std::unique_ptr<PageSinkControl> ChromiumBrowsers::CreatePageSink(int index) {
 }
 
 std::shared_ptr<BrowserWindow> ChromiumBrowsers::CreateInternetExplorer() {
-  if (Gone()) throw Disconnected();
+  if (Gone()) throw sim::Disconnected();
   auto window = CreateTarget(NewLabel());
   window->visible = false;
   newWindows.push_back(window);

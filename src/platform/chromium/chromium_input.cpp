@@ -1,9 +1,9 @@
 #include "platform/chromium/chromium_input.h"
 
-#include <regex>
 #include <stdexcept>
 
 #include "platform/chromium/chromium_document.h"
+#include "platform/sim/context_menu_script.h"
 
 namespace velmox::chromium {
 namespace {
@@ -161,27 +161,13 @@ void ScriptOpens(ChromiumBrowsers& browsers, const ChromiumPlace& place, const s
 
 void ContextMenu(ChromiumBrowsers& browsers, sim::SimFiles& files, ChromiumPlace place,
                  bool disallow) {
-  const std::string file = disallow ? "blocksite.script" : "trustsite.script";
-  const std::string entry = disallow ? "the disallow entry" : "the allow entry";
-  std::string script;
-  try {
-    script = files.ReadText(files.VirtualFolder() + "\\" + file);
-  } catch (const std::exception&) {
-    browsers.TraceLine(place.Label() + ": the user picks " + entry + ", which finds no " + file +
-                       " and does nothing");
-    return;
-  }
-  browsers.TraceLine(place.Label() + ": the user picks " + entry + ", which runs " + file);
-  static const std::regex navigation(
-      R"re(external\.menuArguments((?:\.parent)*)\.navigate\s*\(?\s*"([^"]*)")re",
-      std::regex::icase);
-  std::smatch found;
-  if (!std::regex_search(script, found, navigation)) return;
-  // menuArguments is the window of the page the menu was opened on; each Parent climbs a frame.
-  for (std::size_t levels = found[1].str().size() / 7; levels > 0; --levels) {
+  const auto navigation = sim::PickMenuEntry(
+      files, disallow, place.Label(), [&](const std::string& line) { browsers.TraceLine(line); });
+  if (!navigation) return;
+  for (std::size_t levels = navigation->parentLevels; levels > 0; --levels) {
     if (!place.framePath.empty()) place.framePath.pop_back();
   }
-  browsers.Navigate(place, found[2].str());
+  browsers.Navigate(place, navigation->address);
 }
 
 FocusSeen FocusOf(ChromiumBrowsers& browsers, const ChromiumPlace& place,

@@ -3,13 +3,9 @@
 
 #include "core/platform_error.h"
 #include "platform/chromium/chromium_browser.h"
+#include "platform/sim/sim_document.h"
 
 namespace velmox::chromium {
-namespace {
-
-constexpr long kDisconnected = -2147417848;
-
-}  // namespace
 
 std::string ChromiumBrowsers::NewLabel() {
   std::string label;
@@ -26,7 +22,7 @@ std::shared_ptr<ChromiumWindow> ChromiumBrowsers::CreateTarget(const std::string
   const auto deadline = std::chrono::steady_clock::now() + DevToolsClient::kCallTimeout;
   while (!targets_.contains(targetId)) {
     if (Gone() || std::chrono::steady_clock::now() > deadline) {
-      throw PlatformError(kDisconnected, "The browser did not attach its new window.");
+      throw PlatformError(sim::kDisconnected, "The browser did not attach its new window.");
     }
     client_.Poll(std::chrono::milliseconds(10));
   }

@@ -1,16 +1,17 @@
 #include "platform/chromium/devtools_client.h"
 
 #include "core/platform_error.h"
+#include "platform/sim/sim_document.h"
 
 namespace velmox::chromium {
 namespace {
 
-// The numbers a call on a browser object reports when the browser cannot answer it.
-constexpr long kDisconnected = -2147417848;  // RPC_E_DISCONNECTED
-constexpr long kCallFailed = -2147023170;    // RPC_S_CALL_FAILED
+// What a call on a browser object reports when the browser does not answer it in time.
+constexpr long kCallFailed = -2147023170;  // RPC_S_CALL_FAILED
 
+// A browser that has gone fails every call as a closed window's objects do.
 PlatformError BrowserGone() {
-  return PlatformError(kDisconnected, "The object invoked has disconnected from its clients.");
+  return sim::Disconnected();
 }
 
 }  // namespace

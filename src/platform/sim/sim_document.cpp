@@ -21,7 +21,7 @@ PlatformError Unsupported() {
 }
 
 PlatformError Disconnected() {
-  return PlatformError(-2147417848, "The object invoked has disconnected from its clients.");
+  return PlatformError(kDisconnected, "The object invoked has disconnected from its clients.");
 }
 
 std::string SimFrame::name() {

@@ -14,6 +14,8 @@
 
 namespace velmox::sim {
 
+constexpr long kDisconnected = -2147417848;  // RPC_E_DISCONNECTED
+
 PlatformError Unsupported();   // a member the object does not have
 PlatformError Disconnected();  // a call on an object whose window has gone
 

@@ -1,7 +1,7 @@
 // How the simulated browser navigates, opens new windows and answers the user's actions.
-#include <regex>
 
 #include "core/ascii_case.h"
+#include "platform/sim/context_menu_script.h"
 #include "platform/sim/sim_address.h"
 #include "platform/sim/sim_browser.h"
 #include "platform/sim/sim_form.h"
@@ -231,28 +231,14 @@ void SimBrowsers::ScriptOpens(Place place, const std::string& address,
 }
 
 void SimBrowsers::ContextMenu(Place place, bool disallow) {
-  const std::string file = disallow ? "blocksite.script" : "trustsite.script";
-  const std::string entry = disallow ? "the disallow entry" : "the allow entry";
-  std::string script;
-  try {
-    script = files_.ReadText(files_.VirtualFolder() + "\\" + file);
-  } catch (const std::exception&) {
-    trace_.Line("browser", place.Label() + ": the user picks " + entry + ", which finds no " +
-                               file + " and does nothing");
-    return;
-  }
-  trace_.Line("browser", place.Label() + ": the user picks " + entry + ", which runs " + file);
-  static const std::regex navigation(
-      R"re(external\.menuArguments((?:\.parent)*)\.navigate\s*\(?\s*"([^"]*)")re",
-      std::regex::icase);
-  std::smatch found;
-  if (!std::regex_search(script, found, navigation)) return;
-  // menuArguments is the window of the page the menu was opened on; each Parent climbs one frame.
-  const std::string climb = found[1].str();
-  for (std::size_t levels = climb.size() / 7; levels > 0; --levels)
+  const auto navigation =
+      PickMenuEntry(files_, disallow, place.Label(),
+                    [&](const std::string& line) { trace_.Line("browser", line); });
+  if (!navigation) return;
+  for (std::size_t levels = navigation->parentLevels; levels > 0; --levels)
     place = Parent(place);
   NavigationRequest request;
-  request.address = found[2].str();
+  request.address = navigation->address;
   Navigate(place, request);
 }
 

@@ -5,13 +5,14 @@
 #include <sstream>
 
 namespace standin {
-namespace {
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
 }
+
+namespace {
 
 std::size_t Indent(const std::string& line) {
   return line.find_first_not_of(" \t");

@@ -41,4 +41,7 @@ Element* FindById(Element& root, const std::string& id);
 // The nearest form around an element, or null.
 Element* EnclosingForm(Element& element);
 
+// The text in ASCII lower case, as tag, attribute and type names are compared.
+std::string Lower(std::string text);
+
 }  // namespace standin

@@ -11,17 +11,12 @@
 
 #include "browser_window.h"
 #include "html_objects.h"
+#include "page.h"
 #include "record.h"
 #include "world.h"
 
 namespace standin {
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string Hex(HRESULT hr) {
   char text[16];

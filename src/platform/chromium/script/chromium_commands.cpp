@@ -10,18 +10,6 @@
 namespace velmox::chromium {
 namespace {
 
-// Runs a browser action as one event of the desktop; the browser then settles.
-template <class Action>
-void Act(sim::ScriptContext& c, Action&& action) {
-  c.session.Deliver([&] {
-    try {
-      action();
-    } catch (const std::invalid_argument& e) {
-      sim::Failed(e.what());
-    }
-  });
-}
-
 struct OpenOptions {
   std::optional<std::size_t> position;
   std::optional<bool> fullScreen;
@@ -102,13 +90,13 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
     if (c.args.size() < 2) sim::Malformed("window open needs a label and an address");
     if (b->Find(c.Bare(0)) != nullptr) sim::Malformed("a window " + c.Bare(0) + " is open");
     const auto options = OpenOptionsFrom(c, 2);
-    Act(c, [&] { OpenOne(*b, c.Bare(0), c.Text(1), options); });
+    sim::ActOnBrowser(c, [&] { OpenOne(*b, c.Bare(0), c.Text(1), options); });
   };
   t["windows open"] = [b](sim::ScriptContext& c) {
     if (c.args.size() < 3) sim::Malformed("windows open needs a label prefix, a count, an address");
     const long count = sim::WholeNumber(c.Bare(1), 0, sim::kMostWindowsAtOnce);
     const auto options = OpenOptionsFrom(c, 3);
-    Act(c, [&] {
+    sim::ActOnBrowser(c, [&] {
       for (long i = 1; i <= count; ++i)
         OpenOne(*b, c.Bare(0) + std::to_string(i), c.Text(2), options);
     });
@@ -116,18 +104,18 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
   t["window close"] = [b](sim::ScriptContext& c) {
     c.ExpectArgCount(1);
     ChromiumWindow& window = WindowNamed(*b, c, 0);
-    Act(c, [&] { b->Close(window); });
+    sim::ActOnBrowser(c, [&] { b->Close(window); });
   };
   t["window navigate"] = [b](sim::ScriptContext& c) {
     c.ExpectArgCount(2);
     const ChromiumPlace place = PlaceNamed(*b, c, 0);
-    Act(c, [&] { b->Navigate(place, c.Text(1)); });
+    sim::ActOnBrowser(c, [&] { b->Navigate(place, c.Text(1)); });
   };
   t["window set"] = [b](sim::ScriptContext& c) {
     ChromiumWindow& window = WindowNamed(*b, c, 0);
     const auto options = OpenOptionsFrom(c, 1);
     if (options.position) sim::Malformed("window set takes Feature=Value words only");
-    Act(c, [&] {
+    sim::ActOnBrowser(c, [&] {
       if (options.fullScreen) b->UserSetsFullScreen(window, *options.fullScreen);
     });
   };
@@ -153,19 +141,20 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
   t["click"] = [b](sim::ScriptContext& c) {
     const ChromiumPlace place = PlaceNamed(*b, c, 0);
     const ElementChoice choice = ChoiceFrom(c, 1);
-    Act(c, [&] { Click(*b, place, choice); });
+    sim::ActOnBrowser(c, [&] { Click(*b, place, choice); });
   };
   t["key"] = [b](sim::ScriptContext& c) {
     c.ExpectArgCount(2);
     ChromiumWindow& window = WindowNamed(*b, c, 0);
-    Act(c, [&] { PressKey(*b, window, c.Bare(1)); });
+    sim::ActOnBrowser(c, [&] { PressKey(*b, window, c.Bare(1)); });
   };
   t["popup"] = [b](sim::ScriptContext& c) {
     if (c.args.size() != 2 && c.args.size() != 3) {
       sim::Malformed("popup needs a window or frame, an address and optionally its features");
     }
     const ChromiumPlace place = PlaceNamed(*b, c, 0);
-    Act(c, [&] { ScriptOpens(*b, place, c.Text(1), c.args.size() == 3 ? c.Text(2) : ""); });
+    sim::ActOnBrowser(
+        c, [&] { ScriptOpens(*b, place, c.Text(1), c.args.size() == 3 ? c.Text(2) : ""); });
   };
   t["ctrl down"] = [](sim::ScriptContext& c) {
     c.ExpectArgCount(0);
@@ -181,11 +170,12 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
     if (!c.IsBare(1, "disallow") && !c.IsBare(1, "allow")) {
       sim::Malformed("the context-menu entries are disallow and allow");
     }
-    Act(c, [&] { ContextMenu(*b, c.session.desktop.files, place, c.IsBare(1, "disallow")); });
+    sim::ActOnBrowser(
+        c, [&] { ContextMenu(*b, c.session.desktop.files, place, c.IsBare(1, "disallow")); });
   };
   t["browser kill"] = [b](sim::ScriptContext& c) {
     c.ExpectArgCount(0);
-    Act(c, [&] { b->Kill(); });
+    sim::ActOnBrowser(c, [&] { b->Kill(); });
   };
   AddChromiumExpectations(t, browsers);
 }

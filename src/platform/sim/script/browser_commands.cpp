@@ -25,18 +25,6 @@ Place PlaceNamed(ScriptContext& c, std::size_t index) {
   return *place;
 }
 
-// Runs a browser action as one event of the desktop.
-template <class Action>
-void Act(ScriptContext& c, Action&& action) {
-  c.session.Deliver([&] {
-    try {
-      action();
-    } catch (const std::invalid_argument& e) {
-      Failed(e.what());
-    }
-  });
-}
-
 // The words after a window's address: name "TEXT", type "TEXT", at N, Feature=Value.
 SimBrowsers::OpenOptions OpenOptionsFrom(ScriptContext& c, std::size_t from) {
   SimBrowsers::OpenOptions options;
@@ -94,14 +82,14 @@ void OpenWindow(ScriptContext& c) {
   if (c.args.size() < 2) Malformed("window open needs a label and an address");
   if (Browsers(c).Find(c.Bare(0)) != nullptr) Malformed("a window " + c.Bare(0) + " is open");
   const auto options = OpenOptionsFrom(c, 2);
-  Act(c, [&] { Browsers(c).Open(c.Bare(0), c.Text(1), options); });
+  ActOnBrowser(c, [&] { Browsers(c).Open(c.Bare(0), c.Text(1), options); });
 }
 
 void OpenWindows(ScriptContext& c) {
   if (c.args.size() < 3) Malformed("windows open needs a label prefix, a count and an address");
   const long count = WholeNumber(c.Bare(1), 0, kMostWindowsAtOnce);
   const auto options = OpenOptionsFrom(c, 3);
-  Act(c, [&] {
+  ActOnBrowser(c, [&] {
     for (long i = 1; i <= count; ++i) {
       Browsers(c).Open(c.Bare(0) + std::to_string(i), c.Text(2), options);
     }
@@ -179,14 +167,14 @@ void AddBrowserCommands(CommandTable& t) {
   t["window close"] = [](ScriptContext& c) {
     c.ExpectArgCount(1);
     SimWindow& window = WindowNamed(c, 0);
-    Act(c, [&] { Browsers(c).Close(window); });
+    ActOnBrowser(c, [&] { Browsers(c).Close(window); });
   };
   t["window navigate"] = [](ScriptContext& c) {
     c.ExpectArgCount(2);
     const Place place = PlaceNamed(c, 0);
     NavigationRequest request;
     request.address = c.Text(1);
-    Act(c, [&] { Browsers(c).Navigate(place, request); });
+    ActOnBrowser(c, [&] { Browsers(c).Navigate(place, request); });
   };
   t["window set"] = [](ScriptContext& c) {
     SimWindow& window = WindowNamed(c, 0);
@@ -196,7 +184,7 @@ void AddBrowserCommands(CommandTable& t) {
         Malformed("expected Feature=Value, found " + c.args[i].text);
       }
     }
-    Act(c, [&] { Browsers(c).ChangeFeatures(window, features); });
+    ActOnBrowser(c, [&] { Browsers(c).ChangeFeatures(window, features); });
   };
   t["window fail"] = [](ScriptContext& c) {
     c.ExpectArgCount(3);
@@ -222,14 +210,15 @@ void AddBrowserCommands(CommandTable& t) {
   t["click"] = [](ScriptContext& c) {
     const Place place = PlaceNamed(c, 0);
     HtmlNode* element = ChosenElement(c, place, 1);
-    Act(c, [&] { Browsers(c).Click(place, *element); });
+    ActOnBrowser(c, [&] { Browsers(c).Click(place, *element); });
   };
   t["popup"] = [](ScriptContext& c) {
     if (c.args.size() != 2 && c.args.size() != 3) {
       Malformed("popup needs a window or frame, an address and optionally its features");
     }
     const Place place = PlaceNamed(c, 0);
-    Act(c, [&] { Browsers(c).ScriptOpens(place, c.Text(1), c.args.size() == 3 ? c.Text(2) : ""); });
+    ActOnBrowser(
+        c, [&] { Browsers(c).ScriptOpens(place, c.Text(1), c.args.size() == 3 ? c.Text(2) : ""); });
   };
   t["ctrl down"] = [](ScriptContext& c) {
     c.ExpectArgCount(0);
@@ -245,7 +234,7 @@ void AddBrowserCommands(CommandTable& t) {
     if (!c.IsBare(1, "disallow") && !c.IsBare(1, "allow")) {
       Malformed("the context-menu entries are disallow and allow");
     }
-    Act(c, [&] { Browsers(c).ContextMenu(place, c.IsBare(1, "disallow")); });
+    ActOnBrowser(c, [&] { Browsers(c).ContextMenu(place, c.IsBare(1, "disallow")); });
   };
 
   t["expect windows"] = [](ScriptContext& c) {

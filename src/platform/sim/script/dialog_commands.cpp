@@ -70,7 +70,7 @@ void MoveFocus(ScriptContext& c, frmOptions& dialog, const std::string& to) {
 
 // Runs a person's action on the dialog as one event of Velmox's.
 template <class Action>
-void Act(ScriptContext& c, Action&& action) {
+void ActOnDialog(ScriptContext& c, Action&& action) {
   c.session.Deliver(std::forward<Action>(action));
 }
 
@@ -109,7 +109,7 @@ void ClickTab(ScriptContext& c) {
   if (found == buttons.end()) Malformed("no such mouse button: " + button);
   const int pressed = found->second;
   if (!TakesInput(c)) return;
-  Act(c, [&] {
+  ActOnDialog(c, [&] {
     // Only the left button selects a tab; every button reaches the mouse handlers.
     if (pressed == kLeftButton) MoveFocus(c, dialog, dialog.controls.tbsOptions.name);
     dialog.tbsOptions_MouseDown(pressed, 0, 0, 0);
@@ -144,7 +144,7 @@ void PressKey(ScriptContext& c) {
   const auto [code, shift] = ParseKey(c.Bare(0));
   frmOptions& dialog = Dialog(c);
   if (!TakesInput(c)) return;
-  Act(c, [&, code = code, shift = shift] {
+  ActOnDialog(c, [&, code = code, shift = shift] {
     // The dialog sees every key first; what it does not use goes to the focused control.
     if (dialog.Form_KeyDown(code, shift, c.session.desktop.settingsWindow.focus)) return;
     if (c.session.desktop.settingsWindow.focus == dialog.controls.ListView1.name &&
@@ -158,7 +158,7 @@ void ClickControl(ScriptContext& c) {
   frmOptions& dialog = Dialog(c);
   Control& control = NamedControl(dialog, c.Bare(0));
   if (!TakesInput(c) || !Responds(c, dialog, control)) return;
-  Act(c, [&] {
+  ActOnDialog(c, [&] {
     if (TakesFocus(control)) MoveFocus(c, dialog, control.name);
     dialog.Click(control.name);
   });
@@ -171,7 +171,7 @@ void TypeText(ScriptContext& c) {
   if (control.kind != ControlKind::TextBox) Malformed(control.name + " is not a text box");
   const std::string text = c.Text(1);
   if (!TakesInput(c) || !Responds(c, dialog, control)) return;
-  Act(c, [&] {
+  ActOnDialog(c, [&] {
     MoveFocus(c, dialog, control.name);
     dialog.ChangeText(control.name, text);
   });
@@ -181,7 +181,7 @@ void LeaveFocus(ScriptContext& c) {
   c.ExpectArgCount(0);
   frmOptions& dialog = Dialog(c);
   if (!TakesInput(c)) return;
-  Act(c, [&] { MoveFocus(c, dialog, ""); });
+  ActOnDialog(c, [&] { MoveFocus(c, dialog, ""); });
 }
 
 // Rows named by their text (the first one not named yet, so that "a" "a" names two rows of the
@@ -213,7 +213,7 @@ void SelectRows(ScriptContext& c, bool adding) {
   ListView& list = dialog.controls.ListView1;
   const std::vector<bool> named = NamedRows(c, list, 0);
   if (!TakesInput(c)) return;
-  Act(c, [&] {
+  ActOnDialog(c, [&] {
     MoveFocus(c, dialog, list.name);
     std::vector<std::size_t> changing;
     for (std::size_t r = 0; r < list.rows.size(); ++r) {
@@ -248,7 +248,7 @@ void ClickColumn(ScriptContext& c) {
   if (position < 1 || position > static_cast<int>(columns.size()))
     Malformed("the site list has no column " + c.Text(0));
   if (!TakesInput(c)) return;
-  Act(c, [&] {
+  ActOnDialog(c, [&] {
     MoveFocus(c, dialog, dialog.controls.ListView1.name);
     dialog.ListView1_ColumnClick(position);
   });
@@ -258,7 +258,7 @@ void CloseBox(ScriptContext& c) {
   c.ExpectArgCount(0);
   frmOptions& dialog = Dialog(c);
   if (!TakesInput(c)) return;
-  Act(c, [&] { dialog.CloseWindow(); });
+  ActOnDialog(c, [&] { dialog.CloseWindow(); });
 }
 
 // ---- Expectations ------------------------------------------------------------------------------

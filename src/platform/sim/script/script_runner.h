@@ -5,6 +5,7 @@
 #include <istream>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,19 @@ struct ScriptContext {
     return index < args.size() && !args[index].quoted && args[index].text == word;
   }
 };
+
+// Runs a browser action as one event of the desktop; what the browser refuses (an element that
+// is not there, a window it cannot open) fails the line.
+template <class Action>
+void ActOnBrowser(ScriptContext& c, Action&& action) {
+  c.session.Deliver([&] {
+    try {
+      action();
+    } catch (const std::invalid_argument& e) {
+      Failed(e.what());
+    }
+  });
+}
 
 using Command = std::function<void(ScriptContext&)>;
 
