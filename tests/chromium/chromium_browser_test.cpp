@@ -40,6 +40,8 @@ class ChromiumBrowserTest : public ::testing::Test {
     browsers = std::make_unique<ChromiumBrowsers>(desktop.trace, desktop.files, options);
     browsers->pages.Map("http://shop.example/news/", folders.root.Path() / "page.html");
     browsers->pages.Map("http://shop.example/busy", folders.root.Path() / "busy.html");
+    test::WriteRealFile(folders.root.Path() / "notes.txt", "<p>not markup</p>");
+    browsers->pages.Map("http://shop.example/notes", folders.root.Path() / "notes.txt");
   }
 
   ChromiumWindow& Opened(const std::string& address) {
@@ -94,6 +96,12 @@ TEST_F(ChromiumBrowserTest, ThePageModelReadsTheLivePageAndFailsAsPlatformErrors
     EXPECT_EQ(e.Number(), -2147417848);
   }
   EXPECT_THROW(window.LocationURL(), PlatformError);
+}
+
+TEST_F(ChromiumBrowserTest, APageThatIsNoHtmlDocumentHasNoDocument) {
+  ChromiumWindow& window = Opened("http://shop.example/notes");
+  EXPECT_EQ(window.Document(), nullptr);
+  EXPECT_NE(window.Type(), BrowserWindow::kHtmlDocumentType);
 }
 
 TEST_F(ChromiumBrowserTest, ANavigationOfAWatchedWindowWaitsForItsAnswer) {

@@ -79,8 +79,12 @@ std::shared_ptr<HtmlDocument> ChromiumFrame::document() {
 
 // ---- Element ---------------------------------------------------------------------------------
 
+// An element's tag never changes, and the pop-up's judging asks for it more than once: it is
+// read from the page once, though a window that has gone still fails every call.
 std::string ChromiumElement::tagName() {
-  return Text("function() { return this.tagName; }");
+  window_->Check();
+  if (!tagName_) tagName_ = Text("function() { return this.tagName; }");
+  return *tagName_;
 }
 
 // A link to a local file holds the real file's address; Velmox knows the file by its own name.

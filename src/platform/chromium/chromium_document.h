@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/browser_automation.h"
@@ -63,6 +64,9 @@ class ChromiumElement : public HtmlElement, PageObject {
   void blur() override;
   std::string method() override;
   std::string action() override;
+
+ private:
+  std::optional<std::string> tagName_;
 };
 
 // A page function that names an element for the trace: its tag with its id, its name or a

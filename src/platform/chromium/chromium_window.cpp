@@ -1,15 +1,28 @@
 #include "platform/chromium/chromium_window.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/chromium/chromium_browser.h"
 #include "platform/chromium/chromium_document.h"
+#include "platform/sim/sim_document.h"
 
 namespace velmox::chromium {
 namespace {
 
-constexpr long kDisconnected = -2147417848;
+constexpr const char* kHtmlTypes[] = {"text/html", "application/xhtml+xml"};
 
 bool IsHtml(const std::string& contentType) {
-  return contentType == "text/html" || contentType == "application/xhtml+xml";
+  return std::ranges::find(kHtmlTypes, contentType) != std::end(kHtmlTypes);
+}
+
+// The page's document when it is an HTML document, else null: one call into the page, as every
+// pop-up's judging asks for it.
+std::string HtmlDocumentExpression() {
+  std::string types;
+  for (const char* type : kHtmlTypes)
+    types += std::string(types.empty() ? "" : ", ") + "'" + type + "'";
+  return "[" + types + "].includes(document.contentType) ? document : null";
 }
 
 }  // namespace
@@ -19,9 +32,7 @@ ChromiumWindow::ChromiumWindow(ChromiumBrowsers& browsers, std::string targetId,
     : targetId(std::move(targetId)), sessionId(std::move(sessionId)), browsers_(browsers) {}
 
 void ChromiumWindow::Check() const {
-  if (!open) {
-    throw PlatformError(kDisconnected, "The object invoked has disconnected from its clients.");
-  }
+  if (!open) throw sim::Disconnected();
   if (failure) throw *failure;
 }
 
@@ -41,10 +52,10 @@ std::string ChromiumWindow::ContentType() {
 
 std::shared_ptr<HtmlDocument> ChromiumWindow::Document() {
   Check();
-  if (!IsHtml(ContentType())) return nullptr;
-  const Json document = browsers_.Evaluate(*this, "document", false);
-  return std::make_shared<ChromiumDocument>(browsers_, browsers_.ByTarget(targetId),
-                                            document.value("objectId", ""));
+  static const std::string expression = HtmlDocumentExpression();
+  const std::string id = browsers_.Evaluate(*this, expression, false).value("objectId", "");
+  if (id.empty()) return nullptr;
+  return std::make_shared<ChromiumDocument>(browsers_, browsers_.ByTarget(targetId), id);
 }
 
 std::string ChromiumWindow::Type() {
