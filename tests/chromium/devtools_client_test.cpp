@@ -12,14 +12,17 @@ namespace velmox::chromium {
 namespace {
 
 // Answers "Fail" with an error, never answers "Quiet", ends on "Exit" (and "Browser.close", as
-// Chromium does), and answers anything
-// else after an event, echoing the command's id.
+// Chromium does), answers "Odd" with an error and "Shapeless" with a result of the wrong shape
+// (after an answer with a text for its id and a second answer to the command before), and
+// answers anything else after an event, echoing the command's id.
 constexpr const char* kStandIn = R"sh(#!/bin/bash
 while IFS= read -r -d '' message <&3; do
   id=$(sed -E 's/.*"id":([0-9]+).*/\1/' <<<"$message")
   case "$message" in
     *'"method":"Fail"'*) printf '{"id":%s,"error":{"code":-32601,"message":"no such method"}}\0' "$id" >&4 ;;
     *'"method":"Quiet"'*) ;;
+    *'"method":"Odd"'*) printf '{"id":%s,"error":"broken"}\0' "$id" >&4 ;;
+    *'"method":"Shapeless"'*) printf '{"id":"%s"}\0{"id":%s,"result":{"echo":0}}\0{"id":%s,"result":[1]}\0' "$id" "$((id - 1))" "$id" >&4 ;;
     *'"method":"Exit"'* | *'"method":"Browser.close"'*) exit 0 ;;
     *) printf '{"method":"Said","params":{"before":%s},"sessionId":"S1"}\0{"id":%s,"result":{"echo":%s}}\0' "$id" "$id" "$id" >&4 ;;
   esac
@@ -77,6 +80,35 @@ TEST_F(DevToolsClientTest, ErrorsAndSilenceFailAsPlatformErrors) {
   EXPECT_EQ(client.OldestUnanswered(), "Quiet");
   client.ForgetSession("S2");
   EXPECT_FALSE(client.Unanswered());
+}
+
+TEST_F(DevToolsClientTest, CommandsSentTogetherGetEachItsOwnAnswer) {
+  DevToolsPipe pipe(launch);
+  DevToolsClient client(pipe);
+  const auto answers = client.CallTogether(
+      {{"Echo", Json::object()}, {"Fail", Json::object()}, {"Echo", Json::object()}});
+  ASSERT_EQ(answers.size(), 3u);
+  EXPECT_EQ(answers[0].result.value("echo", 0), 1);
+  ASSERT_TRUE(answers[1].error);
+  EXPECT_EQ(answers[1].error->Number(), -32601);
+  EXPECT_FALSE(answers[2].error);
+  EXPECT_EQ(answers[2].result.value("echo", 0), 3);
+}
+
+TEST_F(DevToolsClientTest, AnswersOfAnOddShapeFailOrReadEmptyWithoutBreakingTheClient) {
+  DevToolsPipe pipe(launch);
+  DevToolsClient client(pipe);
+  EXPECT_EQ(client.Call("Echo").value("echo", 0), 1);
+  try {
+    client.Call("Odd");
+    FAIL() << "an error answer must throw";
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(e.Number(), 0);
+    EXPECT_EQ(e.Description(), "Odd: failed");
+  }
+  // The text id and the late second answer to "Odd" are nobody's; the list is no result.
+  EXPECT_EQ(client.Call("Shapeless"), Json::object());
+  EXPECT_EQ(client.Call("Echo").value("echo", 0), 4);
 }
 
 TEST_F(DevToolsClientTest, ABrowserThatGoesAwayIsNoticedOnce) {

@@ -214,17 +214,35 @@ Json ChromiumBrowsers::CallOn(ChromiumWindow& window, const std::string& objectI
                                     {"returnByValue", byValue}},
                                    window.sessionId);
   if (answer.contains("exceptionDetails")) throw PageFailure(answer["exceptionDetails"]);
-  return answer.value("result", Json::object());
+  return ObjectMember(answer, "result");
 }
 
 Json ChromiumBrowsers::Evaluate(ChromiumWindow& window, const std::string& expression,
                                 bool byValue) {
+  DevToolsAnswer answer = std::move(EvaluateTogether(window, {{expression, byValue}}).front());
+  if (answer.error) throw *answer.error;
+  return std::move(answer.result);
+}
+
+std::vector<DevToolsAnswer> ChromiumBrowsers::EvaluateTogether(
+    ChromiumWindow& window, const std::vector<Expression>& expressions) {
   window.Check();
-  const Json answer =
-      client_.Call("Runtime.evaluate", {{"expression", expression}, {"returnByValue", byValue}},
-                   window.sessionId);
-  if (answer.contains("exceptionDetails")) throw PageFailure(answer["exceptionDetails"]);
-  return answer.value("result", Json::object());
+  std::vector<DevToolsCommand> commands;
+  for (const auto& expression : expressions) {
+    commands.push_back({"Runtime.evaluate",
+                        {{"expression", expression.text}, {"returnByValue", expression.byValue}}});
+  }
+  std::vector<DevToolsAnswer> answers = client_.CallTogether(commands, window.sessionId);
+  for (DevToolsAnswer& answer : answers) {
+    if (answer.error) continue;
+    if (answer.result.contains("exceptionDetails")) {
+      answer.error = PageFailure(answer.result["exceptionDetails"]);
+      answer.result = Json::object();
+    } else {
+      answer.result = ObjectMember(answer.result, "result");
+    }
+  }
+  return answers;
 }
 
 void ChromiumBrowsers::Release(ChromiumWindow& window, const std::string& objectId) {

@@ -90,6 +90,15 @@ class ChromiumBrowsers : public BrowserAutomation {
   Json CallOn(ChromiumWindow& window, const std::string& objectId, const std::string& function,
               const Json& arguments = Json::array(), bool byValue = true);
   Json Evaluate(ChromiumWindow& window, const std::string& expression, bool byValue = true);
+  struct Expression {
+    std::string text;
+    bool byValue = true;
+  };
+  // The expressions evaluated in the page one after another, asked at once: each answer is
+  // what Evaluate would return, or the failure it would throw. Throws only when the window or
+  // the browser has gone.
+  std::vector<DevToolsAnswer> EvaluateTogether(ChromiumWindow& window,
+                                               const std::vector<Expression>& expressions);
   // Lets a page object go (when the browser is still there).
   void Release(ChromiumWindow& window, const std::string& objectId);
   void TraceLine(const std::string& what) { trace_.Line("browser", what); }

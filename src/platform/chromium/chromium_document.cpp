@@ -38,14 +38,28 @@ std::string PageObject::Object(const char* function, const Json& arguments) {
   return result.value("objectId", std::string());
 }
 
+const char* const kActiveElement = R"js(function() {
+  if (!this.activeElement) throw new Error('The page has no element with the focus.');
+  return this.activeElement;
+})js";
+
 // ---- Document --------------------------------------------------------------------------------
 
+ChromiumDocument::ChromiumDocument(ChromiumBrowsers& browsers,
+                                   std::shared_ptr<ChromiumWindow> window, std::string objectId,
+                                   std::optional<FocusAtStart> focus)
+    : PageObject(browsers, std::move(window), std::move(objectId)),
+      focusAtStart_(std::move(focus)) {}
+
 std::shared_ptr<HtmlElement> ChromiumDocument::activeElement() {
-  const std::string id = Object(R"js(function() {
-    if (!this.activeElement) throw new Error('The page has no element with the focus.');
-    return this.activeElement;
-  })js");
-  return std::make_shared<ChromiumElement>(browsers_, window_, id);
+  if (focusAtStart_) {
+    FocusAtStart focus = std::move(*focusAtStart_);
+    focusAtStart_.reset();
+    window_->Check();
+    if (focus.failure) throw *focus.failure;
+    return focus.element;
+  }
+  return std::make_shared<ChromiumElement>(browsers_, window_, Object(kActiveElement));
 }
 
 int ChromiumDocument::framesLength() {

@@ -35,12 +35,22 @@ class PageObject {
   std::string objectId_;
 };
 
+// What a document's first activeElement gives when it was read together with the document.
+struct FocusAtStart {
+  std::shared_ptr<HtmlElement> element;
+  std::optional<PlatformError> failure;
+};
+
 class ChromiumDocument : public HtmlDocument, PageObject {
  public:
-  using PageObject::PageObject;
+  ChromiumDocument(ChromiumBrowsers& browsers, std::shared_ptr<ChromiumWindow> window,
+                   std::string objectId, std::optional<FocusAtStart> focus = std::nullopt);
   std::shared_ptr<HtmlElement> activeElement() override;
   int framesLength() override;
   std::shared_ptr<HtmlFrame> frameItem(int index) override;
+
+ private:
+  std::optional<FocusAtStart> focusAtStart_;
 };
 
 // A frame of the page: its window, as the page's frames collection gives it.
@@ -55,7 +65,11 @@ class ChromiumFrame : public HtmlFrame, public Dispatch, PageObject {
 // gave them.
 class ChromiumElement : public HtmlElement, PageObject {
  public:
-  using PageObject::PageObject;
+  // `tagName` when it is already known.
+  ChromiumElement(ChromiumBrowsers& browsers, std::shared_ptr<ChromiumWindow> window,
+                  std::string objectId, std::optional<std::string> tagName = std::nullopt)
+      : PageObject(browsers, std::move(window), std::move(objectId)),
+        tagName_(std::move(tagName)) {}
   std::string tagName() override;
   std::string href() override;
   std::string type() override;
@@ -68,6 +82,9 @@ class ChromiumElement : public HtmlElement, PageObject {
  private:
   std::optional<std::string> tagName_;
 };
+
+// A page function that gives a document's focused element, and fails when it has none.
+extern const char* const kActiveElement;
 
 // A page function that names an element for the trace: its tag with its id, its name or a
 // link's text.

@@ -16,13 +16,12 @@ bool IsHtml(const std::string& contentType) {
   return std::ranges::find(kHtmlTypes, contentType) != std::end(kHtmlTypes);
 }
 
-// The page's document when it is an HTML document, else null: one call into the page, as every
-// pop-up's judging asks for it.
-std::string HtmlDocumentExpression() {
+// True in the page when its document is an HTML document.
+std::string HtmlCheck() {
   std::string types;
   for (const char* type : kHtmlTypes)
     types += std::string(types.empty() ? "" : ", ") + "'" + type + "'";
-  return "[" + types + "].includes(document.contentType) ? document : null";
+  return "[" + types + "].includes(document.contentType)";
 }
 
 }  // namespace
@@ -52,10 +51,27 @@ std::string ChromiumWindow::ContentType() {
 
 std::shared_ptr<HtmlDocument> ChromiumWindow::Document() {
   Check();
-  static const std::string expression = HtmlDocumentExpression();
-  const std::string id = browsers_.Evaluate(*this, expression, false).value("objectId", "");
+  // The document comes with its focused element and that element's tag, asked at once: judging
+  // a pop-up asks for them next, and a page still busy with the window it has just opened makes
+  // every separate call wait for it.
+  static const std::string html = HtmlCheck();
+  static const std::vector<ChromiumBrowsers::Expression> asked = {
+      {html + " ? document : null", false},
+      {html + " ? (" + kActiveElement + ").call(document) : null", false},
+      {html + " && document.activeElement ? document.activeElement.tagName : null", true}};
+  const auto answers = browsers_.EvaluateTogether(*this, asked);
+  const auto self = browsers_.ByTarget(targetId);
+  FocusAtStart focus{nullptr, answers[1].error};
+  if (const std::string id = answers[1].result.value("objectId", ""); !id.empty()) {
+    const Json& tag = answers[2].result.value("value", Json());
+    focus.element = std::make_shared<ChromiumElement>(
+        browsers_, self, id,
+        tag.is_string() ? std::optional<std::string>(tag.get<std::string>()) : std::nullopt);
+  }
+  if (answers[0].error) throw *answers[0].error;
+  const std::string id = answers[0].result.value("objectId", "");
   if (id.empty()) return nullptr;
-  return std::make_shared<ChromiumDocument>(browsers_, browsers_.ByTarget(targetId), id);
+  return std::make_shared<ChromiumDocument>(browsers_, self, id, std::move(focus));
 }
 
 std::string ChromiumWindow::Type() {

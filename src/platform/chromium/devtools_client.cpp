@@ -32,14 +32,27 @@ long DevToolsClient::Send(const std::string& method, const Json& params,
 
 Json DevToolsClient::Call(const std::string& method, const Json& params,
                           const std::string& sessionId, std::chrono::milliseconds timeout) {
-  const long id = Send(method, params, sessionId);
+  DevToolsAnswer answer = std::move(CallTogether({{method, params}}, sessionId, timeout).front());
+  if (answer.error) throw *answer.error;
+  return std::move(answer.result);
+}
+
+std::vector<DevToolsAnswer> DevToolsClient::CallTogether(
+    const std::vector<DevToolsCommand>& commands, const std::string& sessionId,
+    std::chrono::milliseconds timeout) {
+  std::vector<long> ids;
+  for (const auto& command : commands)
+    ids.push_back(Send(command.method, command.params, sessionId));
+  std::vector<DevToolsAnswer> answers(commands.size());
+  std::vector<bool> heard(commands.size(), false);
+  std::size_t answered = 0;
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (true) {
+  while (answered < commands.size()) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
-      throw PlatformError(kCallFailed, "The browser did not answer " + method + " within " +
-                                           std::to_string(timeout.count()) + " ms.");
+      throw PlatformError(kCallFailed, "The browser did not answer " + commands.front().method +
+                                           " within " + std::to_string(timeout.count()) + " ms.");
     }
     const auto text = pipe_.Receive(left);
     if (!text) {
@@ -49,15 +62,26 @@ Json DevToolsClient::Call(const std::string& method, const Json& params,
       }
       continue;
     }
-    if (auto answer = Dispatch(*text, id)) {
-      if (answer->contains("error")) {
-        const Json& error = (*answer)["error"];
-        throw PlatformError(error.value("code", 0L),
-                            method + ": " + error.value("message", std::string("failed")));
-      }
-      return answer->value("result", Json::object());
+    const auto message = Dispatch(*text, ids);
+    if (!message) continue;
+    const auto which = std::ranges::find(ids, (*message)["id"].get<long>()) - ids.begin();
+    if (heard[which]) continue;  // a second answer to one command counts for nothing
+    heard[which] = true;
+    DevToolsAnswer& answer = answers[which];
+    if (message->contains("error")) {
+      const Json error = ObjectMember(*message, "error");
+      const auto code = error.find("code");
+      const auto text = error.find("message");
+      answer.error = PlatformError(
+          code != error.end() && code->is_number_integer() ? code->get<long>() : 0L,
+          commands[which].method + ": " +
+              (text != error.end() && text->is_string() ? text->get<std::string>() : "failed"));
+    } else {
+      answer.result = ObjectMember(*message, "result");
     }
+    ++answered;
   }
+  return answers;
 }
 
 void DevToolsClient::Post(const std::string& method, const Json& params,
@@ -77,17 +101,20 @@ bool DevToolsClient::Poll(std::chrono::milliseconds timeout) {
     if (!pipe_.Open()) NoticeGone();
     return false;
   }
-  Dispatch(*text, 0);
+  Dispatch(*text, {});
   return true;
 }
 
-std::optional<Json> DevToolsClient::Dispatch(const std::string& text, long waitingFor) {
+std::optional<Json> DevToolsClient::Dispatch(const std::string& text,
+                                             const std::vector<long>& waitingFor) {
   lastHeard_ = std::chrono::steady_clock::now();
   Json message = Json::parse(text, nullptr, false);
   if (message.is_discarded() || !message.is_object()) return std::nullopt;
   if (message.contains("id")) {
-    unanswered_.erase(message.value("id", 0L));
-    if (waitingFor != 0 && message.value("id", 0L) == waitingFor) return message;
+    if (!message["id"].is_number_integer()) return std::nullopt;
+    const long id = message["id"].get<long>();
+    unanswered_.erase(id);
+    if (std::ranges::find(waitingFor, id) != waitingFor.end()) return message;
     return std::nullopt;  // the answer to a command nobody waits for
   }
   if (onEvent && message.contains("method")) {

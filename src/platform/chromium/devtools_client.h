@@ -5,7 +5,11 @@
 #include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "core/platform_error.h"
 
 #include "platform/chromium/devtools_pipe.h"
 
@@ -19,6 +23,26 @@ struct DevToolsEvent {
   std::string method;
   Json params;
   std::string sessionId;
+};
+
+// The member `key` of `message` when it is an object, else an empty object: what comes from the
+// browser is read without trusting its shape.
+inline Json ObjectMember(const Json& message, const char* key) {
+  if (!message.is_object()) return Json::object();
+  const auto found = message.find(key);
+  return found != message.end() && found->is_object() ? *found : Json::object();
+}
+
+// One command of the protocol.
+struct DevToolsCommand {
+  std::string method;
+  Json params;
+};
+
+// A command's answer: its result, or the error the browser answered with.
+struct DevToolsAnswer {
+  Json result = Json::object();
+  std::optional<PlatformError> error;
 };
 
 // The DevTools protocol over the pipe: commands with their answers, and events. Everything
@@ -39,6 +63,12 @@ class DevToolsClient {
   // answer came within `timeout`, or when the browser has gone.
   Json Call(const std::string& method, const Json& params = Json::object(),
             const std::string& sessionId = "", std::chrono::milliseconds timeout = kCallTimeout);
+  // Sends the commands at once and waits for every answer: the browser takes them one after
+  // another without waiting for this side in between. Throws PlatformError when not every
+  // answer came within `timeout`, or when the browser has gone.
+  std::vector<DevToolsAnswer> CallTogether(const std::vector<DevToolsCommand>& commands,
+                                           const std::string& sessionId = "",
+                                           std::chrono::milliseconds timeout = kCallTimeout);
   // Sends a command and lets its answer go, whatever it says. Until it comes, the browser is
   // not quiet, unless `awaited` is false (a command that may never be answered).
   void Post(const std::string& method, const Json& params = Json::object(),
@@ -62,8 +92,8 @@ class DevToolsClient {
 
  private:
   long Send(const std::string& method, const Json& params, const std::string& sessionId);
-  // Handles one message; its answer when it answers `waitingFor`.
-  std::optional<Json> Dispatch(const std::string& text, long waitingFor);
+  // Handles one message; the message when it answers a command of `waitingFor`.
+  std::optional<Json> Dispatch(const std::string& text, const std::vector<long>& waitingFor);
   void NoticeGone();
 
   DevToolsPipe& pipe_;
