@@ -63,6 +63,17 @@ class SettingsWindowTest : public ::testing::Test {
     return text;
   }
 
+  // The user clicks the header of the list's `column`, as the list tells its parent.
+  void ClickColumn(int column) {
+    HWND list = Find(IDC_LISTVIEW1);
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = IDC_LISTVIEW1;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = column;
+    SendMessageA(GetParent(list), WM_NOTIFY, IDC_LISTVIEW1, reinterpret_cast<LPARAM>(&click));
+  }
+
   std::string Stored(const char* key) {
     return settings.GetSetting("Velmox", "Options", key, "<missing>");
   }
@@ -134,12 +145,7 @@ TEST_F(SettingsWindowTest, TheWebsiteListShowsTheRowsAndSortsByTheClickedColumn)
   EXPECT_EQ("a.example.com", RowText(0, 0));
   EXPECT_EQ("Disallowed", RowText(0, 1));
 
-  NMLISTVIEW click{};
-  click.hdr.hwndFrom = list;
-  click.hdr.idFrom = IDC_LISTVIEW1;
-  click.hdr.code = LVN_COLUMNCLICK;
-  click.iSubItem = 1;
-  SendMessageA(GetParent(list), WM_NOTIFY, IDC_LISTVIEW1, reinterpret_cast<LPARAM>(&click));
+  ClickColumn(1);
   EXPECT_EQ("b.example.com", RowText(0, 0));
   EXPECT_EQ("Allowed", RowText(0, 1));
 
@@ -199,12 +205,7 @@ TEST_F(SettingsWindowTest, TheWebsiteListKeepsFocusSelectionAndScrollThroughChan
   const LRESULT top = SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
   ASSERT_GT(top, 0);
   const std::string site = RowText(4, 0);
-  NMLISTVIEW click{};
-  click.hdr.hwndFrom = list;
-  click.hdr.idFrom = IDC_LISTVIEW1;
-  click.hdr.code = LVN_COLUMNCLICK;
-  click.iSubItem = 1;
-  SendMessageA(GetParent(list), WM_NOTIFY, IDC_LISTVIEW1, reinterpret_cast<LPARAM>(&click));
+  ClickColumn(1);
   EXPECT_EQ(top, SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
   ASSERT_GE(focused(), 0);
   EXPECT_EQ(site, RowText(static_cast<int>(focused()), 0));
