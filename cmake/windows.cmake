@@ -9,6 +9,11 @@ else()
   add_link_options(-static)
 endif()
 add_compile_definitions(NOMINMAX)
+# A compile unit of several files that include <windows.h> outgrows GCC's column tracking, and
+# GCC would stop checking for misleading indentation in the rest of the unit.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-flarge-source-files>)
+endif()
 
 file(GLOB VELMOX_WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 list(FILTER VELMOX_WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")

@@ -5,105 +5,14 @@
 #include <string>
 
 #include "core/failure.h"
-#include "platform/win32/list_view_rows.h"
 #include "platform/win32/resource_ids.h"
+#include "platform/win32/settings_controls.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/win_error.h"
 #include "ui/settings_dialog/frm_options.h"
 
 namespace velmox::win32 {
 namespace {
-
-// Where each of the model's controls lives: its identifier and page (-1: on the frame).
-struct Binding {
-  const char* name;
-  int id;
-  int page;
-};
-
-constexpr Binding kBindings[] = {
-    {"cmdOK", IDC_CMDOK, -1},
-    {"cmdCancel", IDC_CMDCANCEL, -1},
-    {"cmdApply", IDC_CMDAPPLY, -1},
-    {"Frame1", IDC_FRAME1, 0},
-    {"XRun", IDC_XRUN, 0},
-    {"XClose", IDC_XCLOSE, 0},
-    {"Frame4", IDC_FRAME4, 0},
-    {"Label16", IDC_LABEL16, 0},
-    {"XBlink", IDC_XBLINK, 0},
-    {"Picture1", IDC_PICTURE1, 0},
-    {"XPlaySound", IDC_XPLAYSOUND, 0},
-    {"FileNameText", IDC_FILENAMETEXT, 0},
-    {"PlaySound", IDC_PLAYSOUND, 0},
-    {"BrowseSound", IDC_BROWSESOUND, 0},
-    {"fraSample2", IDC_FRASAMPLE2, 1},
-    {"XIgnoreLocal", IDC_XIGNORELOCAL, 1},
-    {"Frame3", IDC_FRAME3, 1},
-    {"Label2", IDC_LABEL2, 1},
-    {"Label3", IDC_LABEL3, 1},
-    {"XTargetTop", IDC_XTARGETTOP, 1},
-    {"XTargetBlank", IDC_XTARGETBLANK, 1},
-    {"Frame2", IDC_FRAME2, 1},
-    {"Label1", IDC_LABEL1, 1},
-    {"XBlockByDefault1", IDC_XBLOCKBYDEFAULT1, 1},
-    {"XBlockByDefault2", IDC_XBLOCKBYDEFAULT2, 1},
-    {"fraSample1", IDC_FRASAMPLE1, 2},
-    {"Label17", IDC_LABEL17, 2},
-    {"XTheaterMode", IDC_XTHEATERMODE, 2},
-    {"XFullScreen", IDC_XFULLSCREEN, 2},
-    {"XStatusBar", IDC_XSTATUSBAR, 2},
-    {"XToolBar", IDC_XTOOLBAR, 2},
-    {"Label18", IDC_LABEL18, 2},
-    {"XMenuBar", IDC_XMENUBAR, 2},
-    {"fraSample3", IDC_FRASAMPLE3, 3},
-    {"ListView1", IDC_LISTVIEW1, 3},
-    {"CmdDelete", IDC_CMDDELETE, 3},
-    {"CmdAllow", IDC_CMDALLOW, 3},
-    {"CmdDisallow", IDC_CMDDISALLOW, 3},
-    {"Image1", IDC_IMAGE1, 4},
-    {"Label4", IDC_LABEL4, 4},
-    {"Label5", IDC_LABEL5, 4},
-    {"Label14", IDC_LABEL14, 4},
-    {"Label15", IDC_LABEL15, 4},
-    {"Label9", IDC_LABEL9, 4},
-    {"Label6", IDC_LABEL6, 4},
-    {"Label11", IDC_LABEL11, 4},
-    {"Label8", IDC_LABEL8, 4},
-    {"Label10", IDC_LABEL10, 4},
-    {"Label7", IDC_LABEL7, 4},
-};
-
-const Binding* BindingOf(int id) {
-  for (const Binding& b : kBindings) {
-    if (b.id == id) return &b;
-  }
-  return nullptr;
-}
-
-const Binding* BindingOf(std::string_view name) {
-  for (const Binding& b : kBindings) {
-    if (name == b.name) return &b;
-  }
-  return nullptr;
-}
-
-int PageIndex(std::string_view name) {
-  // "picOptions(i)"
-  if (name.size() != 13 || name.substr(0, 11) != "picOptions(") return -1;
-  const int index = name[11] - '0';
-  return index >= 0 && index < 5 ? index : -1;
-}
-
-std::string WindowText(HWND window) {
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-  const int length = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-  return text;
-}
-
-void SetTextIfChanged(HWND window, const std::string& text) {
-  if (WindowText(window) != text) SetWindowTextA(window, text.c_str());
-}
 
 int ShiftState() {
   return (GetKeyState(VK_SHIFT) < 0 ? kShiftShift : 0) |
@@ -396,85 +305,6 @@ HWND WinSettingsWindow::ControlWindow(std::string_view name) const {
   if (!binding) return nullptr;
   HWND parent = binding->page < 0 ? frame_.Get() : pages_[static_cast<std::size_t>(binding->page)];
   return GetDlgItem(parent, binding->id);
-}
-
-void WinSettingsWindow::Redraw(std::string_view name) {
-  if (!frame_.Valid() || !dialog_) return;
-  redrawing_ = true;
-  SkipOnFailure([&] {
-    if (name == "frmOptions") {
-      SetTextIfChanged(frame_.Get(), dialog_->Caption);
-    } else if (name == dialog_->controls.tbsOptions.name) {
-      TabCtrl_SetCurSel(GetDlgItem(frame_.Get(), IDC_TBSOPTIONS),
-                        dialog_->controls.tbsOptions.selected - 1);
-    } else if (name == dialog_->controls.ListView1.name) {
-      RedrawList();
-    } else if (const Control* control = dialog_->controls.Find(name)) {
-      RedrawControl(*control);
-    }
-  });
-  redrawing_ = false;
-}
-
-void WinSettingsWindow::RedrawAll() {
-  Redraw("frmOptions");
-  Redraw(dialog_->controls.tbsOptions.name);
-  Redraw(dialog_->controls.ListView1.name);
-  for (const Control* control : dialog_->controls.All())
-    Redraw(control->name);
-}
-
-void WinSettingsWindow::RedrawControl(const Control& control) {
-  const int page = PageIndex(control.name);
-  if (page >= 0) {
-    // A page out of sight is moved away, as the model does, and disabled.
-    SetWindowPos(pages_[static_cast<std::size_t>(page)], nullptr, Pixels(control.left, true),
-                 pageTop_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EnableWindow(pages_[static_cast<std::size_t>(page)], control.enabled);
-    return;
-  }
-  HWND window = ControlWindow(control.name);
-  if (!window) return;
-  switch (control.kind) {
-    case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
-      SetTextIfChanged(window, control.caption);
-      SendMessageA(window, BM_SETCHECK,
-                   control.value == kChecked  ? BST_CHECKED
-                   : control.value == kGrayed ? BST_INDETERMINATE
-                                              : BST_UNCHECKED,
-                   0);
-      break;
-    case ControlKind::TextBox:
-      SetTextIfChanged(window, control.text);
-      InvalidateRect(window, nullptr, TRUE);
-      break;
-    case ControlKind::Picture:
-    case ControlKind::Page:
-      break;
-    default:
-      SetTextIfChanged(window, control.caption);
-  }
-  EnableWindow(window, control.enabled);
-  ShowWindow(window, control.visible ? SW_SHOWNA : SW_HIDE);
-}
-
-void WinSettingsWindow::RedrawList() {
-  if (followingList_) return;
-  const ListView& model = dialog_->controls.ListView1;
-  HWND list = ControlWindow(model.name);
-  if (!columnsAdded_) {
-    for (std::size_t i = 0; i < model.columns.size(); ++i) {
-      LVCOLUMNA column{};
-      column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-      column.pszText = const_cast<char*>(model.columns[i].header.c_str());
-      column.cx = Pixels(model.columns[i].width, true);
-      column.iSubItem = static_cast<int>(i);
-      SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
-    columnsAdded_ = true;
-  }
-  ShowRows(list, model);
 }
 
 }  // namespace velmox::win32
