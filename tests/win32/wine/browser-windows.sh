@@ -98,10 +98,7 @@ for id in solo a2 a3; do expect_since rescan 1 "^StandIn: listed $id sinks=1\$";
 # With the Settings dialog open when the last browser window closes, the icon goes at once and
 # Velmox ends when the dialog is closed.
 drive "close a2" "close a3"
-poke "$poke" tray 516 517
-wait_trace "$trace" "^TrackPopupMenu 4 items$"
-poke "$poke" menu s
-wait_trace "$trace" "^Settings dialog shown$"
+open_settings_by_menu "$trace" "$poke"
 drive "close solo"
 wait_trace "$trace" "^Shell_NotifyIconA Delete"
 sleep 1

@@ -83,6 +83,15 @@ poke() {
   done
 }
 
+# open_settings_by_menu TRACE POKE: a right click on the icon and "&Settings..." from its menu;
+# the dialog must show.
+open_settings_by_menu() {
+  poke "$2" tray 516 517
+  wait_trace "$1" "^TrackPopupMenu 4 items$"
+  poke "$2" menu s
+  wait_trace "$1" "^Settings dialog shown$"
+}
+
 # close_by_menu TRACE POKE PID: a right click on the icon, "&Close Velmox" from its menu, and the
 # process must end.
 close_by_menu() {

@@ -16,10 +16,7 @@ for i in $(seq 10 39); do printf '"site%d.example.com",#TRUE#\r\n' "$i"; done >"
 WINEDEBUG=-all,warn+debugstr wine "$app/Velmox.exe" 2>"$trace" &
 velmox=$!
 wait_started "$trace" "$poke"
-poke "$poke" tray 516 517
-wait_trace "$trace" "^TrackPopupMenu 4 items$"
-poke "$poke" menu s
-wait_trace "$trace" "^Settings dialog shown$"
+open_settings_by_menu "$trace" "$poke"
 xdotool search --sync --name '^Velmox Settings$' windowfocus --sync
 keys() {
   xdotool key --delay 100 "$@"

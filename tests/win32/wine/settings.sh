@@ -21,10 +21,7 @@ WINEDEBUG=-all,warn+debugstr wine "$app/Velmox.exe" 2>"$trace" &
 velmox=$!
 wait_started "$trace" "$poke"
 
-poke "$poke" tray 516 517
-wait_trace "$trace" "^TrackPopupMenu 4 items$"
-poke "$poke" menu s
-wait_trace "$trace" "^Settings dialog shown$"
+open_settings_by_menu "$trace" "$poke"
 
 shoot() {
   sleep 1

@@ -21,12 +21,6 @@ ended_cleanly() {
   has_line '^Velmox: Shell_NotifyIconA Delete' || check_failed "$1: the icon is removed"
   has_line '^Velmox: Ended$' || check_failed "$1: Velmox says it has ended"
 }
-open_settings() {
-  poke "$poke" tray 516 517
-  wait_trace "$trace" "^TrackPopupMenu 4 items$"
-  poke "$poke" menu s
-  wait_trace "$trace" "^Settings dialog shown$"
-}
 
 # WM_CLOSE to the timers' and the page sinks' windows changes nothing: a pop-up is still caught
 # in a sink and alerts, and the alert's timer still puts the bulb back. A WM_CLOSE to the tray's
@@ -55,7 +49,7 @@ has_line '^Velmox: Asked to close$' || check_failed "the close request is traced
 browser_scenario shutdown-session
 : >"$dir/start.txt"
 start_velmox "$dir/trace.log" "$dir/start.txt"
-open_settings
+open_settings_by_menu "$trace" "$poke"
 poke "$poke" click 1102  # "Close Velmox ..." ticked, not applied
 wine "$poke" end-session || check_failed "the session's end is accepted"
 ended_cleanly "WM_ENDSESSION"
@@ -67,7 +61,7 @@ expect_registry 'HKCU\Software\Velmox\Options' AutoClose False
 browser_scenario shutdown-quit
 : >"$dir/start.txt"
 start_velmox "$dir/trace.log" "$dir/start.txt"
-open_settings
+open_settings_by_menu "$trace" "$poke"
 wine "$poke" quit || check_failed "WM_QUIT posted"
 ended_cleanly "WM_QUIT"
 wait_trace "$trace" "^The message loop has ended$"
