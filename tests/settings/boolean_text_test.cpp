@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace velmox {
 namespace {
 
@@ -19,6 +21,14 @@ TEST(BooleanText, ZeroIsFalseAndAnyOtherNumberTrue) {
     EXPECT_EQ(ParseBoolean(text), true) << text;
   for (const char* text : {"0", "-0", "0.0", "000", "0e5", " 0 "})
     EXPECT_EQ(ParseBoolean(text), false) << text;
+}
+
+// Read as a double, these would come out as zero or as infinity; they are neither.
+TEST(BooleanText, NumbersBeyondADoubleStillReadByWhetherTheyAreZero) {
+  EXPECT_EQ(ParseBoolean("0." + std::string(400, '0') + "1"), true);
+  EXPECT_EQ(ParseBoolean("1e-400"), true);
+  EXPECT_EQ(ParseBoolean("0e999999999999999999999"), false);
+  EXPECT_EQ(ParseBoolean(std::string(400, '9')), true);
 }
 
 TEST(BooleanText, AnyOtherTextIsInvalid) {
