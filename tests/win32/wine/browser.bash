@@ -11,20 +11,20 @@ browser_scenario() {
   dir="$work/$1"
   app="$dir/app"
   rm -rf "$dir" && mkdir -p "$dir" && cp -r "$root/dist/Velmox" "$app"
-  app_win=$(winepath -w "$app" | tr -d '\r')
+  app_win=$(windows_path "$app")
   wine reg delete 'HKCU\Software\Velmox' /f >/dev/null 2>&1 || true
 }
 # option NAME VALUE: a Velmox option, stored before it starts.
 option() { wine reg add 'HKCU\Software\Velmox\Options' /v "$1" /d "$2" /f >/dev/null; }
 # page_line ADDRESS FILE: the start-file line that describes the page at ADDRESS.
-page_line() { echo "page $1 $(winepath -w "$pages/$2" | tr -d '\r')"; }
+page_line() { echo "page $1 $(windows_path "$pages/$2")"; }
 
 # start_velmox TRACE START_FILE: Velmox.exe with the stand-in running START_FILE's commands
 # first (the windows open before Velmox starts); sets velmox to its process.
 start_velmox() {
   trace=$1
   local commands
-  commands=$(winepath -w "$2" | tr -d '\r')
+  commands=$(windows_path "$2")
   : >"$trace"
   STANDIN_BROWSER_START=$commands WINEDEBUG=-all,warn+debugstr,+timestamp wine "$app/Velmox.exe" 2>"$trace" &
   velmox=$!

@@ -2,14 +2,14 @@
 # the uninstaller takes all of that away and keeps the user's site list and settings.
 source "$root/tests/win32/wine/lib.bash"
 
-folder_win="$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')\\Programs\\Velmox"
-folder=$(winepath -u "$folder_win" | tr -d '\r')
+folder_win="$(windows_env LOCALAPPDATA)\\Programs\\Velmox"
+folder=$(unix_path "$folder_win")
 menuext='HKCU\Software\Microsoft\Internet Explorer\MenuExt'
 
 wine "$root/dist/VelmoxSetup.exe" /S
 expect_file "$folder/Velmox.exe"
 expect_file "$folder/Uninstall.exe"
-expect_file "$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')" | tr -d '\r')/Microsoft/Windows/Start Menu/Programs/Velmox.lnk"
+expect_file "$(unix_path "$(windows_env APPDATA)")/Microsoft/Windows/Start Menu/Programs/Velmox.lnk"
 expect_registry "$menuext\\Disallow pop-ups for this site" "" "$folder_win\\blocksite.script"
 expect_registry "$menuext\\Allow pop-ups for this site" "" "$folder_win\\trustsite.script"
 

@@ -1,7 +1,21 @@
 # Checks shared by the Wine tests. Each records a failure and goes on; `finish` reports.
 failed=0
 # A command that fails outright ends the test; say which.
-trap 'echo "  stopped at ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND" >&2' ERR
+trap 'echo "  stopped at ${BASH_SOURCE[0]##*/}:$LINENO (exit $?): $BASH_COMMAND" >&2' ERR
+# wine_tool COMMAND...: a Wine program the checks use to learn something (winepath, cmd), not
+# Velmox. Once in CI winepath ended with a failure and not a word, between two scenarios that
+# passed; such a failure is said, with its exit status, and the command run once more.
+wine_tool() {
+  local status=0
+  "$@" || status=$?
+  [ "$status" -eq 0 ] && return 0
+  echo "  note: '$*' failed (exit $status); running it again" >&2
+  "$@"
+}
+# unix_path WINDOWS_PATH, windows_path UNIX_PATH, windows_env NAME: one line each, no CR.
+unix_path() { wine_tool winepath -u "$1" | tr -d '\r'; }
+windows_path() { wine_tool winepath -w "$1" | tr -d '\r'; }
+windows_env() { wine_tool wine cmd /c echo "%$1%" | tr -d '\r'; }
 check_failed() {
   echo "  not as expected: $*" >&2
   failed=1

@@ -6,7 +6,7 @@ app="$work/settings/app"
 shots="$build/screenshots"
 rm -rf "$work/settings" "$shots" && mkdir -p "$work/settings" "$shots"
 cp -r "$root/dist/Velmox" "$app"
-app_win=$(winepath -w "$app" | tr -d '\r')
+app_win=$(windows_path "$app")
 poke="$build/tray_poke.exe"
 trace="$work/settings/trace.log"
 wine reg delete 'HKCU\Software\Velmox' /f >/dev/null 2>&1 || true

@@ -5,8 +5,8 @@
 # it starts has a stand-in of its own, with no window open.
 source "$root/tests/win32/wine/lib.bash"
 
-folder_win="$(wine cmd /c echo %LOCALAPPDATA% | tr -d '\r')\\Programs\\Velmox"
-folder=$(winepath -u "$folder_win" | tr -d '\r')
+folder_win="$(windows_env LOCALAPPDATA)\\Programs\\Velmox"
+folder=$(unix_path "$folder_win")
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 poke="$build/tray_poke.exe"
 dir="$work/starter"
@@ -52,8 +52,8 @@ wait_starter_line '^waiting for browser windows \(0 open\)$'
 # from the system folder, as the shell does at logon.
 wineserver -k && wineserver -w
 command=$(registry_value "$run_key" "Velmox Starter")
-starter=$(winepath -u "$(sed 's/^"\(.*\)"$/\1/' <<<"$command")" | tr -d '\r')
-system=$(winepath -u 'C:\windows\system32' | tr -d '\r')
+starter=$(unix_path "$(sed 's/^"\(.*\)"$/\1/' <<<"$command")")
+system=$(unix_path 'C:\windows\system32')
 trace="$dir/logon.log"
 : >"$trace"
 (cd "$system" && WINEDEBUG=-all,warn+debugstr wine "$starter" 2>"$trace") &

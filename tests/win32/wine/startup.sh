@@ -5,7 +5,7 @@ source "$root/tests/win32/wine/lib.bash"
 
 app="$work/startup/app"
 rm -rf "$work/startup" && mkdir -p "$work/startup" && cp -r "$root/dist/Velmox" "$app"
-app_win=$(winepath -w "$app" | tr -d '\r')
+app_win=$(windows_path "$app")
 poke="$build/tray_poke.exe"
 trace="$work/startup/trace.log"
 wine reg delete 'HKCU\Software\Velmox' /f >/dev/null 2>&1 || true
