@@ -15,7 +15,7 @@ browser_scenario() {
   wine reg delete 'HKCU\Software\Velmox' /f >/dev/null 2>&1 || true
 }
 # option NAME VALUE: a Velmox option, stored before it starts.
-option() { wine reg add 'HKCU\Software\Velmox\Options' /v "$1" /d "$2" /f >/dev/null; }
+option() { set_registry 'HKCU\Software\Velmox\Options' "$1" "$2"; }
 # page_line ADDRESS FILE: the start-file line that describes the page at ADDRESS.
 page_line() { echo "page $1 $(windows_path "$pages/$2")"; }
 

@@ -18,7 +18,7 @@ printf 'example.com\r\n' >"$folder/servers.lst"
 for name in blocksite.script trustsite.script2 b0123456789.html t0123456789.html; do
   echo x >"$folder/$name"
 done
-wine reg add 'HKCU\Software\Velmox\Data' /v URLPrefix /d 0123456789 /f >/dev/null
+set_registry 'HKCU\Software\Velmox\Data' URLPrefix 0123456789
 
 # _?= runs the uninstaller in place and waits for it.
 wine "$folder/Uninstall.exe" /S "_?=$folder_win"
@@ -35,7 +35,7 @@ expect_registry 'HKCU\Software\Velmox\Data' URLPrefix 0123456789
 # a file outside the folder.
 wine "$root/dist/VelmoxSetup.exe" /S
 echo x >"$folder/../victim.html"
-wine reg add 'HKCU\Software\Velmox\Data' /v URLPrefix /d '\..\..\victim' /f >/dev/null
+set_registry 'HKCU\Software\Velmox\Data' URLPrefix '\..\..\victim'
 wine "$folder/Uninstall.exe" /S "_?=$folder_win"
 expect_no_file "$folder/Velmox.exe"
 expect_file "$folder/../victim.html"

@@ -16,6 +16,8 @@ wine_tool() {
 unix_path() { wine_tool winepath -u "$1" | tr -d '\r'; }
 windows_path() { wine_tool winepath -w "$1" | tr -d '\r'; }
 windows_env() { wine_tool wine cmd /c echo "%$1%" | tr -d '\r'; }
+# set_registry KEY VALUE_NAME TEXT: a text value, as the user or an earlier run left it.
+set_registry() { wine_tool wine reg add "$1" /v "$2" /d "$3" /f >/dev/null; }
 check_failed() {
   echo "  not as expected: $*" >&2
   failed=1

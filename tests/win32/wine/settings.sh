@@ -14,7 +14,7 @@ printf '"ads.example.com",#TRUE#\r\n"news.example.org",#FALSE#\r\n"popups.exampl
   >"$app/servers.lst"
 # Without a window manager, Wine draws the title bar itself when told to.
 for value in Decorated Managed; do
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f >/dev/null
+  set_registry 'HKCU\Software\Wine\X11 Driver' "$value" N
 done
 
 WINEDEBUG=-all,warn+debugstr wine "$app/Velmox.exe" 2>"$trace" &

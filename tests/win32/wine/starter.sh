@@ -28,7 +28,7 @@ wait_starter_line() {
 count_starter_lines() { starter_lines | grep -Ec -- "$1" || true; }
 drive() { wine "$build/standin_drive.exe" --to VelmoxStarter.exe "$@" || check_failed "the stand-in took: $*"; }
 velmox_runs() { wine "$poke" window Velmox.Tray >/dev/null 2>&1; }
-autoload() { wine reg add 'HKCU\Software\Velmox\Options' /v AutoLoad /d "$1" /f >/dev/null; }
+autoload() { set_registry 'HKCU\Software\Velmox\Options' AutoLoad "$1"; }
 # While nothing happens the starter sleeps: its process is not woken at all for three seconds
 # (no timer, no polling).
 expect_asleep() {

@@ -61,7 +61,7 @@ trace_lines "$trace" | grep -q "^Shell_NotifyIconA Delete" || check_failed "the 
 # A stored token that is not ten digits (a path, a quote) is replaced by a new one before any
 # file is named after it or any script written with it.
 for stored in '..\..\x' '12345"6789'; do
-  wine reg add 'HKCU\Software\Velmox\Data' /v URLPrefix /d "$stored" /f >/dev/null
+  set_registry 'HKCU\Software\Velmox\Data' URLPrefix "$stored"
   rm -f "$app"/*.script "$app"/*.script2
   WINEDEBUG=-all,warn+debugstr wine "$app/Velmox.exe" 2>"$trace" &
   velmox=$!
