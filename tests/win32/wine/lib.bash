@@ -3,8 +3,8 @@ failed=0
 # A command that fails outright ends the test; say which.
 trap 'echo "  stopped at ${BASH_SOURCE[0]##*/}:$LINENO (exit $?): $BASH_COMMAND" >&2' ERR
 # wine_tool COMMAND...: a Wine program the checks use to learn something (winepath, cmd), not
-# Velmox. Once in CI winepath ended with a failure and not a word, between two scenarios that
-# passed; such a failure is said, with its exit status, and the command run once more.
+# Velmox. winepath once failed in CI between two scenarios that passed, with no Velmox running;
+# such a failure is said, with its exit status, and the command run once more.
 wine_tool() {
   local status=0
   "$@" || status=$?
