@@ -36,12 +36,8 @@ BrowserLaunch LaunchIn(BrowserLaunch launch, const std::filesystem::path& folder
 
 // A failure inside a page, as the page model reports it.
 PlatformError PageFailure(const Json& details) {
-  const auto textOf = [](const Json& object, const char* key, std::string otherwise) {
-    const auto found = object.is_object() ? object.find(key) : object.end();
-    return found != object.end() && found->is_string() ? found->get<std::string>() : otherwise;
-  };
-  const std::string text =
-      textOf(ObjectMember(details, "exception"), "description", textOf(details, "text", "failed"));
+  const std::string text = TextMember(ObjectMember(details, "exception"), "description",
+                                      TextMember(details, "text", "failed"));
   if (text.find("Unsupported") != std::string::npos) {
     return sim::Unsupported();
   }

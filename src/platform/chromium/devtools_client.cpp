@@ -71,11 +71,9 @@ std::vector<DevToolsAnswer> DevToolsClient::CallTogether(
     if (message->contains("error")) {
       const Json error = ObjectMember(*message, "error");
       const auto code = error.find("code");
-      const auto text = error.find("message");
-      answer.error = PlatformError(
-          code != error.end() && code->is_number_integer() ? code->get<long>() : 0L,
-          commands[which].method + ": " +
-              (text != error.end() && text->is_string() ? text->get<std::string>() : "failed"));
+      answer.error =
+          PlatformError(code != error.end() && code->is_number_integer() ? code->get<long>() : 0L,
+                        commands[which].method + ": " + TextMember(error, "message", "failed"));
     } else {
       answer.result = ObjectMember(*message, "result");
     }

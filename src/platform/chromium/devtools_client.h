@@ -33,6 +33,13 @@ inline Json ObjectMember(const Json& message, const char* key) {
   return found != message.end() && found->is_object() ? *found : Json::object();
 }
 
+// The text member `key` of `message` when there is one, else `otherwise`.
+inline std::string TextMember(const Json& message, const char* key, std::string otherwise) {
+  if (!message.is_object()) return otherwise;
+  const auto found = message.find(key);
+  return found != message.end() && found->is_string() ? found->get<std::string>() : otherwise;
+}
+
 // One command of the protocol.
 struct DevToolsCommand {
   std::string method;
