@@ -8,8 +8,7 @@
 namespace velmox::sim {
 namespace {
 
-const std::filesystem::path kPages =
-    std::filesystem::path(__FILE__).parent_path().parent_path() / "pages";
+const std::filesystem::path kPages = VELMOX_TEST_PAGES;
 
 // A window's event handler that answers every new-window request as told.
 struct Recorder : BrowserEvents {
