@@ -21,7 +21,7 @@ class SiteFileLoad : public ::testing::Test {
   SiteList Load(const std::string& text) {
     Write(text);
     SiteList sites;
-    SetUpBlockedHosts(files, kListFolder, sites);
+    SetUpBlockedHosts(files, kListFolder, sites, onDisk);
     return sites;
   }
   void FailOnTheList() {
@@ -30,6 +30,7 @@ class SiteFileLoad : public ::testing::Test {
 
   test::TempFolder folder;
   sim::SimFiles files{kListFolder, folder.Path()};
+  SitesFileState onDisk;
 };
 using SiteFileSave = SiteFileLoad;
 
@@ -44,7 +45,7 @@ TEST_F(SiteFileLoad, ReadsRecordsInFileOrderAndWritesThemBackByteForByte) {
     steps.emplace_back(step);
     return false;
   };
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   // Plain truncate-and-write would lose the list when the write breaks off; only the
   // write-beside-and-rename path may be used.
   EXPECT_EQ(steps, (std::vector<std::string>{"create", "write", "rename"}));
@@ -55,7 +56,7 @@ TEST_F(SiteFileLoad, MissingEmptyOrUnreadableFileGivesOneFreeEntry) {
   const std::vector<SiteEntry> one = {{"", false}};
   SiteList sites;
   sites.ReplaceAll({{"left.over", true}});
-  SetUpBlockedHosts(files, kListFolder, sites);
+  SetUpBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(sites.Entries(), one);
 
   EXPECT_EQ(Load("").Entries(), one);
@@ -63,7 +64,7 @@ TEST_F(SiteFileLoad, MissingEmptyOrUnreadableFileGivesOneFreeEntry) {
 
   Write("\"a\",#TRUE#\r\n");
   FailOnTheList();
-  SetUpBlockedHosts(files, kListFolder, sites);
+  SetUpBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(sites.Entries(), one);
 }
 
@@ -141,22 +142,22 @@ TEST_F(SiteFileSave, KeepsAFileVelmoxWouldNotHaveWrittenBeforeReplacingIt) {
   test::WriteRealFile(folder.Path() / "servers.lst.bak", "an older copy");
   SiteList sites = Load(edited);
   sites.Append({"c.example", true});
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(Kept(), edited);
   const std::string own =
       "\"a.example\",#TRUE#\r\n\"b.example\",#FALSE#\r\n\"c.example\",#TRUE#\r\n";
   EXPECT_EQ(Saved(), own);
 
   sites.SetBlocked(0, false);
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(Kept(), edited) << "the file replaced was Velmox's own";
 
   // No copy, no save: the hand-made file stays as it was.
   Write(edited);
   files.failStep = [](std::string_view, const std::string& path) {
-    return path == kListPath + ".bak";
+    return path.starts_with(kListPath + ".bak");
   };
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(test::ReadRealFile(folder.Path() / "servers.lst"), edited);
 }
 
@@ -180,12 +181,12 @@ TEST_F(SiteFileSave, SkipsFreeEntriesAndHostsTheRecordCannotHold) {
                     {"cr\rhost", false},
                     {"lf\nhost", false},
                     {"b:8080", false}});
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(Saved(), "\"a\",#TRUE#\r\n\"b:8080\",#FALSE#\r\n");
   EXPECT_EQ(sites.Count(), 6u);
 
   sites.ReplaceAll({{"", false}});
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(Saved(), "");
 }
 
@@ -194,7 +195,7 @@ TEST_F(SiteFileSave, AFailedSaveLeavesTheOldFileAndTheList) {
   FailOnTheList();
   SiteList sites;
   sites.ReplaceAll({{"new", false}});
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   files.failStep = nullptr;
   EXPECT_EQ(Saved(), "\"old\",#TRUE#\r\n");
   EXPECT_EQ(sites.Entries(), (std::vector<SiteEntry>{{"new", false}}));
