@@ -51,6 +51,48 @@ TEST(SiteListChanges, CopiesAreIndependent) {
   EXPECT_EQ(copy.Verdict("b"), false);
 }
 
+// What an earlier release recorded (ports, user names, closing dots) stands for the site it was
+// recorded from; a text that cannot be a host is kept but matches nothing; letter case counts.
+TEST(SiteListStoredEntries, StandForTheSiteTheirTextNames) {
+  const std::vector<SiteEntry> stored = {{"intranet.example:8080", false},
+                                         {"me@mail.example", false},
+                                         {"shop.example.", false},
+                                         {"Caps.Example", false},
+                                         {"a b", true},
+                                         {"x/y", true},
+                                         {"@:80", true},
+                                         {"a:8080", false},
+                                         {"c:", true}};
+  SiteList list;
+  list.ReplaceAll(stored);
+  EXPECT_EQ(list.Entries(), stored);
+  EXPECT_EQ(list.Verdict("intranet.example"), false);
+  EXPECT_EQ(list.Verdict("www.intranet.example"), false);
+  EXPECT_EQ(list.Verdict("mail.example"), false);
+  EXPECT_EQ(list.Verdict("shop.example"), false);
+  EXPECT_EQ(list.Verdict("a"), false);
+  EXPECT_EQ(list.Verdict("c:"), true);
+  for (std::string_view never :
+       {"caps.example", "a b", "x/y", "x", "", "@:80", "intranet.example:8080"})
+    EXPECT_EQ(list.Verdict(never), std::nullopt) << never;
+  EXPECT_EQ(list.FindHost("shop.example"), 2u);
+  EXPECT_EQ(list.FindHost("Caps.Example"), 3u);
+}
+
+// Two entries that name the same site: the one earlier in the list decides, as for any two
+// matching entries, whichever spelling either has.
+TEST(SiteListStoredEntries, TheEarlierOfTwoSpellingsDecides) {
+  SiteList list;
+  list.ReplaceAll({{"a.example:8080", true}, {"a.example", false}, {"me@a.example.", true}});
+  EXPECT_EQ(list.Verdict("a.example"), true);
+  EXPECT_EQ(list.FindHost("a.example"), 0u);
+  list.SetEntry(0, {"", false});
+  EXPECT_EQ(list.Verdict("a.example"), false);
+  EXPECT_EQ(list.FindHost("a.example"), 1u);
+  list.SetEntry(1, {"a b", false});
+  EXPECT_EQ(list.Verdict("www.a.example"), true);
+}
+
 // Random runs of every kind of change; after each change every lookup must agree with the
 // linear walk.
 void CheckRandomChanges(const std::vector<std::string>& hosts, std::vector<std::string> probes,

@@ -155,5 +155,21 @@ TEST_F(SiteVerdictTest, ADisallowedSiteCannotEscapeItsEntryBySpellingItsAddressD
             (std::vector<SiteEntry>{{"blocked.example", true}, {"other.example", true}}));
 }
 
+// Marking a site from the context menu changes the entry that decides for it, whatever
+// spelling an earlier release stored it under; the stored text is written back as it was.
+TEST_F(SiteVerdictTest, MarkingASiteChangesTheStoredEntryThatDecidesForIt) {
+  blockByDefault = true;
+  sites.ReplaceAll({{"intranet.example:8080", false}, {"me@mail.example", false}});
+  Block("http://intranet.example/");
+  EXPECT_TRUE(Blocked("intranet.example"));
+  Allow("http://www.mail.example/");  // www. of a listed site is a host of its own
+  EXPECT_EQ(sites.Entries(), (std::vector<SiteEntry>{{"intranet.example:8080", true},
+                                                     {"me@mail.example", false},
+                                                     {"www.mail.example", false}}));
+  EXPECT_EQ(files.ReadText(kVerdictListPath),
+            "\"intranet.example:8080\",#TRUE#\r\n\"me@mail.example\",#FALSE#\r\n"
+            "\"www.mail.example\",#FALSE#\r\n");
+}
+
 }  // namespace
 }  // namespace velmox
