@@ -121,8 +121,9 @@ void BM_SetUpBlockedHosts(benchmark::State& run) {
   SitesFolder folder;
   sim::SimFiles files(kVirtualFolder, folder.folder);
   SiteList sites;
+  SitesFileState onDisk;
   for (auto _ : run) {
-    SetUpBlockedHosts(files, kVirtualFolder, sites);
+    SetUpBlockedHosts(files, kVirtualFolder, sites, onDisk);
     benchmark::DoNotOptimize(sites.Count());
   }
   if (sites.Count() != kFileRecords) run.SkipWithError("wrong record count");
@@ -147,8 +148,9 @@ void BM_RecordBlockedHosts(benchmark::State& run) {
   sim::SimFiles files(kVirtualFolder, folder.folder);
   SiteList sites;
   sites.ReplaceAll(MakeEntries(kFileRecords));
+  SitesFileState onDisk;
   for (auto _ : run) {
-    RecordBlockedHosts(files, kVirtualFolder, sites);
+    RecordBlockedHosts(files, kVirtualFolder, sites, onDisk);
   }
 }
 BENCHMARK(BM_RecordBlockedHosts)->Unit(benchmark::kMillisecond);

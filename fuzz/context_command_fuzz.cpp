@@ -40,6 +40,7 @@ struct FilesInMemory : Files {
   void WriteTextAtomically(const std::string& path, const std::string& text) override {
     files[path] = text;
   }
+  void ReportKept(const std::string&) override {}
 };
 
 // The command page's name, straight from its description.

@@ -81,8 +81,9 @@ void Velmox::SetUp() {
     LoadOptions(desktop_.settings, desktop_.random, desktop_.applicationFolder, state_.OptionValues,
                 state_.URLPrefix);
   });
-  SkipOnFailure(
-      [&] { SetUpBlockedHosts(desktop_.files, desktop_.applicationFolder, state_.Sites); });
+  SkipOnFailure([&] {
+    SetUpBlockedHosts(desktop_.files, desktop_.applicationFolder, state_.Sites, state_.SitesFile);
+  });
   SkipOnFailure([&] {
     if (table_) table_->FindIEWindows();
   });

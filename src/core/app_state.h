@@ -4,6 +4,7 @@
 
 #include "core/option_record.h"
 #include "core/site_list.h"
+#include "core/sites_file_state.h"
 
 namespace velmox {
 
@@ -12,7 +13,8 @@ namespace velmox {
 struct AppState {
   OptionRecord OptionValues;
   SiteList Sites;
-  std::string URLPrefix;  // the installation's private 10-digit command token
+  SitesFileState SitesFile;  // servers.lst as this run last read or wrote it
+  std::string URLPrefix;     // the installation's private 10-digit command token
   bool BlockingOn = false;
   bool DialogOpen = false;
   bool ExitPending = false;

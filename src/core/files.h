@@ -21,6 +21,9 @@ class Files {
   // Writes beside the file, flushes, and renames over it: on disk there is always either the
   // old content or the new one, never a mixture or a truncated file.
   virtual void WriteTextAtomically(const std::string& path, const std::string& text) = 0;
+  // Tells the user what became of a file of theirs that Velmox was about to replace (a copy
+  // kept, or the file left alone): the desktop's trace and, on Windows, the failure log.
+  virtual void ReportKept(const std::string& message) = 0;
 };
 
 }  // namespace velmox

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/prefetch.h"
+#include "core/site_host.h"
 
 namespace velmox {
 namespace {
@@ -16,6 +17,11 @@ constexpr std::size_t kFetchAhead = 16;
 std::uint32_t HashOf(std::string_view host) noexcept {
   const std::size_t full = std::hash<std::string_view>{}(host);
   return static_cast<std::uint32_t>(full ^ (full >> 32));
+}
+
+// The text an entry is indexed under; empty for one that never matches.
+std::string_view KeyOf(const SiteEntry& entry) noexcept {
+  return SiteOfEntry(entry.Host).value_or(std::string_view());
 }
 
 }  // namespace
@@ -77,7 +83,7 @@ std::size_t SiteList::CellOf(std::string_view host, std::uint32_t hash) const no
   for (std::size_t c = hash & mask;; c = (c + 1) & mask) {
     const Cell& cell = cells_[c];
     if (cell.firstPlusOne == 0) return c;
-    if (cell.hash == hash && entries_[cell.firstPlusOne - 1].Host == host) return c;
+    if (cell.hash == hash && KeyOf(entries_[cell.firstPlusOne - 1]) == host) return c;
   }
 }
 
@@ -93,7 +99,7 @@ void SiteList::Rebuild() {
   // list is indexed at the speed of the memory rather than of its latency.
   std::vector<std::uint32_t> hashes(entries_.size());
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    hashes[i] = HashOf(entries_[i].Host);
+    hashes[i] = HashOf(KeyOf(entries_[i]));
   const std::size_t mask = cells_.size() - 1;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (i + kFetchAhead < hashes.size()) PrefetchForRead(&cells_[hashes[i + kFetchAhead] & mask]);
@@ -115,16 +121,17 @@ void SiteList::Grow() {
 }
 
 void SiteList::AddToIndex(std::uint32_t index) {
-  AddToIndex(index, HashOf(entries_[index].Host));
+  AddToIndex(index, HashOf(KeyOf(entries_[index])));
 }
 
 void SiteList::AddToIndex(std::uint32_t index, std::uint32_t hash) {
-  const std::string& host = entries_[index].Host;
   nextSame_[index] = kNoIndex;
-  if (host.empty()) {
+  if (entries_[index].Host.empty()) {
     free_.insert(index);
     return;
   }
+  const std::string_view host = KeyOf(entries_[index]);
+  if (host.empty()) return;
   if ((hostCount_ + 1) * 2 > cells_.size()) Grow();
   Cell& cell = cells_[CellOf(host, hash)];
   if (cell.firstPlusOne == 0) {
@@ -147,11 +154,12 @@ void SiteList::AddToIndex(std::uint32_t index, std::uint32_t hash) {
 
 // Called while the entry still holds the host it is taken out under.
 void SiteList::RemoveFromIndex(std::uint32_t index) {
-  const std::string& host = entries_[index].Host;
-  if (host.empty()) {
+  if (entries_[index].Host.empty()) {
     free_.erase(index);
     return;
   }
+  const std::string_view host = KeyOf(entries_[index]);
+  if (host.empty()) return;
   const std::size_t c = CellOf(host, HashOf(host));
   Cell& cell = cells_[c];
   if (cell.firstPlusOne == 0) return;

@@ -12,10 +12,12 @@
 namespace velmox {
 
 // The user's list of allowed and disallowed sites: one ordered array, indexed from 0, that never
-// shrinks during a run. Beside the array it keeps an index from host name to the lowest index
-// holding it, so that a lookup costs the same for ten entries as for a hundred thousand (the list
-// may hold a whole imported list of sites, and it is asked on every new window). Every change
-// goes through the members below, which keep the index in step.
+// shrinks during a run. An entry stands for the site its host text names (SiteOfEntry): the
+// text itself is kept as written, so the file and the Websites page show what the user stored.
+// Beside the array the list keeps an index from site to the lowest index standing for it, so that a
+// lookup costs the same for ten entries as for a hundred thousand (the list may hold a whole
+// imported list of sites, and it is asked on every new window). Every change goes through the
+// members below, which keep the index in step.
 class SiteList {
  public:
   std::size_t Count() const { return entries_.size(); }
@@ -31,10 +33,11 @@ class SiteList {
   // Throws std::out_of_range for an index past the end.
   void SetBlocked(std::size_t index, bool blocked);
 
-  // The first entry whose Host equals `host` exactly (for the empty host: the first free entry).
+  // The first entry that stands for the site `host` exactly, letter case included (for the
+  // empty host: the first free entry).
   std::optional<std::size_t> FindHost(std::string_view host) const noexcept;
-  // The mark of the first entry whose Host, or "www." + Host, equals `host`; nullopt when no
-  // entry matches. Free entries (empty Host) never match.
+  // The mark of the first entry whose site, or "www." + its site, equals `host`; nullopt when no
+  // entry matches. Free entries and entries that cannot be a host never match.
   std::optional<bool> Verdict(std::string_view host) const noexcept;
 
  private:
@@ -56,7 +59,7 @@ class SiteList {
   void EraseCell(std::size_t cell);
 
   std::vector<SiteEntry> entries_;
-  // Entries with the same non-empty host form a chain in ascending index order; the table
+  // Entries that stand for the same site form a chain in ascending index order; the table
   // points at its head.
   std::vector<std::uint32_t> nextSame_;
   std::vector<Cell> cells_;  // a power of two in size, at most half full

@@ -40,10 +40,10 @@ bool ContextCommand(AppState& state, Files& files, const std::string& applicatio
     case ContextCommandKind::None:
       return false;
     case ContextCommandKind::DisallowSite:
-      AddSiteAsBlocked(state.Sites, files, applicationFolder, IEObject);
+      AddSiteAsBlocked(state.Sites, state.SitesFile, files, applicationFolder, IEObject);
       return true;
     case ContextCommandKind::AllowSite:
-      AddSiteAsUnBlocked(state.Sites, files, applicationFolder, IEObject);
+      AddSiteAsUnBlocked(state.Sites, state.SitesFile, files, applicationFolder, IEObject);
       return true;
   }
   return false;

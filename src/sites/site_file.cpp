@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <stdexcept>
 
 #include "core/failure.h"
 #include "core/file_exists.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr std::string_view kTrueMark = "#TRUE#";
 constexpr std::string_view kFalseMark = "#FALSE#";
+constexpr std::string_view kSitesFileName = "servers.lst";
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -46,10 +48,36 @@ bool ReadHostField(std::string_view& rest, std::string& host) {
   return true;
 }
 
+// Why the file on disk, `now`, must be kept before the list replaces it; null when nothing of it
+// would be lost. An empty or missing file holds nothing; one this run read or wrote and that is
+// unchanged since is the list in memory, unless it held what a rewrite drops (lines that are no
+// records, another encoding).
+const char* WhyKeepACopy(const SitesFileState& onDisk, std::string_view now) {
+  if (now.empty()) return nullptr;
+  if (!onDisk.known) return "could not be read when Velmox started";
+  if (now != onDisk.bytes) return "was changed since Velmox read it";
+  if (!IsSitesTextAsWritten(now)) return "is not as Velmox writes it";
+  return nullptr;
+}
+
+// servers.lst.bak, unless this run made that copy already: then a name no file has yet.
+std::string FreshCopyPath(Files& files, const std::string& path, const SitesFileState& onDisk) {
+  const auto made = [&](const std::string& name) {
+    return std::find(onDisk.copies.begin(), onDisk.copies.end(), name) != onDisk.copies.end();
+  };
+  const std::string first = path + ".bak";
+  if (!made(first)) return first;
+  for (int n = 1; n < 1000; ++n) {
+    std::string name = first + std::to_string(n);
+    if (!made(name) && !FileExists(files, name)) return name;
+  }
+  throw std::runtime_error("no free name for a copy of " + path);
+}
+
 }  // namespace
 
 std::string SitesFilePath(const std::string& applicationFolder) {
-  return applicationFolder + "\\servers.lst";
+  return applicationFolder + "\\" + std::string(kSitesFileName);
 }
 
 bool IsRecordableHost(std::string_view host) noexcept {
@@ -109,26 +137,47 @@ bool IsSitesTextAsWritten(std::string_view bytes) {
   return WriteSitesText(list) == bytes;
 }
 
-void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites) {
+void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites,
+                       SitesFileState& onDisk) {
+  const std::string path = SitesFilePath(applicationFolder);
   SkipOnFailure([&] {
-    std::string text;
-    SkipOnFailure([&] { text = files.ReadText(SitesFilePath(applicationFolder)); });
-    sites.ReplaceAll(ReadSitesText(text));
+    std::optional<std::string> text;
+    SkipOnFailure([&] { text = files.ReadText(path); });
+    // A file that is there but cannot be read (held open by another program) is not known: the
+    // first save keeps it as a copy.
+    const bool present = TrapOr(false, [&] { return files.FileLength(path) >= 0; });
+    onDisk.known = text.has_value() || !present;
+    onDisk.bytes = text.value_or(std::string());
+    sites.ReplaceAll(ReadSitesText(onDisk.bytes));
   });
 }
 
-void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites) {
+void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites,
+                        SitesFileState& onDisk) {
   const std::string path = SitesFilePath(applicationFolder);
   SkipOnFailure([&] {
-    // What the user wrote by hand (lines that are no records, another encoding) would not
-    // survive the rewrite: a copy of it is kept first. A missing file has nothing to keep; a
-    // present one that cannot be read cannot be kept, so it is not replaced.
     std::optional<std::string> present;
     SkipOnFailure([&] { present = files.ReadText(path); });
-    if (!present && FileExists(files, path)) return;
-    if (present && !IsSitesTextAsWritten(*present))
-      files.WriteTextAtomically(path + ".bak", *present);
-    files.WriteTextAtomically(path, WriteSitesText(sites));
+    // A file that cannot be read cannot be kept either, so it is not replaced.
+    if (!present && FileExists(files, path)) {
+      files.ReportKept(std::string(kSitesFileName) +
+                       " cannot be read; it is left as it is and the list is not saved");
+      return;
+    }
+    const std::string now = present.value_or(std::string());
+    if (const char* why = WhyKeepACopy(onDisk, now)) {
+      const std::string copy = FreshCopyPath(files, path, onDisk);
+      files.WriteTextAtomically(copy, now);
+      onDisk.copies.push_back(copy);
+      onDisk.known = true;  // what is on disk now is safe in the copy
+      onDisk.bytes = now;
+      files.ReportKept(std::string(kSitesFileName) + " " + why + "; it is kept as " +
+                       copy.substr(applicationFolder.size() + 1) + " before the list is saved");
+    }
+    std::string text = WriteSitesText(sites);
+    files.WriteTextAtomically(path, text);
+    onDisk.known = true;
+    onDisk.bytes = std::move(text);
   });
 }
 

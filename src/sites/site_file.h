@@ -6,6 +6,7 @@
 
 #include "core/files.h"
 #include "core/site_list.h"
+#include "core/sites_file_state.h"
 
 namespace velmox {
 
@@ -28,14 +29,18 @@ std::string WriteSitesText(const SiteList& sites);
 // Whether `bytes` is exactly what WriteSitesText gives for the list read from them.
 bool IsSitesTextAsWritten(std::string_view bytes);
 
-// Loads servers.lst into `sites`, replacing what was there. A missing, unreadable or empty file
-// gives one free entry. Never fails.
-void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites);
+// Loads servers.lst into `sites`, replacing what was there, and notes in `onDisk` what was read.
+// A missing, unreadable or empty file gives one free entry. Never fails.
+void SetUpBlockedHosts(Files& files, const std::string& applicationFolder, SiteList& sites,
+                       SitesFileState& onDisk);
 
 // Writes the list to servers.lst whole. The file on disk is always the old list or the new one.
-// A file Velmox would not have written (edited by hand) is first kept as servers.lst.bak; when
-// it cannot be kept, the list is not saved. Failures are not reported; the list in memory is
-// never changed.
-void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites);
+// A file whose loss would lose something the list in memory does not hold is first kept as a
+// copy, and the desktop told of it: one that could not be read at start-up, one changed since
+// this run read or wrote it, one Velmox would not have written (edited by hand). The copy is
+// servers.lst.bak, or a fresh name when this run made that one already; when the copy cannot be
+// made, the list is not saved. Failures are not reported; the list in memory is never changed.
+void RecordBlockedHosts(Files& files, const std::string& applicationFolder, const SiteList& sites,
+                        SitesFileState& onDisk);
 
 }  // namespace velmox

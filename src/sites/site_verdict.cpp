@@ -6,8 +6,8 @@
 namespace velmox {
 namespace {
 
-void MarkSite(SiteList& sites, Files& files, const std::string& applicationFolder,
-              BrowserWindow& IEObject, bool blocked) {
+void MarkSite(SiteList& sites, SitesFileState& onDisk, Files& files,
+              const std::string& applicationFolder, BrowserWindow& IEObject, bool blocked) {
   const std::string host = GetHostNameFromURL(IEObject.LocationURL());
   // An empty host would only mark a free entry, and one the file cannot hold would vanish at
   // the next save while looking listed until then.
@@ -17,7 +17,7 @@ void MarkSite(SiteList& sites, Files& files, const std::string& applicationFolde
   } else {
     sites.Append(SiteEntry{host, blocked});
   }
-  RecordBlockedHosts(files, applicationFolder, sites);
+  RecordBlockedHosts(files, applicationFolder, sites, onDisk);
 }
 
 }  // namespace
@@ -26,14 +26,14 @@ bool IsBlocked(const SiteList& sites, bool blockByDefault, std::string_view Host
   return sites.Verdict(HostName).value_or(blockByDefault);
 }
 
-void AddSiteAsBlocked(SiteList& sites, Files& files, const std::string& applicationFolder,
-                      BrowserWindow& IEObject) {
-  MarkSite(sites, files, applicationFolder, IEObject, true);
+void AddSiteAsBlocked(SiteList& sites, SitesFileState& onDisk, Files& files,
+                      const std::string& applicationFolder, BrowserWindow& IEObject) {
+  MarkSite(sites, onDisk, files, applicationFolder, IEObject, true);
 }
 
-void AddSiteAsUnBlocked(SiteList& sites, Files& files, const std::string& applicationFolder,
-                        BrowserWindow& IEObject) {
-  MarkSite(sites, files, applicationFolder, IEObject, false);
+void AddSiteAsUnBlocked(SiteList& sites, SitesFileState& onDisk, Files& files,
+                        const std::string& applicationFolder, BrowserWindow& IEObject) {
+  MarkSite(sites, onDisk, files, applicationFolder, IEObject, false);
 }
 
 }  // namespace velmox

@@ -6,6 +6,7 @@
 #include "core/browser_automation.h"
 #include "core/files.h"
 #include "core/site_list.h"
+#include "core/sites_file_state.h"
 
 namespace velmox {
 
@@ -16,9 +17,9 @@ bool IsBlocked(const SiteList& sites, bool blockByDefault, std::string_view Host
 // Mark the site shown in `IEObject` disallowed (allowed) and save servers.lst at once. Nothing
 // happens for a host the file cannot hold or for the empty host. Only reading the window's
 // address can fail (the window gone); that failure propagates and nothing is marked.
-void AddSiteAsBlocked(SiteList& sites, Files& files, const std::string& applicationFolder,
-                      BrowserWindow& IEObject);
-void AddSiteAsUnBlocked(SiteList& sites, Files& files, const std::string& applicationFolder,
-                        BrowserWindow& IEObject);
+void AddSiteAsBlocked(SiteList& sites, SitesFileState& onDisk, Files& files,
+                      const std::string& applicationFolder, BrowserWindow& IEObject);
+void AddSiteAsUnBlocked(SiteList& sites, SitesFileState& onDisk, Files& files,
+                        const std::string& applicationFolder, BrowserWindow& IEObject);
 
 }  // namespace velmox

@@ -6,14 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "core/site_host.h"
+
 namespace velmox {
 namespace {
 
 // The lookups written the slow, obvious way, to check the indexed ones against.
 std::optional<bool> LinearVerdict(const std::vector<SiteEntry>& entries, std::string_view host) {
   for (const SiteEntry& entry : entries) {
-    if (entry.Host.empty()) continue;
-    if (entry.Host == host || "www." + entry.Host == host) return entry.Blocked;
+    const auto site = SiteOfEntry(entry.Host);
+    if (!site) continue;
+    if (*site == host || "www." + std::string(*site) == host) return entry.Blocked;
   }
   return std::nullopt;
 }
@@ -21,7 +24,7 @@ std::optional<bool> LinearVerdict(const std::vector<SiteEntry>& entries, std::st
 std::optional<std::size_t> LinearFind(const std::vector<SiteEntry>& entries,
                                       std::string_view host) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].Host == host) return i;
+    if (host.empty() ? entries[i].Host.empty() : SiteOfEntry(entries[i].Host) == host) return i;
   }
   return std::nullopt;
 }
@@ -46,6 +49,48 @@ TEST(SiteListChanges, CopiesAreIndependent) {
   EXPECT_EQ(shared.Verdict("b"), std::nullopt);
   EXPECT_EQ(copy.Verdict("a"), std::nullopt);
   EXPECT_EQ(copy.Verdict("b"), false);
+}
+
+// What an earlier release recorded (ports, user names, closing dots) stands for the site it was
+// recorded from; a text that cannot be a host is kept but matches nothing; letter case counts.
+TEST(SiteListStoredEntries, StandForTheSiteTheirTextNames) {
+  const std::vector<SiteEntry> stored = {{"intranet.example:8080", false},
+                                         {"me@mail.example", false},
+                                         {"shop.example.", false},
+                                         {"Caps.Example", false},
+                                         {"a b", true},
+                                         {"x/y", true},
+                                         {"@:80", true},
+                                         {"a:8080", false},
+                                         {"c:", true}};
+  SiteList list;
+  list.ReplaceAll(stored);
+  EXPECT_EQ(list.Entries(), stored);
+  EXPECT_EQ(list.Verdict("intranet.example"), false);
+  EXPECT_EQ(list.Verdict("www.intranet.example"), false);
+  EXPECT_EQ(list.Verdict("mail.example"), false);
+  EXPECT_EQ(list.Verdict("shop.example"), false);
+  EXPECT_EQ(list.Verdict("a"), false);
+  EXPECT_EQ(list.Verdict("c:"), true);
+  for (std::string_view never :
+       {"caps.example", "a b", "x/y", "x", "", "@:80", "intranet.example:8080"})
+    EXPECT_EQ(list.Verdict(never), std::nullopt) << never;
+  EXPECT_EQ(list.FindHost("shop.example"), 2u);
+  EXPECT_EQ(list.FindHost("Caps.Example"), 3u);
+}
+
+// Two entries that name the same site: the one earlier in the list decides, as for any two
+// matching entries, whichever spelling either has.
+TEST(SiteListStoredEntries, TheEarlierOfTwoSpellingsDecides) {
+  SiteList list;
+  list.ReplaceAll({{"a.example:8080", true}, {"a.example", false}, {"me@a.example.", true}});
+  EXPECT_EQ(list.Verdict("a.example"), true);
+  EXPECT_EQ(list.FindHost("a.example"), 0u);
+  list.SetEntry(0, {"", false});
+  EXPECT_EQ(list.Verdict("a.example"), false);
+  EXPECT_EQ(list.FindHost("a.example"), 1u);
+  list.SetEntry(1, {"a b", false});
+  EXPECT_EQ(list.Verdict("www.a.example"), true);
 }
 
 // Random runs of every kind of change; after each change every lookup must agree with the
@@ -96,8 +141,9 @@ void CheckRandomChanges(const std::vector<std::string>& hosts, std::vector<std::
 
 // Few hosts: duplicates, www. forms and free entries meet often.
 TEST(SiteListChanges, IndexAgreesWithALinearWalkForFewHosts) {
-  CheckRandomChanges({"", "a", "www.a", "www.www.a", "b", "www.b", "www.", "www.www.b", "A", "c"},
-                     {"www.c", "www.www.www.a", "unlisted"}, 4000, 8);
+  CheckRandomChanges({"", "a", "www.a", "www.www.a", "b", "www.b", "www.", "www.www.b", "A", "c",
+                      "a:8080", "me@a", "a.", "www.a.:80", "u@www.b", "a b", "b/", "@", ":80"},
+                     {"www.c", "www.www.www.a", "unlisted", "www", "a b"}, 4000, 8);
 }
 
 // Many hosts: the table grows, and removals shift probe runs.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim_files.h"
+#include "sites/host_name.h"
+#include "sites/site_verdict.h"
 #include "support/temp_folder.h"
 
 namespace velmox {
@@ -21,17 +23,30 @@ class SiteFileLoad : public ::testing::Test {
   SiteList Load(const std::string& text) {
     Write(text);
     SiteList sites;
-    SetUpBlockedHosts(files, kListFolder, sites);
+    SetUpBlockedHosts(files, kListFolder, sites, onDisk);
     return sites;
   }
+  SiteList LoadAgain() {
+    SiteList sites;
+    SetUpBlockedHosts(files, kListFolder, sites, onDisk);
+    return sites;
+  }
+  bool CopyExists(const std::string& name) { return std::filesystem::exists(folder.Path() / name); }
   void FailOnTheList() {
     files.failStep = [](std::string_view, const std::string& path) { return path == kListPath; };
   }
 
   test::TempFolder folder;
   sim::SimFiles files{kListFolder, folder.Path()};
+  SitesFileState onDisk;
+  std::vector<std::string> reports;
 };
-using SiteFileSave = SiteFileLoad;
+
+struct SiteFileSave : SiteFileLoad {
+  SiteFileSave() {
+    files.onReport = [this](const std::string& message) { reports.push_back(message); };
+  }
+};
 
 TEST_F(SiteFileLoad, ReadsRecordsInFileOrderAndWritesThemBackByteForByte) {
   const std::string text = "\"ads.example\",#TRUE#\r\n\"news.example\",#FALSE#\r\n";
@@ -44,7 +59,7 @@ TEST_F(SiteFileLoad, ReadsRecordsInFileOrderAndWritesThemBackByteForByte) {
     steps.emplace_back(step);
     return false;
   };
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   // Plain truncate-and-write would lose the list when the write breaks off; only the
   // write-beside-and-rename path may be used.
   EXPECT_EQ(steps, (std::vector<std::string>{"create", "write", "rename"}));
@@ -55,7 +70,7 @@ TEST_F(SiteFileLoad, MissingEmptyOrUnreadableFileGivesOneFreeEntry) {
   const std::vector<SiteEntry> one = {{"", false}};
   SiteList sites;
   sites.ReplaceAll({{"left.over", true}});
-  SetUpBlockedHosts(files, kListFolder, sites);
+  SetUpBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(sites.Entries(), one);
 
   EXPECT_EQ(Load("").Entries(), one);
@@ -63,7 +78,7 @@ TEST_F(SiteFileLoad, MissingEmptyOrUnreadableFileGivesOneFreeEntry) {
 
   Write("\"a\",#TRUE#\r\n");
   FailOnTheList();
-  SetUpBlockedHosts(files, kListFolder, sites);
+  SetUpBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(sites.Entries(), one);
 }
 
@@ -141,22 +156,22 @@ TEST_F(SiteFileSave, KeepsAFileVelmoxWouldNotHaveWrittenBeforeReplacingIt) {
   test::WriteRealFile(folder.Path() / "servers.lst.bak", "an older copy");
   SiteList sites = Load(edited);
   sites.Append({"c.example", true});
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(Kept(), edited);
   const std::string own =
       "\"a.example\",#TRUE#\r\n\"b.example\",#FALSE#\r\n\"c.example\",#TRUE#\r\n";
   EXPECT_EQ(Saved(), own);
 
   sites.SetBlocked(0, false);
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(Kept(), edited) << "the file replaced was Velmox's own";
 
   // No copy, no save: the hand-made file stays as it was.
   Write(edited);
   files.failStep = [](std::string_view, const std::string& path) {
-    return path == kListPath + ".bak";
+    return path.starts_with(kListPath + ".bak");
   };
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(test::ReadRealFile(folder.Path() / "servers.lst"), edited);
 }
 
@@ -180,12 +195,12 @@ TEST_F(SiteFileSave, SkipsFreeEntriesAndHostsTheRecordCannotHold) {
                     {"cr\rhost", false},
                     {"lf\nhost", false},
                     {"b:8080", false}});
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(Saved(), "\"a\",#TRUE#\r\n\"b:8080\",#FALSE#\r\n");
   EXPECT_EQ(sites.Count(), 6u);
 
   sites.ReplaceAll({{"", false}});
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   EXPECT_EQ(Saved(), "");
 }
 
@@ -194,10 +209,119 @@ TEST_F(SiteFileSave, AFailedSaveLeavesTheOldFileAndTheList) {
   FailOnTheList();
   SiteList sites;
   sites.ReplaceAll({{"new", false}});
-  RecordBlockedHosts(files, kListFolder, sites);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
   files.failStep = nullptr;
   EXPECT_EQ(Saved(), "\"old\",#TRUE#\r\n");
   EXPECT_EQ(sites.Entries(), (std::vector<SiteEntry>{{"new", false}}));
+}
+
+// Every shape an earlier release could have left: hosts with ports, user names and closing dots,
+// two spellings of one site, behind a byte-order mark or not, lines ended by CR LF or by LF.
+// Read, saved and read again, each gives every address the same verdict, and the hosts stay
+// as they were written.
+TEST_F(SiteFileSave, ListsOfEveryEarlierShapeKeepTheirVerdictsAcrossASave) {
+  const std::vector<std::string> records = {
+      "\"intranet.example:8080\",#FALSE#", "\"me@mail.example\",#FALSE#",
+      "\"shop.example.\",#FALSE#",         "\"ads.example\",#TRUE#",
+      "\"ads.example:80\",#FALSE#",        "\"a:8080\",#FALSE#",
+      "\"Caps.Example\",#FALSE#",          "\"a b\",#FALSE#"};
+  const std::vector<std::pair<std::string, bool>> verdicts = {
+      {"http://intranet.example:8080/", false},
+      {"http://intranet.example/", false},
+      {"https://mail.example/", false},
+      {"http://me@mail.example:25/", false},
+      {"http://shop.example/", false},
+      {"http://www.shop.example./x", false},
+      {"http://ads.example:80/", true},  // the first of its two entries decides
+      {"http://a:8080/", false},
+      {"http://a/", false},
+      {"http://caps.example/", true},  // taken as written, so it never matches
+      {"http://a b/", true},           // no host, no match
+      {"http://other.example/", true}};
+  const auto check = [&](const SiteList& sites, const std::string& when) {
+    for (const auto& [address, blocked] : verdicts)
+      EXPECT_EQ(IsBlocked(sites, true, GetHostNameFromURL(address)), blocked) << when << address;
+  };
+  std::string own;
+  for (const std::string& record : records)
+    own += record + "\r\n";
+  for (const char* mark : {"", "\xEF\xBB\xBF"}) {
+    for (const char* end : {"\r\n", "\n"}) {
+      std::string text = mark;
+      for (const std::string& record : records)
+        text += record + end;
+      const std::string shape = std::string(*mark ? "BOM " : "") + (*end == '\r' ? "CRLF " : "LF ");
+      SiteList first = Load(text);
+      check(first, shape + "read: ");
+      RecordBlockedHosts(files, kListFolder, first, onDisk);
+      EXPECT_EQ(Saved(), own) << shape;
+      SiteList again = LoadAgain();
+      EXPECT_EQ(again.Entries(), first.Entries()) << shape;
+      check(again, shape + "read again: ");
+    }
+  }
+}
+
+// A list this run could not read, or one changed since it read or wrote it, is kept before a
+// save replaces it: as servers.lst.bak, or under a name no file has when this run made that copy.
+TEST_F(SiteFileSave, KeepsAListItDidNotReadBeforeReplacingIt) {
+  const std::string theirs = "\"a.example\",#FALSE#\r\n\"b.example\",#FALSE#\r\n";
+  files.Lock(kListPath);
+  SiteList sites = Load(theirs);
+  EXPECT_EQ(sites.Entries(), (std::vector<SiteEntry>{{"", false}}));
+  files.Unlock(kListPath);
+  sites.Append({"c.example", true});
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
+  EXPECT_EQ(Kept(), theirs);
+  EXPECT_EQ(Saved(), "\"c.example\",#TRUE#\r\n");
+  EXPECT_EQ(reports, (std::vector<std::string>{
+                         "servers.lst could not be read when Velmox started; it is kept as "
+                         "servers.lst.bak before the list is saved"}));
+
+  reports.clear();
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
+  EXPECT_TRUE(reports.empty()) << "the file replaced was the one this run wrote";
+
+  const std::string changed = "\"d.example\",#TRUE#\r\n";
+  Write(changed);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
+  EXPECT_EQ(Kept(), theirs);
+  EXPECT_EQ(test::ReadRealFile(folder.Path() / "servers.lst.bak1"), changed);
+  EXPECT_EQ(reports,
+            (std::vector<std::string>{"servers.lst was changed since Velmox read it; it is kept as "
+                                      "servers.lst.bak1 before the list is saved"}));
+
+  test::WriteRealFile(folder.Path() / "servers.lst.bak2", "someone else's");
+  Write(changed);
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
+  EXPECT_EQ(test::ReadRealFile(folder.Path() / "servers.lst.bak2"), "someone else's");
+  EXPECT_EQ(test::ReadRealFile(folder.Path() / "servers.lst.bak3"), changed);
+  EXPECT_EQ(Saved(), "\"c.example\",#TRUE#\r\n");
+}
+
+// Nothing is lost by replacing a missing or empty file; a list held open at the save cannot be
+// kept, so it is left as it is.
+TEST_F(SiteFileSave, AMissingOrEmptyListIsSavedAsUsualAndAHeldOneIsLeftAlone) {
+  SiteList sites = Load("");
+  sites.Append({"a.example", true});
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
+  std::filesystem::remove(folder.Path() / "servers.lst");
+  sites = LoadAgain();
+  sites.Append({"b.example", false});
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
+  EXPECT_EQ(Saved(), "\"b.example\",#FALSE#\r\n");
+  EXPECT_FALSE(CopyExists("servers.lst.bak"));
+  EXPECT_TRUE(reports.empty());
+
+  files.Lock(kListPath);
+  sites.Append({"c.example", false});
+  RecordBlockedHosts(files, kListFolder, sites, onDisk);
+  files.Unlock(kListPath);
+  EXPECT_EQ(Saved(), "\"b.example\",#FALSE#\r\n");
+  EXPECT_FALSE(CopyExists("servers.lst.bak"));
+  EXPECT_EQ(reports, (std::vector<std::string>{
+                         "servers.lst cannot be read; it is left as it is and the list is not "
+                         "saved"}));
 }
 
 }  // namespace

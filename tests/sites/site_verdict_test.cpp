@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/site_host.h"
 #include "platform/sim/sim_desktop.h"
 #include "sites/host_name.h"
 #include "support/temp_folder.h"
@@ -14,6 +15,7 @@ const std::string kVerdictListPath = kVerdictFolder + "\\servers.lst";
 
 struct SiteVerdictTest : ::testing::Test {
   SiteList sites;
+  SitesFileState onDisk;
   bool blockByDefault = false;
   test::SimFolderSet folders;
   sim::SimDesktop desktop{folders.folders};
@@ -22,11 +24,11 @@ struct SiteVerdictTest : ::testing::Test {
 
   void Block(const std::string& url) {
     window.location = url;
-    AddSiteAsBlocked(sites, files, kVerdictFolder, window);
+    AddSiteAsBlocked(sites, onDisk, files, kVerdictFolder, window);
   }
   void Allow(const std::string& url) {
     window.location = url;
-    AddSiteAsUnBlocked(sites, files, kVerdictFolder, window);
+    AddSiteAsUnBlocked(sites, onDisk, files, kVerdictFolder, window);
   }
   bool Blocked(std::string_view host) const { return IsBlocked(sites, blockByDefault, host); }
   void FailOnTheList() {
@@ -85,7 +87,7 @@ TEST_F(SiteVerdictTest, HostsTheFileCannotHoldAreNeverAdded) {
 TEST_F(SiteVerdictTest, AnUnreadableAddressMarksNothing) {
   sites.ReplaceAll({{"", false}});
   desktop.browsers.FailWindow(window, sim::Disconnected());
-  EXPECT_THROW(AddSiteAsBlocked(sites, files, kVerdictFolder, window), PlatformError);
+  EXPECT_THROW(AddSiteAsBlocked(sites, onDisk, files, kVerdictFolder, window), PlatformError);
   EXPECT_EQ(sites.Count(), 1u);
   EXPECT_FALSE(std::filesystem::exists(folders.folders.appDir / "servers.lst"));
 }
@@ -114,8 +116,9 @@ TEST(GetHostNameFromURL, ReducesAnAddressAsVelmoxComparesHosts) {
 }
 
 // The host a site is looked up and recorded by is the same however its address spells it: user
-// information up to the last "@", a port and one closing dot are not part of it.
-TEST(GetHostNameFromURL, DropsUserInformationPortAndOneClosingDot) {
+// information up to the last "@", ports and closing dots are not part of it. What comes out
+// reduces to itself, so an entry recorded from it stands for the site it was recorded for.
+TEST(GetHostNameFromURL, DropsUserInformationPortsAndClosingDots) {
   const std::pair<const char*, const char*> cases[] = {
       {"http://blocked.example:80/", "blocked.example"},
       {"http://blocked.example./", "blocked.example"},
@@ -123,15 +126,21 @@ TEST(GetHostNameFromURL, DropsUserInformationPortAndOneClosingDot) {
       {"ftp://User:pw@Host:21/x", "host"},
       {"http://a@b@WWW.Host.Example.:8080/x", "www.host.example"},
       {"http://host.example:/", "host.example"},
-      {"http://host.example../", "host.example."},  // one dot only
+      {"http://host.example../", "host.example"},
+      {"http://host.example:80.:81/", "host.example"},
+      {"http://a:8080/", "a"},  // a one-letter host loses its port like any other
+      {"http://A:/", "a:"},     // a letter and a colon alone has a drive letter's shape
+      {"http://me@c:80/", "c"},
       {"http://[::1]:8080/", "[::1]"},
       {"http://[::1]/", "[::1]"},
       {"http://user@/", ""},
       {"file:///C:/dir/page.html", "c:"},  // a drive letter is no port
       {"http://host:8o/", "host:8o"},      // nor is what is not a number
   };
-  for (const auto& [url, host] : cases)
+  for (const auto& [url, host] : cases) {
     EXPECT_EQ(GetHostNameFromURL(url), host) << url;
+    EXPECT_EQ(SiteHost(host), host) << url;
+  }
 }
 
 TEST_F(SiteVerdictTest, ADisallowedSiteCannotEscapeItsEntryBySpellingItsAddressDifferently) {
@@ -144,6 +153,22 @@ TEST_F(SiteVerdictTest, ADisallowedSiteCannotEscapeItsEntryBySpellingItsAddressD
   Block("http://other.example/");
   EXPECT_EQ(sites.Entries(),
             (std::vector<SiteEntry>{{"blocked.example", true}, {"other.example", true}}));
+}
+
+// Marking a site from the context menu changes the entry that decides for it, whatever
+// spelling an earlier release stored it under; the stored text is written back as it was.
+TEST_F(SiteVerdictTest, MarkingASiteChangesTheStoredEntryThatDecidesForIt) {
+  blockByDefault = true;
+  sites.ReplaceAll({{"intranet.example:8080", false}, {"me@mail.example", false}});
+  Block("http://intranet.example/");
+  EXPECT_TRUE(Blocked("intranet.example"));
+  Allow("http://www.mail.example/");  // www. of a listed site is a host of its own
+  EXPECT_EQ(sites.Entries(), (std::vector<SiteEntry>{{"intranet.example:8080", true},
+                                                     {"me@mail.example", false},
+                                                     {"www.mail.example", false}}));
+  EXPECT_EQ(files.ReadText(kVerdictListPath),
+            "\"intranet.example:8080\",#TRUE#\r\n\"me@mail.example\",#FALSE#\r\n"
+            "\"www.mail.example\",#FALSE#\r\n");
 }
 
 }  // namespace

@@ -37,6 +37,8 @@ SimDesktop::SimDesktop(const SimFolders& folders)
   };
   messageBoxes.enableOwner = enableWindow;
   fileDialogs.enableOwner = enableWindow;
+  // A list Velmox kept before replacing it is the user's business, dialog or not.
+  files.onReport = [this](const std::string& message) { trace.Line("file", message); };
   files.onWritten = [this](const std::string& path) {
     const std::string prefix = folders_.virtualAppFolder + "\\";
     writes.push_back(path.starts_with(prefix) ? path.substr(prefix.size()) : path);

@@ -102,9 +102,29 @@ std::filesystem::path SimFiles::RealPath(const std::string& path) const {
   throw PlatformError(76, "Path not found");
 }
 
+void SimFiles::Lock(const std::string& path) {
+  locked_.insert(ToLowerAscii(RealPath(path).lexically_normal().string()));
+}
+
+void SimFiles::Unlock(const std::string& path) {
+  locked_.erase(ToLowerAscii(RealPath(path).lexically_normal().string()));
+}
+
+void SimFiles::ThrowIfLocked(const std::string& path) const {
+  if (locked_.empty()) return;
+  if (locked_.contains(ToLowerAscii(RealPath(path).lexically_normal().string())))
+    throw PlatformError(70, "Permission denied");
+}
+
+void SimFiles::ReportKept(const std::string& message) {
+  if (onReport) onReport(message);
+}
+
 void SimFiles::Rename(const std::string& from, const std::string& to) {
   const auto source = RealPath(from);
   const auto target = RealPath(to);
+  ThrowIfLocked(from);
+  ThrowIfLocked(to);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(source, ec)) throw FileNotFound();
   if (std::filesystem::exists(target, ec)) throw PlatformError(58, "File already exists");
@@ -127,6 +147,7 @@ std::string SimFiles::ReadText(const std::string& path) {
   std::error_code ec;
   const auto real = RealPath(path);
   if (!std::filesystem::is_regular_file(real, ec)) throw FileNotFound();
+  ThrowIfLocked(path);
   if (Fails("read", path)) throw AccessError();
   std::ifstream in(real, std::ios::binary);
   if (!in) throw AccessError();
@@ -138,6 +159,7 @@ std::string SimFiles::ReadText(const std::string& path) {
 
 void SimFiles::WriteText(const std::string& path, const std::string& text) {
   const auto real = RealPath(path);
+  ThrowIfLocked(path);
   if (Fails("create", path)) throw AccessError();
   const int fd = ::open(real.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw AccessError();
@@ -152,6 +174,7 @@ void SimFiles::WriteText(const std::string& path, const std::string& text) {
 }
 
 void SimFiles::WriteTextAtomically(const std::string& path, const std::string& text) {
+  ThrowIfLocked(path);
   ReplaceWholeFile(RealPath(path), text, [&](std::string_view step) { return Fails(step, path); });
   if (onWritten) onWritten(path);
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -39,20 +40,32 @@ class SimFiles : public Files {
   // change); a step answered true fails as the disk would, "write" after half of the bytes went
   // to disk (a full disk).
   std::function<bool(std::string_view step, const std::string& path)> failStep;
+  // Told of what Velmox reports of a file it kept (ReportKept).
+  std::function<void(const std::string& message)> onReport;
+
+  // Another program holds the file open without sharing: reading, writing, replacing and
+  // renaming it fail ("Permission denied"), while its length can still be asked for, as on
+  // Windows. Velmox paths; letter case does not matter.
+  void Lock(const std::string& path);
+  void Unlock(const std::string& path);
 
   void Rename(const std::string& from, const std::string& to) override;
   std::int64_t FileLength(const std::string& path) override;
   std::string ReadText(const std::string& path) override;
   void WriteText(const std::string& path, const std::string& text) override;
   void WriteTextAtomically(const std::string& path, const std::string& text) override;
+  void ReportKept(const std::string& message) override;
 
  private:
   bool Fails(std::string_view step, const std::string& path) const {
     return failStep && failStep(step, path);
   }
+  // Throws what Windows answers for a file another program holds.
+  void ThrowIfLocked(const std::string& path) const;
 
   std::string virtualFolder_;
   std::filesystem::path realFolder_;
+  std::set<std::string> locked_;  // real paths, lower-cased
 };
 
 }  // namespace velmox::sim

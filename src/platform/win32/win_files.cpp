@@ -98,4 +98,13 @@ void WinFiles::WriteTextAtomically(const std::string& path, const std::string& t
   Trace("WriteTextAtomically " + TracedPath(path));
 }
 
+void WinFiles::ReportKept(const std::string& message) {
+  Trace(message);
+  HANDLE log = RegisterEventSourceA(nullptr, "Velmox");
+  if (log == nullptr) return;
+  const char* strings[] = {message.c_str()};
+  ReportEventA(log, EVENTLOG_WARNING_TYPE, 0, 1, nullptr, 1, 0, strings, nullptr);
+  DeregisterEventSource(log);
+}
+
 }  // namespace velmox::win32

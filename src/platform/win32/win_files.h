@@ -12,6 +12,9 @@ class WinFiles : public Files {
   std::string ReadText(const std::string& path) override;
   void WriteText(const std::string& path, const std::string& text) override;
   void WriteTextAtomically(const std::string& path, const std::string& text) override;
+  // The trace, and a warning in the Application event log under the source "Velmox", which is
+  // where an administrator looks for what a program could not do.
+  void ReportKept(const std::string& message) override;
 };
 
 }  // namespace velmox::win32

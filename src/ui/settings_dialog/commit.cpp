@@ -76,8 +76,10 @@ void frmOptions::cmdApply_Click() {
 void frmOptions::cmdOK_Click() {
   SkipOnFailure([&] { TakeControls(); });
   SkipOnFailure([&] { CommitSites(false); });
-  SkipOnFailure(
-      [&] { RecordBlockedHosts(services_.files, services_.applicationFolder, state_.Sites); });
+  SkipOnFailure([&] {
+    RecordBlockedHosts(services_.files, services_.applicationFolder, state_.Sites,
+                       state_.SitesFile);
+  });
   SaveOptions(state_.OptionValues, StoredBy::Ok);
   ClosedByButton = true;
   Unload();

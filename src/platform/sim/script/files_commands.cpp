@@ -144,6 +144,14 @@ void AddFilesCommands(CommandTable& t) {
     c.ExpectArgCount(1);
     std::filesystem::remove(c.session.desktop.files.RealPath(AppFile(c, 0)));
   };
+  t["lock file"] = [](ScriptContext& c) {
+    c.ExpectArgCount(1);
+    c.session.desktop.files.Lock(AppFile(c, 0));
+  };
+  t["unlock file"] = [](ScriptContext& c) {
+    c.ExpectArgCount(1);
+    c.session.desktop.files.Unlock(AppFile(c, 0));
+  };
   t["file dialog choose"] = ChooseFile;
   t["file dialog cancel"] = [](ScriptContext& c) {
     c.ExpectArgCount(0);
