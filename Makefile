@@ -1,5 +1,5 @@
 # The two commands of the README, and a few more for developers.
-.PHONY: deps build asan test demo bench fuzz soak windows windows-test
+.PHONY: deps build asan test demo bench compare fuzz soak windows windows-test
 
 # How long `make fuzz` runs each fuzz target, and how many events `make soak` plays.
 FUZZ_SECONDS ?= 60
@@ -34,6 +34,12 @@ demo: build
 bench: build
 	@build/dev/bench/velmox_bench
 	@build/dev/bench/velmox_chromium_bench
+
+# Every pop-up technique of tests/techniques in stock Chromium and in Velmox: docs/comparison.md.
+compare: deps
+	@cmake --preset dev >/dev/null
+	@cmake --build --preset dev --target velmox
+	@scripts/compare build/dev/velmox
 
 fuzz: asan
 	@for target in build/asan/fuzz/fuzz_*; do \

@@ -18,10 +18,23 @@ struct ElementChoice {
   std::string Described() const;
 };
 
-// The user clicks the element: the mouse moves there, presses and releases its left button.
-void Click(ChromiumBrowsers& browsers, const ChromiumPlace& place, const ElementChoice& choice);
-// The user presses a key in the window: Enter, Tab, Space or Escape, with "Shift+" allowed.
-void PressKey(ChromiumBrowsers& browsers, ChromiumWindow& window, const std::string& key);
+enum class MouseButton { Left, Middle };
+
+// How the user clicks: which button, once or twice, and whether Ctrl is held meanwhile.
+struct ClickHow {
+  MouseButton button = MouseButton::Left;
+  int count = 1;
+  bool ctrl = false;
+};
+
+// The user clicks the element, in whichever frame it is (of another origin, or sandboxed): the
+// mouse moves there, presses and releases the button, carrying Ctrl when it is held.
+void Click(ChromiumBrowsers& browsers, const ChromiumPlace& place, const ElementChoice& choice,
+           const ClickHow& how);
+// The user presses a key in the window: Enter, Tab, Space or Escape, with "Shift+" allowed,
+// and Ctrl when it is held.
+void PressKey(ChromiumBrowsers& browsers, ChromiumWindow& window, const std::string& key,
+              bool ctrl);
 // The page's script opens a window (window.open) without any user action.
 void ScriptOpens(ChromiumBrowsers& browsers, const ChromiumPlace& place, const std::string& address,
                  const std::string& features);

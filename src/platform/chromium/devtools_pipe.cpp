@@ -22,13 +22,15 @@ std::vector<std::string> BrowserArguments(const BrowserLaunch& launch) {
       launch.executable.string(),
       "--remote-debugging-pipe",
       "--user-data-dir=" + launch.userDataDir.string(),
-      // Velmox judges every pop-up itself, so the browser's own pop-up rule must let them come.
-      "--disable-popup-blocking",
       // Frames of other sites stay in their page's process, where the page model reaches them.
       "--disable-site-isolation-trials",
       "--no-sandbox",  // runs as root in CI
       "--disable-gpu",
       "--disable-quic",
+      // Nothing is looked up on the network: a request Velmox does not serve (one of a window
+      // the browser opens by itself, before it is watched) fails at once, where a lookup would
+      // take its time and leave the window without an address meanwhile.
+      "--host-resolver-rules=MAP * ~NOTFOUND",
       "--no-first-run",
       "--no-default-browser-check",
       "--disable-background-networking",
@@ -37,7 +39,15 @@ std::vector<std::string> BrowserArguments(const BrowserLaunch& launch) {
       "--disable-features=Translate,MediaRouter",
       "--password-store=basic",
       "--use-mock-keychain",
+      // A page's timers run on time in every window, the opener of a pop-up and a window
+      // behind another included: a hidden or covered window's renderer is otherwise given
+      // less time and its timers are held back to once a second or less.
+      "--disable-background-timer-throttling",
+      "--disable-renderer-backgrounding",
+      "--disable-backgrounding-occluded-windows",
   };
+  // Velmox judges every pop-up itself, so the browser's own pop-up rule must let them come.
+  if (!launch.ownPopupBlocker) args.push_back("--disable-popup-blocking");
   if (!launch.headed) args.push_back("--headless");
   return args;
 }

@@ -14,6 +14,9 @@ struct BrowserLaunch {
   std::filesystem::path executable = "/usr/bin/chromium";
   std::filesystem::path userDataDir;  // a fresh folder of this run's own
   bool headed = false;                // show the windows (needs a display)
+  // Chromium's own pop-up blocker stays on: the browser as it comes, for measuring Velmox
+  // against it. Velmox itself needs it off.
+  bool ownPopupBlocker = false;
 };
 
 // The browser process, Velmox's child, and the DevTools pipe to it (the browser reads fd 3 and

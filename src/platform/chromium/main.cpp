@@ -48,6 +48,14 @@ int RunOnChromium(velmox::sim::SimSession& session, ScriptSource& source,
   session.disconnectBrowser = [&] { browser->DisconnectAll(); };
   sim::CommandTable commands = sim::AllCommands();
   chromium::AddChromiumCommands(commands, *browser);
+  if (options.launch.ownPopupBlocker) {
+    // The browser as it comes, to be measured against: nothing of Velmox may run beside it.
+    const sim::Command refused = [](sim::ScriptContext&) {
+      sim::Malformed("Velmox does not run beside Chromium's own pop-up blocker");
+    };
+    commands["start"] = refused;
+    commands["starter start"] = refused;
+  }
   sim::ScriptRunner runner(session, *source.in, source.name, source.dir, std::move(commands));
   const int status = runner.Run(std::cerr);
   session.desktop.trace.SetOutput(nullptr);  // the process's end is no effect of Velmox's
@@ -68,8 +76,10 @@ int main(int argc, char** argv) {
   cli.add_option("--script", script, "the desktop script to run");
   cli.add_option("--app-dir", appDir, "the application folder");
   cli.add_option("--profile", profile, "the folder of the per-user settings store");
-  cli.add_option("--browser", browserName, "the browser: sim (the simulated one) or chromium")
-      ->check(CLI::IsMember({"sim", "chromium"}));
+  cli.add_option("--browser", browserName,
+                 "the browser: sim (the simulated one), chromium, or chromium-stock (Chromium "
+                 "with its own pop-up blocker, where Velmox cannot be started)")
+      ->check(CLI::IsMember({"sim", "chromium", "chromium-stock"}));
   cli.add_flag("--headed", chromium.launch.headed, "show Chromium's windows (needs a display)");
   cli.add_option("--chromium", chromium.launch.executable, "the Chromium program to start");
   CLI11_PARSE(cli, argc, argv);
@@ -108,8 +118,9 @@ int main(int argc, char** argv) {
     source.name = script;
     source.dir = std::filesystem::absolute(script).parent_path();
   }
-  if (browserName == "chromium") {
+  if (browserName != "sim") {
     chromium.launch.userDataDir = profile;
+    chromium.launch.ownPopupBlocker = browserName == "chromium-stock";
     return RunOnChromium(session, source, chromium);
   }
   velmox::sim::ScriptRunner runner(session, *source.in, source.name, source.dir);

@@ -117,6 +117,9 @@ class SimBrowsers : public BrowserAutomation {
   // The user types an address into the place's window (or has a frame navigate).
   bool Navigate(Place place, const NavigationRequest& request);
   void Click(Place place, HtmlNode& element);
+  // A middle click: a link opens in a new window whatever its target; anything else only
+  // takes the focus.
+  void MiddleClick(Place place, HtmlNode& element);
   // The page's script opens a window; `features` are the window.open feature text.
   void ScriptOpens(Place place, const std::string& address, const std::string& features);
   // The user picks a context-menu entry: true for the one that disallows pop-ups.

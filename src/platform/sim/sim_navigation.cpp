@@ -219,6 +219,19 @@ void SimBrowsers::Click(Place place, HtmlNode& element) {
   FollowTarget(place, submission.target, request);
 }
 
+void SimBrowsers::MiddleClick(Place place, HtmlNode& element) {
+  SimDocument* document = place.Document();
+  if (document == nullptr) throw std::invalid_argument(place.Label() + " shows no HTML page");
+  document->Focus(element);
+  trace_.Line("browser", place.Label() + ": the user middle-clicks " + DescribeElement(element));
+  if ((element.tag != "A" && element.tag != "AREA") || !element.Attribute("href")) return;
+  NavigationRequest request;
+  request.address = ResolveAddress(document->BaseAddress(), *element.Attribute("href"));
+  request.flags = kUserNavigationFlags;
+  request.targetFrameName = "_blank";
+  FollowTarget(place, "_blank", request);
+}
+
 void SimBrowsers::ScriptOpens(Place place, const std::string& address,
                               const std::string& features) {
   SimDocument* document = place.Document();

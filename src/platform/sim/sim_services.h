@@ -100,6 +100,7 @@ class SimKeyboard : public Keyboard {
  public:
   // The user presses or releases Ctrl.
   void SetCtrl(bool down);
+  bool CtrlDown() const { return ctrlDown_; }
   int timesRead = 0;
   std::function<bool()> failCall;
   // As Windows answers: 0x8000 while the key is down, plus 1 when it went down since the

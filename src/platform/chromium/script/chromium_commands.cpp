@@ -2,6 +2,8 @@
 // do in them.
 #include "platform/chromium/script/chromium_commands.h"
 
+#include <algorithm>
+#include <chrono>
 #include <stdexcept>
 
 #include "platform/chromium/chromium_input.h"
@@ -45,6 +47,26 @@ void OpenOne(ChromiumBrowsers& browsers, const std::string& label, const std::st
              const OpenOptions& options) {
   ChromiumWindow& window = browsers.Open(label, address, options.position);
   if (options.fullScreen) browsers.UserSetsFullScreen(window, *options.fullScreen);
+}
+
+// A minute: a page's timer that needs longer is no case for a test.
+constexpr long kLongestRun = 60000;
+
+// The browser's own clock runs for `length` while its events reach Velmox as they come; Velmox's
+// virtual clock keeps pace, so its own timers fall due among them.
+void RunFor(ChromiumBrowsers& browsers, sim::SimClock& clock, std::chrono::milliseconds length) {
+  browsers.TraceLine("the browser's clock runs for " + std::to_string(length.count()) + " ms");
+  const auto start = std::chrono::steady_clock::now();
+  long passed = 0;
+  while (passed < length.count() && !browsers.Gone()) {
+    browsers.PumpUntil([] { return false; }, std::chrono::milliseconds(10));
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now() - start)
+                         .count();
+    const long reached = std::min<long>(static_cast<long>(now), length.count());
+    clock.Advance(reached - passed);
+    passed = reached;
+  }
 }
 
 ElementChoice ChoiceFrom(sim::ScriptContext& c, std::size_t index) {
@@ -138,15 +160,22 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
     c.ExpectArgCount(0);
     b->FailEnumeration(std::nullopt, PlatformError(0, ""));
   };
-  t["click"] = [b](sim::ScriptContext& c) {
-    const ChromiumPlace place = PlaceNamed(*b, c, 0);
-    const ElementChoice choice = ChoiceFrom(c, 1);
-    sim::ActOnBrowser(c, [&] { Click(*b, place, choice); });
+  const auto clicks = [b](MouseButton button, int count) {
+    return [b, button, count](sim::ScriptContext& c) {
+      const ChromiumPlace place = PlaceNamed(*b, c, 0);
+      const ElementChoice choice = ChoiceFrom(c, 1);
+      const ClickHow how{button, count, c.session.desktop.keyboard.CtrlDown()};
+      sim::ActOnBrowser(c, [&] { Click(*b, place, choice, how); });
+    };
   };
+  t["click"] = clicks(MouseButton::Left, 1);
+  t["double-click"] = clicks(MouseButton::Left, 2);
+  t["middle-click"] = clicks(MouseButton::Middle, 1);
   t["key"] = [b](sim::ScriptContext& c) {
     c.ExpectArgCount(2);
     ChromiumWindow& window = WindowNamed(*b, c, 0);
-    sim::ActOnBrowser(c, [&] { PressKey(*b, window, c.Bare(1)); });
+    const bool ctrl = c.session.desktop.keyboard.CtrlDown();
+    sim::ActOnBrowser(c, [&] { PressKey(*b, window, c.Bare(1), ctrl); });
   };
   t["popup"] = [b](sim::ScriptContext& c) {
     if (c.args.size() != 2 && c.args.size() != 3) {
@@ -172,6 +201,12 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
     }
     sim::ActOnBrowser(
         c, [&] { ContextMenu(*b, c.session.desktop.files, place, c.IsBare(1, "disallow")); });
+  };
+  t["browser run"] = [b](sim::ScriptContext& c) {
+    c.ExpectArgCount(1);
+    sim::SimClock& clock = c.session.desktop.clock;
+    const long ms = sim::WholeNumber(c.Bare(0), 0, kLongestRun);
+    sim::ActOnBrowser(c, [&] { RunFor(*b, clock, std::chrono::milliseconds(ms)); });
   };
   t["browser kill"] = [b](sim::ScriptContext& c) {
     c.ExpectArgCount(0);

@@ -62,6 +62,26 @@ void ExpectNewWindow(ChromiumBrowsers& b, sim::ScriptContext& c) {
   if (!window->open) sim::Failed("expected the new window " + window->label + " open");
 }
 
+// Every new window not yet checked that is open and shown, by the address it shows now, in
+// the order they opened; they count as checked.
+void ExpectNewWindows(ChromiumBrowsers& b, sim::ScriptContext& c) {
+  std::string expected;
+  if (c.args.size() == 1 && c.IsBare(0, "none")) {
+    expected = "none";
+  } else {
+    for (std::size_t i = 0; i < c.args.size(); ++i)
+      expected += (i ? " " : "") + sim::Quoted(c.Text(i));
+  }
+  std::string seen;
+  for (const auto& window : b.newWindows) {
+    if (window->open && window->visible)
+      seen += (seen.empty() ? "" : " ") + sim::Quoted(b.pages.Shown(window->url));
+  }
+  if (seen.empty()) seen = "none";
+  b.newWindows.clear();
+  if (expected != seen) sim::Failed("expected new windows " + expected + ", saw " + seen);
+}
+
 void ExpectNavigation(ChromiumBrowsers& b, sim::ScriptContext& c) {
   if (c.args.size() < 2 || c.args.size() > 3) {
     sim::Malformed("expected a place, an outcome, an address");
@@ -131,6 +151,7 @@ void AddChromiumExpectations(sim::CommandTable& t, ChromiumBrowsers& browsers) {
     }
   };
   t["expect new window"] = [b](sim::ScriptContext& c) { ExpectNewWindow(*b, c); };
+  t["expect new windows"] = [b](sim::ScriptContext& c) { ExpectNewWindows(*b, c); };
   t["expect no new window"] = [b](sim::ScriptContext& c) {
     c.ExpectArgCount(0);
     if (!b->newWindows.empty()) {

@@ -212,6 +212,24 @@ void AddBrowserCommands(CommandTable& t) {
     HtmlNode* element = ChosenElement(c, place, 1);
     ActOnBrowser(c, [&] { Browsers(c).Click(place, *element); });
   };
+  t["double-click"] = [](ScriptContext& c) {
+    const Place place = PlaceNamed(c, 0);
+    HtmlNode* element = ChosenElement(c, place, 1);
+    ActOnBrowser(c, [&] { Browsers(c).Click(place, *element); });
+    // The second click lands on what is there now: the first may have led elsewhere.
+    HtmlNode* again = nullptr;
+    try {
+      again = ChosenElement(c, PlaceNamed(c, 0), 1);
+    } catch (const ScriptError&) {
+      return;
+    }
+    ActOnBrowser(c, [&] { Browsers(c).Click(PlaceNamed(c, 0), *again); });
+  };
+  t["middle-click"] = [](ScriptContext& c) {
+    const Place place = PlaceNamed(c, 0);
+    HtmlNode* element = ChosenElement(c, place, 1);
+    ActOnBrowser(c, [&] { Browsers(c).MiddleClick(place, *element); });
+  };
   t["popup"] = [](ScriptContext& c) {
     if (c.args.size() != 2 && c.args.size() != 3) {
       Malformed("popup needs a window or frame, an address and optionally its features");
