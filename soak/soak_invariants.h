@@ -30,6 +30,7 @@ class WatchedFiles : public Files {
   std::string ReadText(const std::string& path) override { return inner_.ReadText(path); }
   void WriteText(const std::string& path, const std::string& text) override;
   void WriteTextAtomically(const std::string& path, const std::string& text) override;
+  void ReportKept(const std::string& message) override { inner_.ReportKept(message); }
 
  private:
   sim::SimFiles& inner_;
