@@ -10,6 +10,7 @@
 
 #include "core/ascii_case.h"
 #include "core/platform_error.h"
+#include "core/site_host.h"
 #include "fuzz_check.h"
 #include "platform/sim/sim_browser.h"
 #include "sites/context_command.h"
@@ -88,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string listFile = SitesFilePath(folder);
   const std::string host = GetHostNameFromURL(viewed);
-  if (!cancelled || host.empty() || !IsRecordableHost(host)) {
+  if (!cancelled || host.empty() || !IsRecordableHost(host) || !SiteOfEntry(host)) {
     FUZZ_CHECK(files.files.count(listFile) == 0);
     return 0;
   }

@@ -1,5 +1,7 @@
 #include "sites/site_verdict.h"
 
+#include "core/site_host.h"
+
 #include "sites/host_name.h"
 #include "sites/site_file.h"
 
@@ -9,9 +11,9 @@ namespace {
 void MarkSite(SiteList& sites, SitesFileState& onDisk, Files& files,
               const std::string& applicationFolder, BrowserWindow& IEObject, bool blocked) {
   const std::string host = GetHostNameFromURL(IEObject.LocationURL());
-  // An empty host would only mark a free entry, and one the file cannot hold would vanish at
-  // the next save while looking listed until then.
-  if (host.empty() || !IsRecordableHost(host)) return;
+  // An empty host would only mark a free entry, one the file cannot hold would vanish at the
+  // next save while looking listed until then, and one that names no site would never match.
+  if (host.empty() || !IsRecordableHost(host) || !SiteOfEntry(host)) return;
   if (auto index = sites.FindHost(host)) {
     sites.SetBlocked(*index, blocked);
   } else {
