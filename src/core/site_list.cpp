@@ -19,12 +19,20 @@ std::uint32_t HashOf(std::string_view host) noexcept {
   return static_cast<std::uint32_t>(full ^ (full >> 32));
 }
 
-// The text an entry is indexed under; empty for one that never matches.
-std::string_view KeyOf(const SiteEntry& entry) noexcept {
-  return SiteOfEntry(entry.Host).value_or(std::string_view());
+}  // namespace
+
+// Where in an entry's text the site it is indexed under stands; empty for one that never matches.
+SiteList::KeySpan SiteList::SpanOf(std::string_view host) noexcept {
+  const std::string_view site = SiteOfEntry(host).value_or(std::string_view());
+  if (site.empty()) return KeySpan{};
+  return KeySpan{static_cast<std::uint32_t>(site.data() - host.data()),
+                 static_cast<std::uint32_t>(site.size())};
 }
 
-}  // namespace
+std::string_view SiteList::KeyAt(std::uint32_t index) const noexcept {
+  const KeySpan span = keys_[index];
+  return std::string_view(entries_[index].Host).substr(span.offset, span.size);
+}
 
 void SiteList::ReplaceAll(std::vector<SiteEntry> entries) {
   entries_ = std::move(entries);
@@ -37,6 +45,7 @@ void SiteList::SetEntry(std::size_t index, const SiteEntry& entry) {
   if (entries_[index].Host != entry.Host) {
     RemoveFromIndex(at);
     entries_[index].Host = entry.Host;
+    keys_[index] = SpanOf(entry.Host);
     AddToIndex(at);
   }
   entries_[index].Blocked = entry.Blocked;
@@ -45,6 +54,7 @@ void SiteList::SetEntry(std::size_t index, const SiteEntry& entry) {
 void SiteList::Append(const SiteEntry& entry) {
   entries_.push_back(entry);
   nextSame_.push_back(kNoIndex);
+  keys_.push_back(SpanOf(entry.Host));
   AddToIndex(static_cast<std::uint32_t>(entries_.size() - 1));
 }
 
@@ -83,7 +93,7 @@ std::size_t SiteList::CellOf(std::string_view host, std::uint32_t hash) const no
   for (std::size_t c = hash & mask;; c = (c + 1) & mask) {
     const Cell& cell = cells_[c];
     if (cell.firstPlusOne == 0) return c;
-    if (cell.hash == hash && KeyOf(entries_[cell.firstPlusOne - 1]) == host) return c;
+    if (cell.hash == hash && KeyAt(cell.firstPlusOne - 1) == host) return c;
   }
 }
 
@@ -95,11 +105,14 @@ void SiteList::Rebuild() {
   hostCount_ = 0;
   nextSame_.assign(entries_.size(), kNoIndex);
   free_.clear();
+  keys_.resize(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i)
+    keys_[i] = SpanOf(entries_[i].Host);
   // Hashing everything first lets each insertion fetch its cell a few entries ahead: a long
   // list is indexed at the speed of the memory rather than of its latency.
   std::vector<std::uint32_t> hashes(entries_.size());
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    hashes[i] = HashOf(KeyOf(entries_[i]));
+    hashes[i] = HashOf(KeyAt(static_cast<std::uint32_t>(i)));
   const std::size_t mask = cells_.size() - 1;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (i + kFetchAhead < hashes.size()) PrefetchForRead(&cells_[hashes[i + kFetchAhead] & mask]);
@@ -121,7 +134,7 @@ void SiteList::Grow() {
 }
 
 void SiteList::AddToIndex(std::uint32_t index) {
-  AddToIndex(index, HashOf(KeyOf(entries_[index])));
+  AddToIndex(index, HashOf(KeyAt(index)));
 }
 
 void SiteList::AddToIndex(std::uint32_t index, std::uint32_t hash) {
@@ -130,7 +143,7 @@ void SiteList::AddToIndex(std::uint32_t index, std::uint32_t hash) {
     free_.insert(index);
     return;
   }
-  const std::string_view host = KeyOf(entries_[index]);
+  const std::string_view host = KeyAt(index);
   if (host.empty()) return;
   if ((hostCount_ + 1) * 2 > cells_.size()) Grow();
   Cell& cell = cells_[CellOf(host, hash)];
@@ -158,7 +171,7 @@ void SiteList::RemoveFromIndex(std::uint32_t index) {
     free_.erase(index);
     return;
   }
-  const std::string_view host = KeyOf(entries_[index]);
+  const std::string_view host = KeyAt(index);
   if (host.empty()) return;
   const std::size_t c = CellOf(host, HashOf(host));
   Cell& cell = cells_[c];

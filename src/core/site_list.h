@@ -48,6 +48,14 @@ class SiteList {
     std::uint32_t firstPlusOne = 0;
   };
   static constexpr std::uint32_t kNoIndex = 0xFFFFFFFF;
+  // The part of an entry's text that names its site, worked out once per change of the text.
+  struct KeySpan {
+    std::uint32_t offset = 0;
+    std::uint32_t size = 0;
+  };
+
+  static KeySpan SpanOf(std::string_view host) noexcept;
+  std::string_view KeyAt(std::uint32_t index) const noexcept;
 
   std::uint32_t FirstIndexOf(std::string_view host) const noexcept;
   std::size_t CellOf(std::string_view host, std::uint32_t hash) const noexcept;
@@ -62,6 +70,7 @@ class SiteList {
   // Entries that stand for the same site form a chain in ascending index order; the table
   // points at its head.
   std::vector<std::uint32_t> nextSame_;
+  std::vector<KeySpan> keys_;
   std::vector<Cell> cells_;  // a power of two in size, at most half full
   std::size_t hostCount_ = 0;
   std::set<std::size_t> free_;  // indexes of the entries with an empty Host
