@@ -73,6 +73,8 @@ if(EXISTS ${VELMOX_GTEST_SOURCE}/CMakeLists.txt)
   # The small program of the start-up test that plays the shell's part.
   add_executable(tray_poke tests/win32/tray_poke.cpp)
   target_include_directories(tray_poke PRIVATE tests)
+  # Another program holding a file open without sharing it.
+  add_executable(file_hold tests/win32/file_hold.cpp)
   # The Settings dialog's tests read its list and buttons with this one.
   add_executable(dialog_probe tests/win32/dialog_probe.cpp)
   target_include_directories(dialog_probe PRIVATE src tests)

@@ -26,7 +26,7 @@ start_velmox() {
   local commands
   commands=$(windows_path "$2")
   : >"$trace"
-  STANDIN_BROWSER_START=$commands WINEDEBUG=-all,warn+debugstr,+timestamp wine "$app/Velmox.exe" 2>"$trace" &
+  STANDIN_BROWSER_START=$commands WINEDEBUG=-all,warn+debugstr,warn+eventlog,+timestamp wine "$app/Velmox.exe" 2>"$trace" &
   velmox=$!
   wait_started "$trace" "$poke"
 }
