@@ -13,8 +13,9 @@ namespace {
 
 // Answers "Fail" with an error, never answers "Quiet", ends on "Exit" (and "Browser.close", as
 // Chromium does), answers "Odd" with an error and "Shapeless" with a result of the wrong shape
-// (after an answer with a text for its id and a second answer to the command before), and
-// answers anything else after an event, echoing the command's id.
+// (after an answer with a text for its id and a second answer to the command before), answers
+// "Burst" after 20000 numbered events written at once, sends a message that never ends on
+// "Flood", and answers anything else after an event, echoing the command's id.
 constexpr const char* kStandIn = R"sh(#!/bin/bash
 while IFS= read -r -d '' message <&3; do
   id=$(sed -E 's/.*"id":([0-9]+).*/\1/' <<<"$message")
@@ -23,6 +24,8 @@ while IFS= read -r -d '' message <&3; do
     *'"method":"Quiet"'*) ;;
     *'"method":"Odd"'*) printf '{"id":%s,"error":"broken"}\0' "$id" >&4 ;;
     *'"method":"Shapeless"'*) printf '{"id":"%s"}\0{"id":%s,"result":{"echo":0}}\0{"id":%s,"result":[1]}\0' "$id" "$((id - 1))" "$id" >&4 ;;
+    *'"method":"Burst"'*) { seq 20000 | sed 's/.*/{"method":"Said","params":{"n":&}}/' | tr '\n' '\0'; printf '{"id":%s,"result":{}}\0' "$id"; } >&4 ;;
+    *'"method":"Flood"'*) head -c 80000000 /dev/zero | tr '\0' x >&4 ;;
     *'"method":"Exit"'* | *'"method":"Browser.close"'*) exit 0 ;;
     *) printf '{"method":"Said","params":{"before":%s},"sessionId":"S1"}\0{"id":%s,"result":{"echo":%s}}\0' "$id" "$id" "$id" >&4 ;;
   esac
@@ -131,6 +134,30 @@ TEST_F(DevToolsClientTest, AKilledBrowserClosesThePipe) {
   EXPECT_FALSE(pipe.Receive(std::chrono::milliseconds(100)));
   EXPECT_FALSE(pipe.Open());
   EXPECT_FALSE(pipe.Send("{}"));
+}
+
+TEST_F(DevToolsClientTest, ABurstOfMessagesArrivesWholeAndInOrder) {
+  DevToolsPipe pipe(launch);
+  DevToolsClient client(pipe);
+  std::vector<int> numbers;
+  client.onEvent = [&](const DevToolsEvent& e) { numbers.push_back(e.params.value("n", 0)); };
+  client.Call("Burst", Json::object(), "", std::chrono::seconds(20));
+  ASSERT_EQ(numbers.size(), 20000u);
+  for (std::size_t i = 0; i < numbers.size(); ++i)
+    ASSERT_EQ(numbers[i], static_cast<int>(i) + 1);
+  EXPECT_EQ(client.Call("Echo").value("echo", 0), 2);
+}
+
+TEST_F(DevToolsClientTest, AMessageOverTheLimitEndsTheBrowserAndSaysWhy) {
+  DevToolsPipe pipe(launch);
+  DevToolsClient client(pipe);
+  int gone = 0;
+  client.onGone = [&] { ++gone; };
+  EXPECT_THROW(client.Call("Flood", Json::object(), "", std::chrono::seconds(20)), PlatformError);
+  EXPECT_TRUE(client.Gone());
+  EXPECT_FALSE(pipe.Open());
+  EXPECT_EQ(gone, 1);
+  EXPECT_EQ(client.WhyGone(), "the browser sent a message longer than 64 MiB");
 }
 
 TEST(DevToolsPipeTest, ABrowserThatCannotStartIsAFailure) {

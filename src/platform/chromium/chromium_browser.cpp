@@ -13,8 +13,6 @@
 namespace velmox::chromium {
 namespace {
 
-constexpr long kException = -2147352567;     // DISP_E_EXCEPTION
-constexpr long kAccessDenied = -2147024891;  // E_ACCESSDENIED
 constexpr std::chrono::milliseconds kStartLimit{10000};
 
 // A fresh folder for this run's browser profile, under `parent`.
@@ -32,19 +30,6 @@ std::filesystem::path FreshFolder(const std::filesystem::path& parent) {
 BrowserLaunch LaunchIn(BrowserLaunch launch, const std::filesystem::path& folder) {
   launch.userDataDir = folder;
   return launch;
-}
-
-// A failure inside a page, as the page model reports it.
-PlatformError PageFailure(const Json& details) {
-  const std::string text = TextMember(ObjectMember(details, "exception"), "description",
-                                      TextMember(details, "text", "failed"));
-  if (text.find("Unsupported") != std::string::npos) {
-    return sim::Unsupported();
-  }
-  if (text.find("SecurityError") != std::string::npos) {
-    return PlatformError(kAccessDenied, "Access is denied.");
-  }
-  return PlatformError(kException, text.substr(0, text.find('\n')));
 }
 
 }  // namespace
@@ -195,58 +180,6 @@ std::shared_ptr<BrowserWindow> ChromiumBrowsers::CreateInternetExplorer() {
   trace_.Line("browser", window->label + " created by Velmox, invisible");
   JoinCollection(window, std::nullopt);
   return window;
-}
-
-// ---- Calls into pages --------------------------------------------------------------------------
-
-Json ChromiumBrowsers::CallOn(ChromiumWindow& window, const std::string& objectId,
-                              const std::string& function, const Json& arguments, bool byValue) {
-  window.Check();
-  Json args = Json::array();
-  for (const auto& argument : arguments)
-    args.push_back({{"value", argument}});
-  const Json answer = client_.Call("Runtime.callFunctionOn",
-                                   {{"objectId", objectId},
-                                    {"functionDeclaration", function},
-                                    {"arguments", args},
-                                    {"returnByValue", byValue}},
-                                   window.sessionId);
-  if (answer.contains("exceptionDetails")) throw PageFailure(answer["exceptionDetails"]);
-  return ObjectMember(answer, "result");
-}
-
-Json ChromiumBrowsers::Evaluate(ChromiumWindow& window, const std::string& expression,
-                                bool byValue) {
-  DevToolsAnswer answer = std::move(EvaluateTogether(window, {{expression, byValue}}).front());
-  if (answer.error) throw *answer.error;
-  return std::move(answer.result);
-}
-
-std::vector<DevToolsAnswer> ChromiumBrowsers::EvaluateTogether(
-    ChromiumWindow& window, const std::vector<Expression>& expressions) {
-  window.Check();
-  std::vector<DevToolsCommand> commands;
-  for (const auto& expression : expressions) {
-    commands.push_back({"Runtime.evaluate",
-                        {{"expression", expression.text}, {"returnByValue", expression.byValue}}});
-  }
-  std::vector<DevToolsAnswer> answers = client_.CallTogether(commands, window.sessionId);
-  for (DevToolsAnswer& answer : answers) {
-    if (answer.error) continue;
-    if (answer.result.contains("exceptionDetails")) {
-      answer.error = PageFailure(answer.result["exceptionDetails"]);
-      answer.result = Json::object();
-    } else {
-      answer.result = ObjectMember(answer.result, "result");
-    }
-  }
-  return answers;
-}
-
-void ChromiumBrowsers::Release(ChromiumWindow& window, const std::string& objectId) {
-  if (window.open && !Gone()) {
-    client_.Post("Runtime.releaseObject", {{"objectId", objectId}}, window.sessionId);
-  }
 }
 
 // ---- The event loop ----------------------------------------------------------------------------

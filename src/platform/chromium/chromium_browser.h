@@ -89,6 +89,7 @@ class ChromiumBrowsers : public BrowserAutomation {
   // the value when `byValue`, else the object's description ("objectId" when it is one).
   Json CallOn(ChromiumWindow& window, const std::string& objectId, const std::string& function,
               const Json& arguments = Json::array(), bool byValue = true);
+  // An expression evaluated in Velmox's own world of the window's top frame.
   Json Evaluate(ChromiumWindow& window, const std::string& expression, bool byValue = true);
   struct Expression {
     std::string text;
@@ -99,6 +100,9 @@ class ChromiumBrowsers : public BrowserAutomation {
   // the browser has gone.
   std::vector<DevToolsAnswer> EvaluateTogether(ChromiumWindow& window,
                                                const std::vector<Expression>& expressions);
+  // The execution context of Velmox's own world in a frame of the window, made when first
+  // asked for and again after the frame has shown another document. Throws PlatformError.
+  int WorldOf(ChromiumWindow& window, const std::string& frameId);
   // Lets a page object go (when the browser is still there).
   void Release(ChromiumWindow& window, const std::string& objectId);
   void TraceLine(const std::string& what) { trace_.Line("browser", what); }

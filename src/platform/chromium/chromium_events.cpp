@@ -155,7 +155,9 @@ void ChromiumBrowsers::OnDetached(const std::string& targetId) {
 }
 
 void ChromiumBrowsers::OnGone() {
-  trace_.Line("browser", "Chromium has gone; its windows are revoked");
+  const std::string& why = client_.WhyGone();
+  trace_.Line("browser", "Chromium has gone" + (why.empty() ? "" : " (" + why + ")") +
+                             "; its windows are revoked");
   for (const auto& [id, window] : targets_) {
     window->open = false;
     window->loading.clear();
@@ -174,6 +176,7 @@ void ChromiumBrowsers::OnFrameNavigated(ChromiumWindow& window, const Json& fram
   FrameInfo& info = window.frames[id];
   info.parentId = frame.value("parentId", "");
   info.name = frame.value("name", "");
+  info.world = 0;  // a new document, a new world
   if (info.parentId.empty()) window.url = frame.value("url", window.url);
 }
 

@@ -45,6 +45,14 @@ std::string RequestText(const sim::NavigationRequest& r) {
   return text;
 }
 
+// A page object Velmox asked for, let go however the call on it ends.
+struct ReleasedAtEnd {
+  ChromiumBrowsers& browsers;
+  ChromiumWindow& window;
+  std::string objectId;
+  ~ReleasedAtEnd() { browsers.Release(window, objectId); }
+};
+
 // The frame a navigation happens in, as the pDisp of its event.
 struct FrameObject : Dispatch {};
 
@@ -269,8 +277,9 @@ void ChromiumBrowsers::NavigateFromVelmox(ChromiumWindow& window, const Navigate
     (document.body || document.documentElement).appendChild(form);
     HTMLFormElement.prototype.submit.call(form);
   })js";
-  const Json document = Evaluate(window, "document", false);
-  CallOn(window, document.value("objectId", ""), submit, Json::array({url, *args.postData}));
+  const ReleasedAtEnd document{*this, window,
+                               Evaluate(window, "document", false).value("objectId", "")};
+  CallOn(window, document.objectId, submit, Json::array({url, *args.postData}));
 }
 
 }  // namespace velmox::chromium

@@ -41,6 +41,7 @@ struct PendingNavigation {
 struct FrameInfo {
   std::string parentId;
   std::string name;
+  int world = 0;  // the context of Velmox's own world in its document, once made
 };
 
 // One page target of Chromium: a browser window, or a new window while Velmox judges it. The

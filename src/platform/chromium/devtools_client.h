@@ -65,6 +65,8 @@ class DevToolsClient {
   std::function<void(const DevToolsEvent&)> onEvent;
   // Told once, when the browser has gone.
   std::function<void()> onGone;
+  // Why Velmox ended the browser itself; empty when it went of its own accord.
+  const std::string& WhyGone() const { return pipe_.WhyEnded(); }
 
   // Sends a command and waits for its answer. Throws PlatformError on an error answer, when no
   // answer came within `timeout`, or when the browser has gone.

@@ -150,10 +150,25 @@ bool DevToolsPipe::Send(const std::string& message) {
 std::optional<std::string> DevToolsPipe::Receive(std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (true) {
-    if (const auto end = buffer_.find('\0'); end != std::string::npos) {
-      std::string message = buffer_.substr(0, end);
-      buffer_.erase(0, end + 1);
+    // Each byte is looked at once: a burst of messages costs what its bytes cost.
+    if (const auto end = buffer_.find('\0', scanned_); end != std::string::npos) {
+      std::string message = buffer_.substr(start_, end - start_);
+      start_ = scanned_ = end + 1;
+      if (start_ == buffer_.size()) {
+        buffer_.clear();
+        start_ = scanned_ = 0;
+      }
       return message;
+    }
+    scanned_ = buffer_.size();
+    if (buffer_.size() - start_ > kMessageLimit) {
+      whyEnded_ = "the browser sent a message longer than " +
+                  std::to_string(kMessageLimit >> 20) + " MiB";
+      Kill();
+      Close();
+      buffer_.clear();
+      start_ = scanned_ = 0;
+      return std::nullopt;
     }
     if (!Open()) return std::nullopt;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -168,6 +183,12 @@ std::optional<std::string> DevToolsPipe::Receive(std::chrono::milliseconds timeo
     if (n <= 0) {
       Close();  // the browser has gone
       return std::nullopt;
+    }
+    if (start_ > 0 && start_ >= buffer_.size() / 2) {
+      // What was handed out already goes, at most once for each time the buffer doubles.
+      buffer_.erase(0, start_);
+      scanned_ -= start_;
+      start_ = 0;
     }
     buffer_.append(chunk, static_cast<std::size_t>(n));
   }

@@ -40,6 +40,12 @@ class DevToolsPipe {
   std::optional<std::string> Receive(std::chrono::milliseconds timeout);
   // The browser dies at once, as a crash would end it.
   void Kill();
+  // Why Velmox ended the pipe itself; empty when the browser went of its own accord.
+  const std::string& WhyEnded() const { return whyEnded_; }
+
+  // The longest message Velmox takes: a longer one ends the browser (its windows are revoked
+  // as when it crashes) rather than Velmox's memory.
+  static constexpr std::size_t kMessageLimit = std::size_t{64} << 20;
 
  private:
   void Close();
@@ -48,6 +54,9 @@ class DevToolsPipe {
   pid_t pid_ = -1;
   int fd_ = -1;
   std::string buffer_;
+  std::size_t start_ = 0;    // where the next message begins in buffer_
+  std::size_t scanned_ = 0;  // how far buffer_ is known to hold no NUL
+  std::string whyEnded_;
 };
 
 }  // namespace velmox::chromium
