@@ -172,6 +172,13 @@ class ChromiumBrowsers : public BrowserAutomation {
   // The opener's window-open event for the window's request to `url`, taken from its queue;
   // no user gesture when there is none.
   WindowOpenRecord TakeWindowOpen(ChromiumWindow& window, const std::string& url);
+  void OnNavigationRequested(ChromiumWindow& window, const Json& params);
+  std::optional<std::pair<std::shared_ptr<ChromiumWindow>, std::string>> TakeNewTabRequest(
+      const std::string& url);
+  void PlaceByRequest(const std::shared_ptr<ChromiumWindow>& window);
+  std::optional<std::pair<std::shared_ptr<ChromiumWindow>, std::string>> OpenerByReferrer(
+      const FirstRequest& request);
+  void BrowsersOwn(const std::shared_ptr<ChromiumWindow>& window);
   void JoinCollection(const std::shared_ptr<ChromiumWindow>& window,
                       std::optional<std::size_t> position);
   void RaiseRegistered(long cookie, bool registered);

@@ -76,6 +76,8 @@ void ChromiumBrowsers::OnEvent(const DevToolsEvent& event) {
     // Events of windows the browser never made (a name it reused) are not kept for ever.
     if (window->windowOpens.size() >= kWindowOpensKept) window->windowOpens.pop_front();
     window->windowOpens.push_back({p.value("url", ""), p.value("userGesture", false)});
+  } else if (event.method == "Page.frameRequestedNavigation") {
+    OnNavigationRequested(*window, p);
   } else if (event.method == "Page.frameNavigated") {
     OnFrameNavigated(*window, p.value("frame", Json::object()));
   } else if (event.method == "Page.frameAttached") {
@@ -116,15 +118,21 @@ void ChromiumBrowsers::OnAttached(const Json& params) {
     Post([this, window] { JudgeNewWindow(window); });
     return;
   }
-  // A window nobody here created (a new tab of the user's, or any window while nothing is
-  // intercepted) is the browser's own new window.
+  // A window nobody here created and no page opened: a page may have asked for it all the same
+  // (a link clicked with a modifier); any other (a new tab of the user's, or any window while
+  // nothing is intercepted) is the browser's own new window.
   Post([this, window] {
     if (!window->open || !window->label.empty()) return;
-    window->label = NewLabel();
-    newWindows.push_back(window);
-    trace_.Line("browser", "the browser opens " + window->label);
-    JoinCollection(window, std::nullopt);
+    if (options_.intercept) return PlaceByRequest(window);
+    BrowsersOwn(window);
   });
+}
+
+void ChromiumBrowsers::BrowsersOwn(const std::shared_ptr<ChromiumWindow>& window) {
+  window->label = NewLabel();
+  newWindows.push_back(window);
+  trace_.Line("browser", "the browser opens " + window->label);
+  JoinCollection(window, std::nullopt);
 }
 
 void ChromiumBrowsers::Prepare(ChromiumWindow& window) {
@@ -177,6 +185,7 @@ void ChromiumBrowsers::OnFrameNavigated(ChromiumWindow& window, const Json& fram
   info.parentId = frame.value("parentId", "");
   info.name = frame.value("name", "");
   info.world = 0;  // a new document, a new world
+  info.world = 0;  // a new document, a new world
   if (info.parentId.empty()) window.url = frame.value("url", window.url);
 }
 
@@ -188,6 +197,10 @@ void ChromiumBrowsers::OnRequestPaused(ChromiumWindow& window, const Json& param
   if (params.value("resourceType", "") != "Document") {
     Answer(window, paused, false);  // what a page loads besides itself is served at once
     return;
+  }
+  if (window.role == TargetRole::Held && !window.firstRequest) {
+    const Json headers = request.value("headers", Json::object());
+    window.firstRequest = FirstRequest{paused.url, headers.value("Referer", "")};
   }
   auto shared = ByTarget(window.targetId);
   Post([this, shared, paused] { NavigationRequested(shared, paused); });

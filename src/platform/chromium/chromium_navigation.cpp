@@ -85,21 +85,13 @@ void ChromiumBrowsers::CloseTarget(ChromiumWindow& window) {
   client_.Post("Target.closeTarget", {{"targetId", window.targetId}});
 }
 
-WindowOpenRecord ChromiumBrowsers::TakeWindowOpen(ChromiumWindow& window, const std::string& url) {
-  const auto opener = ByTarget(window.openerId);
-  if (!opener) return {url, false};
-  auto& records = opener->windowOpens;
-  const auto found = std::find_if(records.begin(), records.end(),
-                                  [&](const WindowOpenRecord& r) { return r.url == url; });
-  if (found == records.end()) return {url, false};
-  const WindowOpenRecord record = *found;
-  records.erase(found);
-  return record;
-}
-
 void ChromiumBrowsers::NavigationRequested(const std::shared_ptr<ChromiumWindow>& window,
                                            const PausedRequest& request) {
   if (!window->open) return;
+  if (window->unplaced) {
+    window->unplaced = false;
+    PlaceByRequest(window);
+  }
   if (window->closing) return Refuse(*window, request.requestId);
   if (window->role == TargetRole::Held) {
     // Its judgement is still going on (a modal window inside it runs the loop): later.
@@ -191,7 +183,12 @@ void ChromiumBrowsers::JudgeNewWindow(const std::shared_ptr<ChromiumWindow>& hel
   // The event names the address only for the trace: the window's first request says where it
   // goes, and is matched to its event then. Under load the event may come after the window.
   WindowOpenRecord asked{held->url, false};
-  if (opener && !opener->windowOpens.empty()) asked = opener->windowOpens.front();
+  if (opener && !opener->windowOpens.empty()) {
+    const auto& records = opener->windowOpens;
+    const auto own = std::find_if(records.begin(), records.end(),
+                                  [&](const WindowOpenRecord& r) { return r.url == held->url; });
+    asked = own != records.end() ? *own : records.front();
+  }
   held->request = asked;
   const std::string address = pages.Shown(asked.url);
   if (!opener || !opener->open || opener->role != TargetRole::Window) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
@@ -27,6 +28,20 @@ enum class TargetRole {
 struct WindowOpenRecord {
   std::string url;
   bool userGesture = false;
+};
+
+// A page's request to show an address in a new tab or window of the browser's (a link clicked
+// with a modifier, by the user or by a script's event): such a window comes with no opener.
+struct NewTabRequest {
+  std::string url;  // as its window's first request will name it (no fragment)
+  std::chrono::steady_clock::time_point when;
+};
+
+// The first request of a new window held before it was judged, and the page it names as its
+// referrer (none when the page withholds it).
+struct FirstRequest {
+  std::string url;
+  std::string referrer;
 };
 
 // A navigation Velmox asked of a window, waiting for its request to carry its post data.
@@ -98,6 +113,9 @@ class ChromiumWindow : public BrowserWindow {
   std::map<std::string, FrameInfo> frames;
   std::set<std::string> loading;  // frames that are loading
   std::deque<WindowOpenRecord> windowOpens;
+  std::deque<NewTabRequest> newTabRequests;
+  std::optional<FirstRequest> firstRequest;
+  bool unplaced = false;  // no opener, and nothing yet says which page asked for it
   std::optional<PendingNavigation> pendingNavigation;
   double judgingMs = 0;  // how long Velmox's handlers took over this new window so far
 

@@ -31,9 +31,9 @@ int ChromiumBrowsers::WorldOf(ChromiumWindow& window, const std::string& frameId
   window.Check();
   FrameInfo& frame = window.frames[frameId];
   if (frame.world != 0) return frame.world;
-  const Json made = client_.Call("Page.createIsolatedWorld",
-                                 {{"frameId", frameId}, {"worldName", kVelmoxWorld}},
-                                 window.sessionId);
+  const Json made =
+      client_.Call("Page.createIsolatedWorld", {{"frameId", frameId}, {"worldName", kVelmoxWorld}},
+                   window.sessionId);
   const Json id = made.value("executionContextId", Json());
   if (!id.is_number_integer() || id.get<int>() == 0) {
     throw PlatformError(kException, "the page cannot be read apart from its own scripts");

@@ -162,8 +162,8 @@ std::optional<std::string> DevToolsPipe::Receive(std::chrono::milliseconds timeo
     }
     scanned_ = buffer_.size();
     if (buffer_.size() - start_ > kMessageLimit) {
-      whyEnded_ = "the browser sent a message longer than " +
-                  std::to_string(kMessageLimit >> 20) + " MiB";
+      whyEnded_ =
+          "the browser sent a message longer than " + std::to_string(kMessageLimit >> 20) + " MiB";
       Kill();
       Close();
       buffer_.clear();
