@@ -207,7 +207,10 @@ void ChromiumBrowsers::Settle() {
     const bool loading = std::any_of(windows_.begin(), windows_.end(),
                                      [](const auto& w) { return !w->loading.empty(); });
     const bool busy = !posted_.empty() || loading || client_.Unanswered() || AwaitingRequests();
-    if (!busy && now - client_.LastActivity() >= options_.quiet) return;
+    if (!busy && now - client_.LastActivity() >= options_.quiet) {
+      if (SendUnnamedToSinks()) continue;
+      return;
+    }
     if (now - start > options_.settleLimit) {
       throw SettleTimeout("the browser was not quiet within " +
                           std::to_string(options_.settleLimit.count()) + " ms" +

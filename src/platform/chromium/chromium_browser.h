@@ -156,6 +156,7 @@ class ChromiumBrowsers : public BrowserAutomation {
   bool AwaitingRequests() const;
   void RunPosted();
   void JudgeNewWindow(const std::shared_ptr<ChromiumWindow>& held);
+  std::shared_ptr<ChromiumWindow> JudgingWindow(const ChromiumWindow& held);
   void StandAside(const std::shared_ptr<ChromiumWindow>& held, const std::string& address);
   void HandToSink(const std::shared_ptr<ChromiumWindow>& held, int sink,
                   const std::string& address);
@@ -173,6 +174,8 @@ class ChromiumBrowsers : public BrowserAutomation {
   // no user gesture when there is none.
   WindowOpenRecord TakeWindowOpen(ChromiumWindow& window, const std::string& url);
   void OnNavigationRequested(ChromiumWindow& window, const Json& params);
+  void LateWindowOpen(const std::shared_ptr<ChromiumWindow>& opener);
+  bool SendUnnamedToSinks();
   std::optional<std::pair<std::shared_ptr<ChromiumWindow>, std::string>> TakeNewTabRequest(
       const std::string& url);
   void PlaceByRequest(const std::shared_ptr<ChromiumWindow>& window);

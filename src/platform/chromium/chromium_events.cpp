@@ -76,6 +76,7 @@ void ChromiumBrowsers::OnEvent(const DevToolsEvent& event) {
     // Events of windows the browser never made (a name it reused) are not kept for ever.
     if (window->windowOpens.size() >= kWindowOpensKept) window->windowOpens.pop_front();
     window->windowOpens.push_back({p.value("url", ""), p.value("userGesture", false)});
+    Post([this, opener = ByTarget(window->targetId)] { LateWindowOpen(opener); });
   } else if (event.method == "Page.frameRequestedNavigation") {
     OnNavigationRequested(*window, p);
   } else if (event.method == "Page.frameNavigated") {
@@ -141,6 +142,12 @@ void ChromiumBrowsers::Prepare(ChromiumWindow& window) {
                  window.sessionId);
   }
   client_.Post("Page.enable", Json::object(), window.sessionId);
+  // Nothing of a new window runs until Velmox has judged it (a javascript: address, or the
+  // scripts of a blob: or data: page that never passes the interception): only a window that
+  // joins the collection gets its scripts back.
+  if (options_.intercept) {
+    client_.Post("Emulation.setScriptExecutionDisabled", {{"value", true}}, window.sessionId);
+  }
 }
 
 void ChromiumBrowsers::Resume(ChromiumWindow& window) {

@@ -191,20 +191,21 @@ void ChromiumBrowsers::JudgeNewWindow(const std::shared_ptr<ChromiumWindow>& hel
   }
   held->request = asked;
   const std::string address = pages.Shown(asked.url);
-  if (!opener || !opener->open || opener->role != TargetRole::Window) {
-    return StandAside(held, address);
-  }
-  trace_.Line("browser", opener->label + " asks for a new window for " + sim::Quoted(address) +
+  // A window opened by a window Velmox holds or has captured is judged against the window of the
+  // collection that started the chain.
+  const auto judging = JudgingWindow(*held);
+  if (!judging) return StandAside(held, address);
+  trace_.Line("browser", judging->label + " asks for a new window for " + sim::Quoted(address) +
                              " flags " +
                              std::to_string(asked.userGesture ? kUserNavigationFlags : 0));
   std::shared_ptr<Dispatch> ppDisp;
   bool cancel = false;
   const auto start = std::chrono::steady_clock::now();
-  for (BrowserEvents* handler : opener->Handlers())
+  for (BrowserEvents* handler : judging->Handlers())
     CallVelmox("NewWindow2", [&] { handler->NewWindow2(ppDisp, cancel); });
   held->judgingMs = MsSince(start);
   if (cancel) {
-    trace_.Line("browser", opener->label + ": the new window is cancelled");
+    trace_.Line("browser", judging->label + ": the new window is cancelled");
     TakeWindowOpen(*held, asked.url);
     return CloseTarget(*held);
   }
@@ -212,10 +213,21 @@ void ChromiumBrowsers::JudgeNewWindow(const std::shared_ptr<ChromiumWindow>& hel
   if (auto* sink = dynamic_cast<sim::SinkObject*>(ppDisp.get()); sink && sink->state->alive) {
     return HandToSink(held, sink->state->index, asked.url);
   }
-  trace_.Line("browser", opener->label +
+  trace_.Line("browser", judging->label +
                              ": the object handed back for the new window is no page sink, "
                              "so no window opens");
   CloseTarget(*held);
+}
+
+// The window of the collection a new window is judged against: its opener's, or the first
+// window of the collection up its opener chain; the collection's first window when the chain
+// reaches none. Null only while the collection is empty.
+std::shared_ptr<ChromiumWindow> ChromiumBrowsers::JudgingWindow(const ChromiumWindow& held) {
+  auto window = ByTarget(held.openerId);
+  for (int steps = 0; window && window->role != TargetRole::Window && steps < 64; ++steps)
+    window = ByTarget(window->openerId);
+  if (window && window->open && window->role == TargetRole::Window) return window;
+  return windows_.empty() ? nullptr : windows_.front();
 }
 
 void ChromiumBrowsers::StandAside(const std::shared_ptr<ChromiumWindow>& held,

@@ -35,6 +35,40 @@ WindowOpenRecord ChromiumBrowsers::TakeWindowOpen(ChromiumWindow& window, const 
   return record;
 }
 
+// A window-open event that came after its window was judged without it: a captured window still
+// waiting to say where it goes learns it, and its page sink hears of an address that never
+// reaches the network (a javascript: one) at once.
+void ChromiumBrowsers::LateWindowOpen(const std::shared_ptr<ChromiumWindow>& opener) {
+  if (!opener || opener->windowOpens.empty()) return;
+  for (const auto& entry : targets_) {
+    const std::shared_ptr<ChromiumWindow>& held = entry.second;
+    if (held->openerId != opener->targetId || held->role != TargetRole::Sink || !held->open ||
+        held->firstNavigation || !held->request || !held->request->url.empty()) {
+      continue;
+    }
+    held->request = opener->windowOpens.back();
+    return HandToSink(held, held->sink, held->request->url);
+  }
+}
+
+// A captured window whose address nothing has named by the time the browser is quiet (its
+// window-open event never came, as happens for a javascript: address) goes to its page sink as
+// a blank window: judged, and blocked with the alert, rather than held unseen for ever.
+bool ChromiumBrowsers::SendUnnamedToSinks() {
+  bool sent = false;
+  for (const auto& entry : targets_) {
+    const std::shared_ptr<ChromiumWindow> held = entry.second;
+    if (held->role != TargetRole::Sink || !held->open || held->closing || held->firstNavigation ||
+        !held->request || !held->request->url.empty()) {
+      continue;
+    }
+    held->request->url = "about:blank";
+    Post([this, held] { HandToSink(held, held->sink, held->request->url); });
+    sent = true;
+  }
+  return sent;
+}
+
 void ChromiumBrowsers::OnNavigationRequested(ChromiumWindow& window, const Json& params) {
   const std::string disposition = params.value("disposition", "");
   if (disposition != "newTab" && disposition != "newWindow") return;
@@ -42,7 +76,8 @@ void ChromiumBrowsers::OnNavigationRequested(ChromiumWindow& window, const Json&
   ForgetOld(requests);
   if (requests.size() >= kNewTabRequestsKept) requests.pop_front();
   requests.push_back({WithoutFragment(params.value("url", "")), std::chrono::steady_clock::now()});
-  for (const auto& [id, held] : targets_) {
+  for (const auto& entry : targets_) {
+    const std::shared_ptr<ChromiumWindow> held = entry.second;
     if (!held->unplaced) continue;
     held->unplaced = false;
     Post([this, held] { PlaceByRequest(held); });

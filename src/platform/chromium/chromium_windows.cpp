@@ -35,6 +35,9 @@ void ChromiumBrowsers::JoinCollection(const std::shared_ptr<ChromiumWindow>& win
                                       std::optional<std::size_t> position) {
   window->role = TargetRole::Window;
   window->cookie = nextCookie_++;
+  if (options_.intercept) {
+    client_.Post("Emulation.setScriptExecutionDisabled", {{"value", false}}, window->sessionId);
+  }
   const std::size_t at = std::min(position.value_or(windows_.size()), windows_.size());
   windows_.insert(windows_.begin() + static_cast<std::ptrdiff_t>(at), window);
   const long cookie = window->cookie;

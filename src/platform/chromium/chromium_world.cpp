@@ -3,6 +3,8 @@
 // a page redefines (its document's members, the prototypes, Function.prototype, getters that lie
 // or throw) is not what Velmox reads. Where that world cannot be had the read fails; it never
 // falls back to the page's own world.
+#include <algorithm>
+
 #include "platform/chromium/chromium_browser.h"
 
 namespace velmox::chromium {
@@ -67,23 +69,26 @@ Json ChromiumBrowsers::Evaluate(ChromiumWindow& window, const std::string& expre
 
 std::vector<DevToolsAnswer> ChromiumBrowsers::EvaluateTogether(
     ChromiumWindow& window, const std::vector<Expression>& expressions) {
-  const int world = WorldOf(window, window.targetId);
-  std::vector<DevToolsCommand> commands;
-  for (const auto& expression : expressions) {
-    commands.push_back({"Runtime.evaluate",
-                        {{"expression", expression.text},
-                         {"contextId", world},
-                         {"returnByValue", expression.byValue}}});
-  }
-  std::vector<DevToolsAnswer> answers = client_.CallTogether(commands, window.sessionId);
-  for (DevToolsAnswer& answer : answers) {
-    if (answer.error) {
-      // Most likely the page has moved on and the world went with it: made anew next time.
-      if (const auto top = window.frames.find(window.targetId); top != window.frames.end()) {
-        top->second.world = 0;
-      }
-      continue;
+  std::vector<DevToolsAnswer> answers;
+  // A world made for the document the frame showed a moment ago has gone with it: made anew
+  // once, for the document it shows now.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int world = WorldOf(window, window.targetId);
+    std::vector<DevToolsCommand> commands;
+    for (const auto& expression : expressions) {
+      commands.push_back({"Runtime.evaluate",
+                          {{"expression", expression.text},
+                           {"contextId", world},
+                           {"returnByValue", expression.byValue}}});
     }
+    answers = client_.CallTogether(commands, window.sessionId);
+    const bool worldGone = std::any_of(answers.begin(), answers.end(),
+                                       [](const DevToolsAnswer& a) { return a.error.has_value(); });
+    if (!worldGone) break;
+    window.frames[window.targetId].world = 0;
+  }
+  for (DevToolsAnswer& answer : answers) {
+    if (answer.error) continue;
     if (answer.result.contains("exceptionDetails")) {
       answer.error = PageFailure(answer.result["exceptionDetails"]);
       answer.result = Json::object();
