@@ -192,7 +192,6 @@ void ChromiumBrowsers::OnFrameNavigated(ChromiumWindow& window, const Json& fram
   info.parentId = frame.value("parentId", "");
   info.name = frame.value("name", "");
   info.world = 0;  // a new document, a new world
-  info.world = 0;  // a new document, a new world
   if (info.parentId.empty()) window.url = frame.value("url", window.url);
 }
 

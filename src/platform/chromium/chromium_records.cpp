@@ -103,9 +103,11 @@ void ChromiumBrowsers::PlaceByRequest(const std::shared_ptr<ChromiumWindow>& win
   window->url = url;
   opener->windowOpens.push_back({url, false});
   JudgeNewWindow(window);
-  TakeWindowOpen(*window, url);
-  // The browser's own navigation of it may never pass Velmox: a page sink hears of it now.
+  // Its record is taken where its navigation is: by a cancel, by its page sink, or by its first
+  // request when one was seen. Otherwise the browser's own navigation of it may never pass
+  // Velmox: the record goes here, and a page sink hears of the address now.
   if (window->firstNavigation || window->closing || window->firstRequest) return;
+  TakeWindowOpen(*window, url);
   sim::NavigationRequest navigation;
   navigation.address = pages.Reported(url);
   navigation.flags = 0;  // nothing says a user's gesture asked for it
