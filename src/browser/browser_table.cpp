@@ -40,8 +40,8 @@ class BrowserTable::WindowEvents : public BrowserEvents {
   void BeforeNavigate2(BeforeNavigate2Args& args) override {
     SkipOnFailure([&] { handlers_.SlotBeforeNavigate2(window_, args); });
   }
-  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) override {
-    SkipOnFailure([&] { handlers_.SlotNewWindow2(window_, ppDisp, Cancel); });
+  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel, UserAction startedBy) override {
+    SkipOnFailure([&] { handlers_.SlotNewWindow2(window_, ppDisp, Cancel, startedBy); });
   }
 
  private:

@@ -14,7 +14,8 @@ class SlotHandlers {
   virtual void SlotBeforeNavigate2(std::shared_ptr<BrowserWindow> slotWindow,
                                    BeforeNavigate2Args& args) = 0;
   virtual void SlotNewWindow2(std::shared_ptr<BrowserWindow> slotWindow,
-                              std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) = 0;
+                              std::shared_ptr<Dispatch>& ppDisp, bool& Cancel,
+                              UserAction startedBy) = 0;
 };
 
 }  // namespace velmox

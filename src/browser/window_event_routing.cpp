@@ -24,9 +24,10 @@ void WindowEventRouting::SlotBeforeNavigate2(std::shared_ptr<BrowserWindow> slot
 }
 
 void WindowEventRouting::SlotNewWindow2(std::shared_ptr<BrowserWindow> slotWindow,
-                                        std::shared_ptr<Dispatch>& ppDisp, bool&) {
+                                        std::shared_ptr<Dispatch>& ppDisp, bool&,
+                                        UserAction startedBy) {
   std::shared_ptr<Dispatch> answer = TrapOr<std::shared_ptr<Dispatch>>(nullptr, [&] {
-    return OpenWindow(state_, keyboard_, sinks_, std::move(slotWindow), ppDisp);
+    return OpenWindow(state_, keyboard_, sinks_, std::move(slotWindow), ppDisp, startedBy);
   });
   ppDisp = std::move(answer);
 }

@@ -28,7 +28,7 @@ class WindowEventRouting : public SlotHandlers {
   // ppDisp receives OpenWindow's answer; on a failure it is emptied, so the browser opens the
   // window itself. Cancel stays as the browser passed it.
   void SlotNewWindow2(std::shared_ptr<BrowserWindow> slotWindow, std::shared_ptr<Dispatch>& ppDisp,
-                      bool& Cancel) override;
+                      bool& Cancel, UserAction startedBy) override;
 
  private:
   AppState& state_;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/platform_error.h"
+#include "core/user_action.h"
 
 // The browser's automation surface, shaped after what COM gives: objects with identity whose
 // every call may throw PlatformError (a window closed in the middle of a call, a page without
@@ -87,7 +88,9 @@ class BrowserEvents {
   virtual ~BrowserEvents() = default;
   virtual void BeforeNavigate2(BeforeNavigate2Args& args) = 0;
   // The object left in ppDisp becomes the new window; null lets the browser create its own.
-  virtual void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) = 0;
+  // `startedBy` says whether the browser saw a user action start the request.
+  virtual void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel,
+                          UserAction startedBy) = 0;
 };
 
 // The browser application object of one top-level browser window.
@@ -117,6 +120,12 @@ class BrowserWindow : public Dispatch {
 
   virtual void Navigate(const NavigateArgs& args) = 0;
   virtual std::unique_ptr<Connection> Connect(BrowserEvents& events) = 0;
+
+  // The user's last activation in the window's pages, frames included, on a desktop that sees
+  // trusted input; nullopt where the desktop sees only the focus.
+  virtual std::optional<UserActivation> LastUserActivation() { return std::nullopt; }
+  // The last activation has been used for a window and counts no more.
+  virtual void ConsumeUserActivation() {}
 };
 
 // ---- The shell's window collection -------------------------------------------------------

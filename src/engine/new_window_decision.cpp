@@ -55,11 +55,12 @@ NewWindowDecision DecideNewWindow(const AppState& state, Keyboard& keyboard,
 
 std::shared_ptr<Dispatch> OpenWindow(const AppState& state, Keyboard& keyboard, PageSinks& sinks,
                                      std::shared_ptr<BrowserWindow> IEObject,
-                                     std::shared_ptr<Dispatch>& ppDisp) noexcept {
+                                     std::shared_ptr<Dispatch>& ppDisp,
+                                     UserAction startedBy) noexcept {
   const NewWindowDecision decision = DecideNewWindow(state, keyboard, IEObject.get());
   if (!IsCapture(decision)) return nullptr;
   return TrapOr<std::shared_ptr<Dispatch>>(
-      nullptr, [&] { return sinks.CaptureInSink(std::move(IEObject), ppDisp); });
+      nullptr, [&] { return sinks.CaptureInSink(std::move(IEObject), ppDisp, startedBy); });
 }
 
 }  // namespace velmox

@@ -38,6 +38,7 @@ NewWindowDecision DecideNewWindow(const AppState& state, Keyboard& keyboard,
 // request was captured in (then also stored into ppDisp).
 std::shared_ptr<Dispatch> OpenWindow(const AppState& state, Keyboard& keyboard, PageSinks& sinks,
                                      std::shared_ptr<BrowserWindow> IEObject,
-                                     std::shared_ptr<Dispatch>& ppDisp) noexcept;
+                                     std::shared_ptr<Dispatch>& ppDisp,
+                                     UserAction startedBy = UserAction::Unknown) noexcept;
 
 }  // namespace velmox

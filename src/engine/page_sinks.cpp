@@ -29,9 +29,11 @@ PageSinks::PageSinks(AppState& state, Clock& clock, BrowserAutomation& browsers,
 }
 
 std::shared_ptr<Dispatch> PageSinks::CaptureInSink(std::shared_ptr<BrowserWindow> IEObject,
-                                                   std::shared_ptr<Dispatch>& ppDisp) {
+                                                   std::shared_ptr<Dispatch>& ppDisp,
+                                                   UserAction startedBy) {
   nextSink_ = (nextSink_ + 1) % kCount;
   sinkOpener_[nextSink_] = std::move(IEObject);
+  sinkStartedBy_[nextSink_] = startedBy;
   return TrapOr<std::shared_ptr<Dispatch>>(nullptr, [&] {
     PageSinkControl* sink = pageSink_[nextSink_].get();
     if (!sink) throw ObjectNotSet();
@@ -63,7 +65,7 @@ void PageSinks::PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args) {
     if (!opener) throw ObjectNotSet();
     if (args.Unreadable) throw *args.Unreadable;
     return OpenIfUserAction(state_.OptionValues, browsers_, *opener, args.URL, args.Flags,
-                            args.PostData);
+                            args.PostData, sinkStartedBy_[Index]);
   });
   if (alive.expired()) return;
   if (!Handled) {
@@ -73,7 +75,7 @@ void PageSinks::PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args) {
   if (!*Handled) Alert();
 }
 
-void PageSinks::PageSink_NewWindow2(int, std::shared_ptr<Dispatch>&, bool& Cancel) {
+void PageSinks::PageSink_NewWindow2(int, std::shared_ptr<Dispatch>&, bool& Cancel, UserAction) {
   // Nothing in a sink may open a window.
   Cancel = true;
 }
@@ -99,8 +101,9 @@ void PageSinks::SinkEvents::BeforeNavigate2(BeforeNavigate2Args& args) {
   owner->PageSink_BeforeNavigate2(index, args);
 }
 
-void PageSinks::SinkEvents::NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) {
-  owner->PageSink_NewWindow2(index, ppDisp, Cancel);
+void PageSinks::SinkEvents::NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel,
+                                       UserAction startedBy) {
+  owner->PageSink_NewWindow2(index, ppDisp, Cancel, startedBy);
 }
 
 }  // namespace velmox

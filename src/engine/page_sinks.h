@@ -26,16 +26,18 @@ class PageSinks {
   PageSinks& operator=(const PageSinks&) = delete;
 
   // Routes a captured request from `IEObject` into the next sink (1, 2, 3, 0, 1, ...): remembers
-  // the opener for it, stores the sink's browser object into ppDisp and returns it. Returns null
-  // when the sink's object cannot be obtained.
+  // the opener for it and whether a user action started it, stores the sink's browser object
+  // into ppDisp and returns it. Returns null when the sink's object cannot be obtained.
   std::shared_ptr<Dispatch> CaptureInSink(std::shared_ptr<BrowserWindow> IEObject,
-                                          std::shared_ptr<Dispatch>& ppDisp);
+                                          std::shared_ptr<Dispatch>& ppDisp,
+                                          UserAction startedBy = UserAction::Unknown);
 
   // The main form's unload: the sinks' events are detached and their openers let go.
   void Release() noexcept;
 
   void PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args);
-  void PageSink_NewWindow2(int Index, std::shared_ptr<Dispatch>& ppDisp, bool& Cancel);
+  void PageSink_NewWindow2(int Index, std::shared_ptr<Dispatch>& ppDisp, bool& Cancel,
+                           UserAction startedBy);
 
   // The sink used by the most recent capture; 0 before the first.
   int NextSink() const { return nextSink_; }
@@ -49,7 +51,7 @@ class PageSinks {
     PageSinks* owner = nullptr;
     int index = 0;
     void BeforeNavigate2(BeforeNavigate2Args& args) override;
-    void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) override;
+    void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel, UserAction startedBy) override;
   };
 
   void AnalysisFailed();
@@ -64,6 +66,7 @@ class PageSinks {
   std::array<SinkEvents, kCount> events_;
   std::array<std::unique_ptr<Connection>, kCount> connections_;
   std::array<std::shared_ptr<BrowserWindow>, kCount> sinkOpener_;
+  std::array<UserAction, kCount> sinkStartedBy_{};
   int nextSink_ = 0;
   int analysisFailures_ = 0;
   std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // gone with the sinks

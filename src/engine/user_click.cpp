@@ -2,6 +2,7 @@
 
 #include "core/ascii_case.h"
 #include "core/failure.h"
+#include "core/form_fields.h"
 #include "core/platform_error.h"
 #include "engine/local_address.h"
 
@@ -27,6 +28,20 @@ struct Request {
   std::optional<long> Flags;
   const std::optional<std::string>& PostData;
 };
+
+// A submit button of any kind, or a field that Enter submits from.
+bool SubmitsItsForm(const std::string& tag, HtmlElement& element) {
+  if (tag != "input" && tag != "button") return false;
+  const std::string type = ToLowerAscii(element.type());
+  if (tag == "button") return type == "submit";
+  return type == "submit" || type == "image" || SubmitsOnEnter(type);
+}
+
+// A form with no method written sends a GET.
+std::string MethodOf(HtmlElement& form) {
+  const std::string method = ToLowerAscii(form.method());
+  return method.empty() ? "get" : method;
+}
 
 bool IsSchemeCharacter(char c) {
   return IsAsciiLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
@@ -74,17 +89,16 @@ bool ExamineElement(const Request& request, const std::shared_ptr<HtmlElement>& 
     handled = true;
   }
 
-  if (tag == "input" && ToLowerAscii(element.type()) == "submit") {
+  if (SubmitsItsForm(tag, element)) {
     const std::shared_ptr<HtmlElement> form = LocateParentForm(focused);
     // A post whose data is present but empty is not the form's own submission.
     const bool postDataFits = !request.PostData.has_value() || !request.PostData->empty();
-    if (ToLowerAscii(Require(form).method()) == "post" && postDataFits &&
-        ActionLeadsTo(*form, request.URL)) {
+    if (MethodOf(Require(form)) == "post" && postDataFits && ActionLeadsTo(*form, request.URL)) {
       OpenForUser(request, element, RequestStyle::Form);
       handled = true;
     }
-    if (ToLowerAscii(Require(form).method()) == "get" &&
-        request.URL.find('?') != std::string::npos && ActionLeadsTo(*form, request.URL)) {
+    if (MethodOf(Require(form)) == "get" && request.URL.find('?') != std::string::npos &&
+        ActionLeadsTo(*form, request.URL)) {
       OpenForUser(request, element, RequestStyle::Form);
       handled = true;
     }
@@ -92,23 +106,62 @@ bool ExamineElement(const Request& request, const std::shared_ptr<HtmlElement>& 
   return handled;
 }
 
+bool IsFrameHolder(const std::string& tag) {
+  return tag == "frameset" || tag == "frame" || tag == "iframe";
+}
+
+// A link leads to the window that shows its address; a form's submission to the one that sends
+// its request (a POST with the post data, a GET with the query in the address).
+bool ActivationLeadsTo(const UserActivation& activation, const Request& request) {
+  if (activation.secondsAgo < 0 || activation.secondsAgo > kActivationWindowSeconds) return false;
+  const bool sameAddress =
+      EqualsIgnoreCase(LocalAddressForm(activation.address), LocalAddressForm(request.URL));
+  switch (activation.kind) {
+    case UserActivation::Kind::Link:
+      return sameAddress;
+    case UserActivation::Kind::Form:
+      if (activation.method == "post") return sameAddress && request.PostData.has_value();
+      return sameAddress && !request.PostData.has_value();
+    case UserActivation::Kind::None:
+      return false;
+  }
+  return false;
+}
+
+bool ExamineActivation(const Request& request, const UserActivation& activation) {
+  if (!ActivationLeadsTo(activation, request)) return false;
+  // Used once, so that one click never lets a second window through.
+  request.Opener.ConsumeUserActivation();
+  const RequestStyle style =
+      activation.kind == UserActivation::Kind::Form ? RequestStyle::Form : RequestStyle::Link;
+  OpenRequestedWindow(request.options, request.browsers, request.Opener, request.URL, style,
+                      request.Flags, request.PostData);
+  return true;
+}
+
 }  // namespace
 
 bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
                       BrowserWindow& Opener, const std::string& URL, std::optional<long> Flags,
-                      const std::optional<std::string>& PostData) {
+                      const std::optional<std::string>& PostData, UserAction startedBy) {
   const Request request{options, browsers, Opener, URL, Flags, PostData};
+  // Whatever holds the focus: the page's own script asked for this window.
+  if (startedBy == UserAction::No) return false;
+  if (const std::optional<UserActivation> activation = Opener.LastUserActivation()) {
+    return ExamineActivation(request, *activation);
+  }
+
   const std::shared_ptr<HtmlDocument> document = Opener.Document();
   HtmlDocument& D = Require(document);
   const std::shared_ptr<HtmlElement> focused = D.activeElement();
 
   const std::string focusedTag = ToLowerAscii(Require(focused).tagName());
-  if ((focusedTag != "frameset" && focusedTag != "frame") || D.framesLength() == 0) {
+  if (!IsFrameHolder(focusedTag) || D.framesLength() == 0) {
     return ExamineElement(request, focused);
   }
 
-  // The focus is on a frame: look into every frame of that name (all of them when the frames
-  // are unnamed). One level only, and no early stop.
+  // The focus is on a frame or an inline frame: look into every frame of that name (all of them
+  // when the frames are unnamed). One level only, and no early stop.
   bool Handled = false;
   const int frameCount = D.framesLength();
   for (int i = 0; i < frameCount; ++i) {

@@ -8,19 +8,25 @@
 #include "core/browser_automation.h"
 #include "core/option_record.h"
 
-// Tells the user's own link clicks and form submissions apart from unwanted pop-ups: the link or
-// submit button the user has just used still holds the focus in the opener's page when the
-// captured window's first navigation arrives.
+// Tells the user's own link clicks and form submissions apart from unwanted pop-ups. Where the
+// desktop sees the user's trusted input, the user's last activation must lead to the captured
+// address; elsewhere the link, submit button or field the user has just used still holds the
+// focus in the opener's page when the captured window's first navigation arrives.
 namespace velmox {
 
 enum class RequestStyle { Link, Form };
 
-// True when the focused element of the opener's page (or of its frame that has the focus) leads
-// to `URL`, in which case the window has been opened for the user. Any failure to read the page
-// propagates to the caller.
+// How old the user's activation may be and still count for a window.
+constexpr double kActivationWindowSeconds = 1.0;
+
+// True when the window has been opened for the user: the request was not started without a
+// user action, and the user's last activation (or, where the desktop sees only the focus, the
+// focused element of the opener's page or of its focused frame) leads to `URL`. Any failure to
+// read the page propagates to the caller.
 bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
                       BrowserWindow& Opener, const std::string& URL, std::optional<long> Flags,
-                      const std::optional<std::string>& PostData);
+                      const std::optional<std::string>& PostData,
+                      UserAction startedBy = UserAction::Unknown);
 
 // The form that encloses `FormChildElement`, or null when it is not inside one or the walk up
 // its parents fails. The element itself is never tested.

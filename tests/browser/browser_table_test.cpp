@@ -30,8 +30,8 @@ struct RecordingHandlers : SlotHandlers {
     if (fail) throw sim::Disconnected();
     args.Cancel = true;
   }
-  void SlotNewWindow2(std::shared_ptr<BrowserWindow> slotWindow, std::shared_ptr<Dispatch>&,
-                      bool&) override {
+  void SlotNewWindow2(std::shared_ptr<BrowserWindow> slotWindow, std::shared_ptr<Dispatch>&, bool&,
+                      UserAction) override {
     newWindows.push_back(slotWindow);
     if (fail) throw sim::Disconnected();
   }
@@ -179,7 +179,7 @@ TEST_F(BrowserTableTest, EachSlotPassesItsOwnWindowToTheHandlers) {
   Events(windows[39]).BeforeNavigate2(args);
   std::shared_ptr<Dispatch> ppDisp;
   bool cancel = false;
-  Events(windows[0]).NewWindow2(ppDisp, cancel);
+  Events(windows[0]).NewWindow2(ppDisp, cancel, UserAction::Unknown);
   EXPECT_THAT(handlers.navigations, ElementsAre(windows[39]));
   EXPECT_THAT(handlers.newWindows, ElementsAre(windows[0]));
   EXPECT_TRUE(args.Cancel);
@@ -193,7 +193,7 @@ TEST_F(BrowserTableTest, EachSlotPassesItsOwnWindowToTheHandlers) {
 
   handlers.fail = true;
   EXPECT_NO_THROW(Events(windows[39]).BeforeNavigate2(args));
-  EXPECT_NO_THROW(Events(windows[39]).NewWindow2(ppDisp, cancel));
+  EXPECT_NO_THROW(Events(windows[39]).NewWindow2(ppDisp, cancel, UserAction::Unknown));
 }
 
 // ---- Failure during a scan --------------------------------------------------------------------

@@ -60,14 +60,14 @@ TEST_F(RoutingTest, CommandWhoseWindowFailsIsStillCancelled) {
 TEST_F(RoutingTest, NewWindowGetsOpenWindowsAnswerAndCancelIsLeftAlone) {
   std::shared_ptr<Dispatch> ppDisp = passedIn;
   bool cancel = true;
-  routing.SlotNewWindow2(window, ppDisp, cancel);
+  routing.SlotNewWindow2(window, ppDisp, cancel, UserAction::Unknown);
   EXPECT_EQ(dynamic_cast<sim::SinkObject&>(*ppDisp).state.get(), desktop.browsers.Sink(1));
   EXPECT_TRUE(cancel);
 
   state.BlockingOn = false;
   ppDisp = passedIn;
   cancel = false;
-  routing.SlotNewWindow2(window, ppDisp, cancel);
+  routing.SlotNewWindow2(window, ppDisp, cancel, UserAction::Unknown);
   EXPECT_EQ(ppDisp, nullptr) << "standing aside empties ppDisp: the browser opens the window";
   EXPECT_FALSE(cancel);
 }
@@ -76,12 +76,12 @@ TEST_F(RoutingTest, FailuresStillGiveADefiniteEmptyPpDisp) {
   desktop.browsers.Sink(1)->alive = false;  // its control has gone
   std::shared_ptr<Dispatch> ppDisp = passedIn;
   bool cancel = false;
-  EXPECT_NO_THROW(routing.SlotNewWindow2(window, ppDisp, cancel));
+  EXPECT_NO_THROW(routing.SlotNewWindow2(window, ppDisp, cancel, UserAction::Unknown));
   EXPECT_EQ(ppDisp, nullptr);
 
   desktop.browsers.FailWindow(*window, sim::Disconnected());
   ppDisp = passedIn;
-  EXPECT_NO_THROW(routing.SlotNewWindow2(window, ppDisp, cancel));
+  EXPECT_NO_THROW(routing.SlotNewWindow2(window, ppDisp, cancel, UserAction::Unknown));
   EXPECT_EQ(ppDisp, nullptr);
   EXPECT_FALSE(cancel);
 }

@@ -23,7 +23,7 @@ struct Answers : BrowserEvents {
   std::function<void(std::shared_ptr<Dispatch>&, bool&)> newWindow = [](std::shared_ptr<Dispatch>&,
                                                                         bool&) {};
   void BeforeNavigate2(BeforeNavigate2Args& args) override { navigate(args); }
-  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) override {
+  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel, UserAction) override {
     newWindow(ppDisp, Cancel);
   }
 };

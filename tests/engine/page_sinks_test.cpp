@@ -127,7 +127,7 @@ TEST(PageSinksCreation, TheSinksOwnFirstNavigationsStampTheFirstFailure) {
 TEST_F(PageSinksTest, SinkNeverOpensAWindowOfItsOwn) {
   std::shared_ptr<Dispatch> ppDisp;
   bool cancel = false;
-  desktop.browsers.Sink(2)->Handlers().at(0)->NewWindow2(ppDisp, cancel);
+  desktop.browsers.Sink(2)->Handlers().at(0)->NewWindow2(ppDisp, cancel, UserAction::Unknown);
   EXPECT_TRUE(cancel);
   EXPECT_EQ(ppDisp, nullptr);
 }

@@ -27,8 +27,9 @@ void Focus(sim::SimDocument& page, const std::string& selector) {
 struct UserClickTest : ::testing::Test {
   UserClickTest() { options.LinkTarget = "_blank"; }
   bool Analyse(const std::string& url, std::optional<long> flags = std::nullopt,
-               std::optional<std::string> postData = std::nullopt) {
-    return OpenIfUserAction(options, desktop.browsers, opener, url, flags, postData);
+               std::optional<std::string> postData = std::nullopt,
+               UserAction startedBy = UserAction::Unknown) {
+    return OpenIfUserAction(options, desktop.browsers, opener, url, flags, postData, startedBy);
   }
   std::shared_ptr<sim::SimDocument> Page(const std::string& html) {
     return std::make_shared<sim::SimDocument>(opener.location, sim::ParseHtml(html),
@@ -152,11 +153,38 @@ TEST_F(UserClickTest, ActionOfASchemeAloneIsNeverRecognised) {
   EXPECT_TRUE(Analyse("http://ads.example/"));
 }
 
-TEST_F(UserClickTest, OnlyPostAndGetFormsAreRecognised) {
-  for (const char* method : {"", "put"}) {
-    Show(SubmitIn(method, "/cgi-bin/find.pl"), "input");
-    EXPECT_FALSE(Analyse("http://ads.example/cgi-bin/find.pl?x")) << method;
+TEST_F(UserClickTest, OnlyPostAndGetFormsAreRecognisedAndNoMethodWrittenIsGet) {
+  Show(SubmitIn("put", "/cgi-bin/find.pl"), "input");
+  EXPECT_FALSE(Analyse("http://ads.example/cgi-bin/find.pl?x"));
+  Show(SubmitIn("", "/cgi-bin/find.pl"), "input");
+  EXPECT_TRUE(Analyse("http://ads.example/cgi-bin/find.pl?x"));
+}
+
+// Every control the user submits a form with: buttons of each kind, and Enter in a field.
+TEST_F(UserClickTest, EveryWayOfSubmittingAFormIsRecognised) {
+  const std::string form =
+      "<form method=get action=\"/cgi-bin/find.pl\">"
+      "<input id=q type=search><input id=pic type=image>"
+      "<button id=plain>Find</button><button id=typed type=submit>Go</button>"
+      "<button id=other type=button>No</button><input id=box type=checkbox>"
+      "</form>";
+  for (const char* control : {"#q", "#pic", "#plain", "#typed"}) {
+    Show(form, control);
+    EXPECT_TRUE(Analyse("http://ads.example/cgi-bin/find.pl?q=1")) << control;
   }
+  for (const char* control : {"#other", "#box"}) {
+    Show(form, control);
+    EXPECT_FALSE(Analyse("http://ads.example/cgi-bin/find.pl?q=1")) << control;
+  }
+  EXPECT_EQ(Created().size(), 4u);
+}
+
+TEST_F(UserClickTest, ARequestNoUserActionStartedIsNeverTheUsersWhateverHasTheFocus) {
+  Show(Link("http://ads.example/advert.html"), "a");
+  EXPECT_FALSE(Analyse("http://ads.example/advert.html", 0, std::nullopt, UserAction::No));
+  EXPECT_TRUE(Created().empty());
+  EXPECT_EQ(Blurs("A#link"), 0);
+  EXPECT_TRUE(Analyse("http://ads.example/advert.html", 64, std::nullopt, UserAction::Yes));
 }
 
 // An element no longer in a page: its parents end before any BODY.
@@ -223,6 +251,13 @@ TEST_F(FramesetTest, FrameWithoutDocumentFailsAfterEarlierFramesOpened) {
   Focus(*opener.document, "frame");
   EXPECT_THROW(Analyse("http://ads.example/x.html"), PlatformError);
   EXPECT_EQ(Created().size(), 1u) << "the window opened before the failure stays";
+}
+
+TEST_F(FramesetTest, AFocusedInlineFrameIsLookedInto) {
+  Show("<p>news</p><iframe name=inner></iframe>", "iframe");
+  FramePage(0, Link("http://ads.example/story.html", "inner"));
+  EXPECT_TRUE(Analyse("http://ads.example/story.html"));
+  EXPECT_EQ(Blurs("A#inner"), 1);
 }
 
 TEST_F(FramesetTest, FramesetFocusWithoutFramesExaminesTheTopElement) {

@@ -14,7 +14,7 @@ const std::filesystem::path kPages = VELMOX_TEST_PAGES;
 struct Recorder : BrowserEvents {
   std::function<void(std::shared_ptr<Dispatch>&, bool&)> answerNewWindow;
   void BeforeNavigate2(BeforeNavigate2Args&) override {}
-  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) override {
+  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel, UserAction) override {
     if (answerNewWindow) answerNewWindow(ppDisp, Cancel);
   }
 };

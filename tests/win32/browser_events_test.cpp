@@ -33,6 +33,7 @@ class CountedObject : public EventSink {
 struct RecordingEvents : BrowserEvents {
   std::vector<BeforeNavigate2Args> navigations;
   int newWindows = 0;
+  UserAction lastStartedBy = UserAction::Unknown;
   bool cancelNavigation = false;
   std::shared_ptr<Dispatch> answer;  // what NewWindow2 leaves in ppDisp
   bool failNewWindow = false;
@@ -41,8 +42,9 @@ struct RecordingEvents : BrowserEvents {
     navigations.push_back(args);
     args.Cancel = cancelNavigation;
   }
-  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) override {
+  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel, UserAction startedBy) override {
     ++newWindows;
+    lastStartedBy = startedBy;
     if (failNewWindow) throw std::runtime_error("handler failed");
     ppDisp = answer;
     (void)Cancel;
@@ -246,6 +248,30 @@ TEST_F(BrowserEventsTest, TheObjectLeftInPpDispGoesToTheBrowserWithItsOwnReferen
   BeforeNavigateCall navigation("http://example.com/", "");
   Raise(DISPID_BEFORENAVIGATE2, navigation.params);
   EXPECT_EQ(before, object->References());
+}
+
+// NewWindow3's dwFlags say whether the user started the request; NewWindow2 says nothing.
+TEST_F(BrowserEventsTest, NewWindow3FlagsTellWhetherAUserActionStartedTheRequest) {
+  const struct {
+    VARTYPE vt;
+    long flags;
+    UserAction expected;
+  } cases[] = {{VT_I4, 0x2 | 0x4, UserAction::Yes},
+               {VT_UI4, 0x4, UserAction::No},
+               {VT_EMPTY, 0, UserAction::Unknown},
+               {VT_DISPATCH, 0, UserAction::Unknown}};
+  for (const auto& c : cases) {
+    NewWindowCall call(true);
+    call.args[2].vt = c.vt;
+    call.args[2].lVal = c.flags;
+    Raise(DISPID_NEWWINDOW3, call.params);
+    EXPECT_EQ(c.expected, events.lastStartedBy) << c.vt;
+    BeforeNavigateCall navigation("http://example.com/", "");
+    Raise(DISPID_BEFORENAVIGATE2, navigation.params);  // the next request starts anew
+  }
+  NewWindowCall second(false);
+  Raise(DISPID_NEWWINDOW2, second.params);
+  EXPECT_EQ(UserAction::Unknown, events.lastStartedBy);
 }
 
 // The two events of one request, whether the browser carries the first's answer into the second

@@ -16,7 +16,7 @@ struct CancellingEvents : BrowserEvents {
     postData.push_back(args.PostData);
     args.Cancel = true;
   }
-  void NewWindow2(std::shared_ptr<Dispatch>&, bool& Cancel) override { Cancel = true; }
+  void NewWindow2(std::shared_ptr<Dispatch>&, bool& Cancel, UserAction) override { Cancel = true; }
 };
 
 // A connected sink's events, once its own navigation to its starting address has been heard.

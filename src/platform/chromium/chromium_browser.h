@@ -22,6 +22,9 @@
 
 namespace velmox::chromium {
 
+// The name of Velmox's own world in every frame of a page.
+inline constexpr const char* kVelmoxWorld = "velmox";
+
 struct ChromiumOptions {
   // Where the browser is started from; its `userDataDir` is the folder under which each run
   // makes a fresh profile of its own.
@@ -148,6 +151,12 @@ class ChromiumBrowsers : public BrowserAutomation {
   std::shared_ptr<ChromiumWindow> ByTarget(const std::string& targetId);
   // A new page target of this run, waiting at its start: made ready for Velmox.
   void Prepare(ChromiumWindow& window);
+  // The user's trusted input in the window's frames is reported to Velmox
+  // (chromium_activation.cpp).
+  void WatchActivations(ChromiumWindow& window);
+  void OnBindingCalled(ChromiumWindow& window, const Json& params);
+  // Every report the window's pages sent so far has been taken in.
+  void TakeInReports(ChromiumWindow& window);
   // A target Velmox creates: created blank and held, claimed under `label`.
   std::shared_ptr<ChromiumWindow> CreateTarget(const std::string& label);
 

@@ -75,7 +75,9 @@ void ChromiumBrowsers::OnEvent(const DevToolsEvent& event) {
   } else if (event.method == "Page.windowOpen") {
     // Events of windows the browser never made (a name it reused) are not kept for ever.
     if (window->windowOpens.size() >= kWindowOpensKept) window->windowOpens.pop_front();
-    window->windowOpens.push_back({p.value("url", ""), p.value("userGesture", false)});
+    const bool gesture = p.value("userGesture", false);
+    window->windowOpens.push_back(
+        {p.value("url", ""), gesture, gesture ? UserAction::Yes : UserAction::No});
     Post([this, opener = ByTarget(window->targetId)] { LateWindowOpen(opener); });
   } else if (event.method == "Page.frameRequestedNavigation") {
     OnNavigationRequested(*window, p);
@@ -90,6 +92,8 @@ void ChromiumBrowsers::OnEvent(const DevToolsEvent& event) {
     window->loading.insert(frameId);
   } else if (event.method == "Page.frameStoppedLoading") {
     window->loading.erase(frameId);
+  } else if (event.method == "Runtime.bindingCalled") {
+    OnBindingCalled(*window, p);
   } else if (event.method == "Page.javascriptDialogOpening") {
     // A page's alert or confirm would hold its page until someone answers it.
     client_.Post("Page.handleJavaScriptDialog", {{"accept", true}}, window->sessionId);
@@ -142,6 +146,7 @@ void ChromiumBrowsers::Prepare(ChromiumWindow& window) {
                  window.sessionId);
   }
   client_.Post("Page.enable", Json::object(), window.sessionId);
+  if (options_.intercept) WatchActivations(window);
   // Nothing of a new window runs until Velmox has judged it (a javascript: address, or the
   // scripts of a blob: or data: page that never passes the interception): only a window that
   // joins the collection gets its scripts back.

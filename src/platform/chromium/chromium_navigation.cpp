@@ -182,7 +182,7 @@ void ChromiumBrowsers::JudgeNewWindow(const std::shared_ptr<ChromiumWindow>& hel
   }
   // The event names the address only for the trace: the window's first request says where it
   // goes, and is matched to its event then. Under load the event may come after the window.
-  WindowOpenRecord asked{held->url, false};
+  WindowOpenRecord asked{held->url, false, UserAction::Unknown};
   if (opener && !opener->windowOpens.empty()) {
     const auto& records = opener->windowOpens;
     const auto own = std::find_if(records.begin(), records.end(),
@@ -202,7 +202,7 @@ void ChromiumBrowsers::JudgeNewWindow(const std::shared_ptr<ChromiumWindow>& hel
   bool cancel = false;
   const auto start = std::chrono::steady_clock::now();
   for (BrowserEvents* handler : judging->Handlers())
-    CallVelmox("NewWindow2", [&] { handler->NewWindow2(ppDisp, cancel); });
+    CallVelmox("NewWindow2", [&] { handler->NewWindow2(ppDisp, cancel, asked.startedBy); });
   held->judgingMs = MsSince(start);
   if (cancel) {
     trace_.Line("browser", judging->label + ": the new window is cancelled");

@@ -101,7 +101,7 @@ void ChromiumBrowsers::PlaceByRequest(const std::shared_ptr<ChromiumWindow>& win
   const auto& [opener, url] = *asked;
   window->openerId = opener->targetId;
   window->url = url;
-  opener->windowOpens.push_back({url, false});
+  opener->windowOpens.push_back({url, false, UserAction::Unknown});
   JudgeNewWindow(window);
   // Its record is taken where its navigation is: by a cancel, by its page sink, or by its first
   // request when one was seen. Otherwise the browser's own navigation of it may never pass

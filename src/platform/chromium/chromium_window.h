@@ -28,6 +28,8 @@ enum class TargetRole {
 struct WindowOpenRecord {
   std::string url;
   bool userGesture = false;
+  // What the event said of the user's gesture; Unknown for a window no event announced.
+  UserAction startedBy = UserAction::Unknown;
 };
 
 // A page's request to show an address in a new tab or window of the browser's (a link clicked
@@ -62,6 +64,14 @@ struct FrameInfo {
 // One page target of Chromium: a browser window, or a new window while Velmox judges it. The
 // properties Chromium has no switch for read as Velmox's rules want them and writing them does
 // nothing; full screen is the window's state. Every call fails once the target has gone.
+// The user's last activation in a window's pages, as its frames reported it.
+struct RecordedActivation {
+  UserActivation::Kind kind = UserActivation::Kind::None;
+  std::string address;
+  std::string method;
+  std::chrono::steady_clock::time_point at;
+};
+
 class ChromiumWindow : public BrowserWindow {
  public:
   ChromiumWindow(ChromiumBrowsers& browsers, std::string targetId, std::string sessionId);
@@ -84,6 +94,8 @@ class ChromiumWindow : public BrowserWindow {
   void SetVisible(bool value) override;
   void Navigate(const NavigateArgs& args) override;
   std::unique_ptr<Connection> Connect(BrowserEvents& events) override;
+  std::optional<UserActivation> LastUserActivation() override;
+  void ConsumeUserActivation() override;
 
   // Throws when the window has gone or has been told to fail.
   void Check() const;
@@ -118,6 +130,7 @@ class ChromiumWindow : public BrowserWindow {
   bool unplaced = false;  // no opener, and nothing yet says which page asked for it
   std::optional<PendingNavigation> pendingNavigation;
   double judgingMs = 0;  // how long Velmox's handlers took over this new window so far
+  RecordedActivation activation;
 
  private:
   template <class T>

@@ -12,7 +12,6 @@ namespace {
 
 constexpr long kException = -2147352567;     // DISP_E_EXCEPTION
 constexpr long kAccessDenied = -2147024891;  // E_ACCESSDENIED
-constexpr const char* kVelmoxWorld = "velmox";
 
 // A failure inside a page, as the page model reports it.
 PlatformError PageFailure(const Json& details) {

@@ -116,12 +116,20 @@ class SimBrowsers : public BrowserAutomation {
   // ---- What a person and a page do ----
   // The user types an address into the place's window (or has a frame navigate).
   bool Navigate(Place place, const NavigationRequest& request);
-  void Click(Place place, HtmlNode& element);
+  // A click by the user (Yes) or by the page's own script (No): the element takes the focus, a
+  // link follows its target and a submit button submits its form.
+  void Click(Place place, HtmlNode& element, UserAction by = UserAction::Yes);
+  // The user presses Enter: a focused link is followed, a focused field submits its form.
+  void PressEnter(Place place);
+  // The page's script moves the focus to the element.
+  void ScriptFocuses(Place place, HtmlNode& element);
   // A middle click: a link opens in a new window whatever its target; anything else only
   // takes the focus.
   void MiddleClick(Place place, HtmlNode& element);
-  // The page's script opens a window; `features` are the window.open feature text.
-  void ScriptOpens(Place place, const std::string& address, const std::string& features);
+  // The page's script opens a window; `features` are the window.open feature text. `startedBy`
+  // is Yes when it does so while handling the user's click or key.
+  void ScriptOpens(Place place, const std::string& address, const std::string& features,
+                   UserAction startedBy = UserAction::No);
   // The user picks a context-menu entry: true for the one that disallows pop-ups.
   void ContextMenu(Place place, bool disallow);
 
@@ -185,6 +193,8 @@ class SimBrowsers : public BrowserAutomation {
                     const std::string& features = "");
   void RequestNewWindow(SimWindow& opener, const NavigationRequest& request,
                         const std::string& features);
+  void FollowLink(Place place, HtmlNode& link, UserAction by);
+  void Submit(Place place, HtmlNode& form, const HtmlNode& submitter, UserAction by);
   void NavigateSink(SinkState& sink, const std::shared_ptr<Dispatch>& object,
                     const NavigationRequest& request);
   // The sink's own first navigation, to its initial address: no catch, as it is no new window.

@@ -1,6 +1,7 @@
 // How the simulated browser navigates, opens new windows and answers the user's actions.
 
 #include "core/ascii_case.h"
+#include "core/form_fields.h"
 #include "platform/sim/context_menu_script.h"
 #include "platform/sim/sim_address.h"
 #include "platform/sim/sim_browser.h"
@@ -88,8 +89,8 @@ bool SimBrowsers::Navigate(Place place, const NavigationRequest& request) {
 }
 
 void SimBrowsers::NavigateFromVelmox(SimWindow& window, const NavigateArgs& args) {
-  NavigationRequest request{args.url, args.flags, args.targetFrameName.value_or(""), args.postData,
-                            ""};
+  NavigationRequest request{args.url,      args.flags, args.targetFrameName.value_or(""),
+                            args.postData, "",         UserAction::Unknown};
   if (!window.firstNavigation) window.firstNavigation = request;
   trace_.Line("browser",
               window.Label() + ": Velmox navigates to " + RequestText(request) +
@@ -128,7 +129,7 @@ void SimBrowsers::RequestNewWindow(SimWindow& opener, const NavigationRequest& r
   std::shared_ptr<Dispatch> ppDisp;
   bool cancel = false;
   for (BrowserEvents* handler : opener.Handlers()) {
-    CallVelmox("NewWindow2", [&] { handler->NewWindow2(ppDisp, cancel); });
+    CallVelmox("NewWindow2", [&] { handler->NewWindow2(ppDisp, cancel, request.startedBy); });
   }
   if (cancel) {
     trace_.Line("browser", opener.Label() + ": the new window is cancelled");
@@ -195,28 +196,72 @@ void SimBrowsers::NavigateSinkHome(SinkState& sink, const std::shared_ptr<Dispat
   }
 }
 
-void SimBrowsers::Click(Place place, HtmlNode& element) {
+void SimBrowsers::Click(Place place, HtmlNode& element, UserAction by) {
   SimDocument* document = place.Document();
   if (document == nullptr) throw std::invalid_argument(place.Label() + " shows no HTML page");
   document->Focus(element);
-  trace_.Line("browser", place.Label() + ": the user clicks " + DescribeElement(element));
+  const bool byUser = by == UserAction::Yes;
+  trace_.Line("browser", place.Label() +
+                             (byUser ? ": the user clicks " : ": the page's script clicks ") +
+                             DescribeElement(element));
   if ((element.tag == "A" || element.tag == "AREA") && element.Attribute("href")) {
-    NavigationRequest request;
-    request.address = ResolveAddress(document->BaseAddress(), *element.Attribute("href"));
-    request.flags = kUserNavigationFlags;
-    const std::string target =
-        element.Attribute("target") ? *element.Attribute("target") : document->BaseTarget();
-    request.targetFrameName = target;
-    FollowTarget(place, target, request);
-    return;
+    return FollowLink(place, element, by);
   }
   if (!IsSubmitButton(element)) return;
   HtmlNode* form = EnclosingForm(element);
   if (form == nullptr) return;  // a submit button outside any form submits nothing
-  const FormSubmission submission = SubmitForm(*document, *form, element);
-  NavigationRequest request{submission.address, kUserNavigationFlags, submission.target,
-                            submission.postData, submission.headers};
+  Submit(place, *form, element, by);
+}
+
+void SimBrowsers::FollowLink(Place place, HtmlNode& link, UserAction by) {
+  SimDocument& document = *place.Document();
+  NavigationRequest request;
+  request.address = ResolveAddress(document.BaseAddress(), *link.Attribute("href"));
+  request.flags = by == UserAction::Yes ? kUserNavigationFlags : 0;
+  request.startedBy = by;
+  const std::string target =
+      link.Attribute("target") ? *link.Attribute("target") : document.BaseTarget();
+  request.targetFrameName = target;
+  FollowTarget(place, target, request);
+}
+
+void SimBrowsers::Submit(Place place, HtmlNode& form, const HtmlNode& submitter, UserAction by) {
+  const FormSubmission submission = SubmitForm(*place.Document(), form, submitter);
+  NavigationRequest request{
+      submission.address, by == UserAction::Yes ? std::optional<long>(kUserNavigationFlags) : 0,
+      submission.target,  submission.postData,
+      submission.headers, by};
   FollowTarget(place, submission.target, request);
+}
+
+void SimBrowsers::PressEnter(Place place) {
+  SimDocument* document = place.Document();
+  if (document == nullptr) throw std::invalid_argument(place.Label() + " shows no HTML page");
+  HtmlNode& focused = *document->Focused();
+  trace_.Line("browser", place.Label() + ": the user presses Enter on " + DescribeElement(focused));
+  if ((focused.tag == "A" || focused.tag == "AREA") && focused.Attribute("href")) {
+    return FollowLink(place, focused, UserAction::Yes);
+  }
+  if (IsSubmitButton(focused)) return Click(place, focused);
+  HtmlNode* form = EnclosingForm(focused);
+  const std::optional<std::string> type = ElementType(focused);
+  if (form == nullptr || focused.tag != "INPUT" || !SubmitsOnEnter(*type)) return;
+  // Enter in a field submits the form as its first submit button would, or as it stands.
+  HtmlNode* button = nullptr;
+  for (HtmlNode* node : Elements(*form)) {
+    if (IsSubmitButton(*node) && EnclosingForm(*node) == form) {
+      button = node;
+      break;
+    }
+  }
+  Submit(place, *form, button ? *button : focused, UserAction::Yes);
+}
+
+void SimBrowsers::ScriptFocuses(Place place, HtmlNode& element) {
+  SimDocument* document = place.Document();
+  if (document == nullptr) throw std::invalid_argument(place.Label() + " shows no HTML page");
+  document->Focus(element);
+  trace_.Line("browser", place.Label() + ": the page's script focuses " + DescribeElement(element));
 }
 
 void SimBrowsers::MiddleClick(Place place, HtmlNode& element) {
@@ -229,17 +274,21 @@ void SimBrowsers::MiddleClick(Place place, HtmlNode& element) {
   request.address = ResolveAddress(document->BaseAddress(), *element.Attribute("href"));
   request.flags = kUserNavigationFlags;
   request.targetFrameName = "_blank";
+  request.startedBy = UserAction::Yes;
   FollowTarget(place, "_blank", request);
 }
 
-void SimBrowsers::ScriptOpens(Place place, const std::string& address,
-                              const std::string& features) {
+void SimBrowsers::ScriptOpens(Place place, const std::string& address, const std::string& features,
+                              UserAction startedBy) {
   SimDocument* document = place.Document();
   NavigationRequest request;
   request.address =
       ResolveAddress(document ? document->BaseAddress() : place.window->location, address);
-  request.flags = 0;
-  trace_.Line("browser", place.Label() + ": the page's script opens a window");
+  const bool duringUserAction = startedBy == UserAction::Yes;
+  request.flags = duringUserAction ? kUserNavigationFlags : 0;
+  request.startedBy = startedBy;
+  trace_.Line("browser", place.Label() + ": the page's script opens a window" +
+                             (duringUserAction ? " while it handles the user's action" : ""));
   RequestNewWindow(*place.window, request, features);
 }
 

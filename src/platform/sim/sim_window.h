@@ -51,6 +51,8 @@ struct NavigationRequest {
   std::string targetFrameName;
   std::optional<std::string> postData;
   std::string headers;
+  // Yes for what the user did, No for what the page's script did on its own.
+  UserAction startedBy = UserAction::Unknown;
 };
 
 // One top-level window of the browser, or another kind of shell window (a folder window) when

@@ -116,15 +116,23 @@ void DispatchBeforeNavigate2(BrowserEvents& events, DISPPARAMS& params) {
   WriteCancel(arg[0], args.Cancel);
 }
 
+UserAction StartedByFlags(const VARIANT& dwFlags) {
+  constexpr long kUserInitiated = 0x2;  // NWMF_USERINITIATED
+  std::optional<long> flags;
+  SkipOnFailure([&] { flags = FlagsArgument(dwFlags); });
+  if (!flags) return UserAction::Unknown;
+  return (*flags & kUserInitiated) != 0 ? UserAction::Yes : UserAction::No;
+}
+
 NewWindowGate::Answer DispatchNewWindow(BrowserEvents& events, VARIANT& ppDispArg,
-                                        VARIANT& cancelArg) {
+                                        VARIANT& cancelArg, UserAction startedBy) {
   if (ppDispArg.vt != (VT_BYREF | VT_DISPATCH) || !ppDispArg.ppdispVal) return {};
   IDispatch*& slot = *ppDispArg.ppdispVal;
 
   std::shared_ptr<Dispatch> ppDisp;
   if (slot) ppDisp = std::make_shared<ComDispatch>(ComPtr<IDispatch>::Borrow(slot));
   bool cancel = ReadCancel(cancelArg);
-  events.NewWindow2(ppDisp, cancel);
+  events.NewWindow2(ppDisp, cancel, startedBy);
 
   IDispatch* chosen = RawDispatchOf(ppDisp.get());
   if (chosen != slot) {
@@ -157,15 +165,17 @@ void BrowserEventSink::OnEvent(DISPID id, DISPPARAMS& params) {
     DispatchBeforeNavigate2(*events_, params);
   }
   if (id == DISPID_NEWWINDOW2 && params.cArgs == 2) {
-    OnNewWindow(NewWindowGate::Kind::NewWindow2, params.rgvarg[1], params.rgvarg[0]);
+    OnNewWindow(NewWindowGate::Kind::NewWindow2, params.rgvarg[1], params.rgvarg[0],
+                UserAction::Unknown);
   }
   if (id == DISPID_NEWWINDOW3 && params.cArgs == 5) {
-    OnNewWindow(NewWindowGate::Kind::NewWindow3, params.rgvarg[4], params.rgvarg[3]);
+    OnNewWindow(NewWindowGate::Kind::NewWindow3, params.rgvarg[4], params.rgvarg[3],
+                StartedByFlags(params.rgvarg[2]));
   }
 }
 
-void BrowserEventSink::OnNewWindow(NewWindowGate::Kind kind, VARIANT& ppDispArg,
-                                   VARIANT& cancelArg) {
+void BrowserEventSink::OnNewWindow(NewWindowGate::Kind kind, VARIANT& ppDispArg, VARIANT& cancelArg,
+                                   UserAction startedBy) {
   const bool byReference = ppDispArg.vt == (VT_BYREF | VT_DISPATCH) && ppDispArg.ppdispVal;
   IDispatch* given = byReference ? *ppDispArg.ppdispVal : nullptr;
   if (auto repeated = gate_->TakeRepeated(this, kind, given)) {
@@ -179,7 +189,7 @@ void BrowserEventSink::OnNewWindow(NewWindowGate::Kind kind, VARIANT& ppDispArg,
   // Recorded before the handler runs, so that a handler that fails still counts as the answer.
   NewWindowGate& gate = *gate_;
   gate.Record(this, kind, nullptr, ReadCancel(cancelArg));
-  const NewWindowGate::Answer answer = DispatchNewWindow(*events_, ppDispArg, cancelArg);
+  const NewWindowGate::Answer answer = DispatchNewWindow(*events_, ppDispArg, cancelArg, startedBy);
   // A connection dropped meanwhile (the browser's calls let events in) leaves nothing kept.
   if (gate_) gate.Record(this, kind, answer.ppDisp.Get(), answer.cancel);
 }

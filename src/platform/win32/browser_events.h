@@ -20,7 +20,10 @@ namespace velmox::win32 {
 void DispatchBeforeNavigate2(BrowserEvents& events, DISPPARAMS& params);
 // NewWindow2's and NewWindow3's ppDisp and Cancel; returns the answer left in them.
 NewWindowGate::Answer DispatchNewWindow(BrowserEvents& events, VARIANT& ppDispArg,
-                                        VARIANT& cancelArg);
+                                        VARIANT& cancelArg, UserAction startedBy);
+
+// NewWindow3's dwFlags: NWMF_USERINITIATED says whether a user action started the request.
+UserAction StartedByFlags(const VARIANT& dwFlags);
 
 // The by-reference arguments' values, as the handler gets them. Post data is an array of bytes
 // behind any number of by-reference variants, or itself by reference; nothing when it is empty.
@@ -41,7 +44,8 @@ class BrowserEventSink : public EventSink {
   void OnEvent(DISPID id, DISPPARAMS& params) override;
 
  private:
-  void OnNewWindow(NewWindowGate::Kind kind, VARIANT& ppDispArg, VARIANT& cancelArg);
+  void OnNewWindow(NewWindowGate::Kind kind, VARIANT& ppDispArg, VARIANT& cancelArg,
+                   UserAction startedBy);
 
   BrowserEvents* events_;
   NewWindowGate* gate_;

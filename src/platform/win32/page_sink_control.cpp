@@ -30,8 +30,8 @@ class TracedSinkEvents : public BrowserEvents {
           " post=" + PostDataText(args));
     events_.BeforeNavigate2(args);
   }
-  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel) override {
-    events_.NewWindow2(ppDisp, Cancel);
+  void NewWindow2(std::shared_ptr<Dispatch>& ppDisp, bool& Cancel, UserAction startedBy) override {
+    events_.NewWindow2(ppDisp, Cancel, startedBy);
   }
 
  private:

@@ -230,14 +230,36 @@ void AddBrowserCommands(CommandTable& t) {
     HtmlNode* element = ChosenElement(c, place, 1);
     ActOnBrowser(c, [&] { Browsers(c).MiddleClick(place, *element); });
   };
-  t["popup"] = [](ScriptContext& c) {
-    if (c.args.size() != 2 && c.args.size() != 3) {
-      Malformed("popup needs a window or frame, an address and optionally its features");
-    }
+  t["key"] = [](ScriptContext& c) {
+    c.ExpectArgCount(2);
     const Place place = PlaceNamed(c, 0);
-    ActOnBrowser(
-        c, [&] { Browsers(c).ScriptOpens(place, c.Text(1), c.args.size() == 3 ? c.Text(2) : ""); });
+    if (!c.IsBare(1, "Enter")) Malformed("the simulated browser takes the key Enter");
+    ActOnBrowser(c, [&] { Browsers(c).PressEnter(place); });
   };
+  t["script focus"] = [](ScriptContext& c) {
+    const Place place = PlaceNamed(c, 0);
+    HtmlNode* element = ChosenElement(c, place, 1);
+    ActOnBrowser(c, [&] { Browsers(c).ScriptFocuses(place, *element); });
+  };
+  t["script click"] = [](ScriptContext& c) {
+    const Place place = PlaceNamed(c, 0);
+    HtmlNode* element = ChosenElement(c, place, 1);
+    ActOnBrowser(c, [&] { Browsers(c).Click(place, *element, UserAction::No); });
+  };
+  // The page's script opens a window, on its own or while it handles the user's click or key.
+  const auto scriptOpens = [](UserAction startedBy) {
+    return [startedBy](ScriptContext& c) {
+      if (c.args.size() != 2 && c.args.size() != 3) {
+        Malformed("popup needs a window or frame, an address and optionally its features");
+      }
+      const Place place = PlaceNamed(c, 0);
+      ActOnBrowser(c, [&] {
+        Browsers(c).ScriptOpens(place, c.Text(1), c.args.size() == 3 ? c.Text(2) : "", startedBy);
+      });
+    };
+  };
+  t["popup"] = scriptOpens(UserAction::No);
+  t["user popup"] = scriptOpens(UserAction::Yes);
   t["ctrl down"] = [](ScriptContext& c) {
     c.ExpectArgCount(0);
     c.session.desktop.keyboard.SetCtrl(true);
