@@ -15,8 +15,13 @@ constexpr const char* kActivationBinding = "velmoxActivation";
 // click elsewhere is not the user's. Members are read through the prototypes of this world, so
 // that a control named "action" or "method" does not stand in for the form's own.
 constexpr const char* kActivationListener = R"js((() => {
-  const report = globalThis.velmoxActivation;
-  if (typeof report !== "function") return;
+  if (globalThis.velmoxWatching) return;
+  globalThis.velmoxWatching = true;
+  // The binding may come to this world only after this script has run.
+  const binding = globalThis;
+  const report = (text) => {
+    if (typeof binding.velmoxActivation === "function") binding.velmoxActivation(text);
+  };
   const get = (type, name) => Object.getOwnPropertyDescriptor(type.prototype, name).get;
   const formAction = get(HTMLFormElement, "action");
   const formMethod = get(HTMLFormElement, "method");

@@ -37,6 +37,9 @@ void ChromiumBrowsers::JoinCollection(const std::shared_ptr<ChromiumWindow>& win
   window->cookie = nextCookie_++;
   if (options_.intercept) {
     client_.Post("Emulation.setScriptExecutionDisabled", {{"value", false}}, window->sessionId);
+    // Placed at the start and again now: a document made while the window's scripts were off
+    // got no listener then.
+    WatchActivations(*window);
   }
   const std::size_t at = std::min(position.value_or(windows_.size()), windows_.size());
   windows_.insert(windows_.begin() + static_cast<std::ptrdiff_t>(at), window);

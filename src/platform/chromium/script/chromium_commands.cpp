@@ -160,6 +160,13 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
     c.ExpectArgCount(0);
     b->FailEnumeration(std::nullopt, PlatformError(0, ""));
   };
+  // Here the page's own scripts move the focus, click and open windows.
+  for (const char* simulated : {"script focus", "script click", "user popup"}) {
+    t[simulated] = [simulated](sim::ScriptContext&) {
+      sim::Malformed(std::string(simulated) +
+                     " is the simulated browser's: in Chromium the page's own script does it");
+    };
+  }
   const auto clicks = [b](MouseButton button, int count) {
     return [b, button, count](sim::ScriptContext& c) {
       const ChromiumPlace place = PlaceNamed(*b, c, 0);
