@@ -1,11 +1,13 @@
 # Desktop scripts against a real, headless Chromium (`velmox --browser chromium`), each from a
 # fresh folder and profile: the scripts of tests/scripts/chromium/, and those scripts of the
 # simulated browser that run unchanged on Chromium. The others name windows Chromium has no
-# counterpart for (a folder window, a document that is not a web page, tool and menu bars).
+# counterpart for (a folder window, a document that is not a web page, tool and menu bars), or
+# rest on the focus (the failure of a page whose focus Velmox cannot make sense of), which
+# Chromium's rule does not read.
 set(VELMOX_SCRIPTS_ON_BOTH
   tracking/context-menu.vmx tracking/frameset.vmx tracking/link-target-top.vmx
   tracking/local-pages.vmx tracking/popups.vmx tracking/servers-round-trip.vmx
-  tracking/sinks.vmx browser/context-menu-closed.vmx)
+  browser/context-menu-closed.vmx)
 
 file(GLOB VELMOX_CHROMIUM_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/scripts/chromium/*.vmx)
 set(VELMOX_CHROMIUM_RUNS ${VELMOX_CHROMIUM_SCRIPTS})

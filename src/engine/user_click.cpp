@@ -29,12 +29,21 @@ struct Request {
   const std::optional<std::string>& PostData;
 };
 
-// A submit button of any kind, or a field that Enter submits from.
-bool SubmitsItsForm(const std::string& tag, HtmlElement& element) {
-  if (tag != "input" && tag != "button") return false;
+enum class Submitter {
+  None,
+  // An `input type=submit`: outside a form it is a page Velmox cannot make sense of.
+  SubmitInput,
+  // An image button, a `button`, a field Enter submits from: outside a form, a control like any
+  // other (a `button` stands alone on many pages).
+  OtherControl,
+};
+
+Submitter SubmitterKind(const std::string& tag, HtmlElement& element) {
+  if (tag != "input" && tag != "button") return Submitter::None;
   const std::string type = ToLowerAscii(element.type());
-  if (tag == "button") return type == "submit";
-  return type == "submit" || type == "image" || SubmitsOnEnter(type);
+  if (tag == "button") return type == "submit" ? Submitter::OtherControl : Submitter::None;
+  if (type == "submit") return Submitter::SubmitInput;
+  return type == "image" || SubmitsOnEnter(type) ? Submitter::OtherControl : Submitter::None;
 }
 
 // A form with no method written sends a GET.
@@ -89,8 +98,10 @@ bool ExamineElement(const Request& request, const std::shared_ptr<HtmlElement>& 
     handled = true;
   }
 
-  if (SubmitsItsForm(tag, element)) {
+  const Submitter submitter = SubmitterKind(tag, element);
+  if (submitter != Submitter::None) {
     const std::shared_ptr<HtmlElement> form = LocateParentForm(focused);
+    if (!form && submitter == Submitter::OtherControl) return handled;
     // A post whose data is present but empty is not the form's own submission.
     const bool postDataFits = !request.PostData.has_value() || !request.PostData->empty();
     if (MethodOf(Require(form)) == "post" && postDataFits && ActionLeadsTo(*form, request.URL)) {

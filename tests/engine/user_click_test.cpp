@@ -177,6 +177,12 @@ TEST_F(UserClickTest, EveryWayOfSubmittingAFormIsRecognised) {
     EXPECT_FALSE(Analyse("http://ads.example/cgi-bin/find.pl?q=1")) << control;
   }
   EXPECT_EQ(Created().size(), 4u);
+  // Outside a form these are controls like any other: nothing to recognise, nothing failed.
+  for (const char* control :
+       {"<button id=b>Go</button>", "<input id=b type=image>", "<input id=b type=text>"}) {
+    Show(control, "#b");
+    EXPECT_FALSE(Analyse("http://ads.example/cgi-bin/find.pl?q=1")) << control;
+  }
 }
 
 TEST_F(UserClickTest, ARequestNoUserActionStartedIsNeverTheUsersWhateverHasTheFocus) {

@@ -1,26 +1,26 @@
 // The user's own clicks, keys and submissions, seen where the page cannot reach: listeners in
-// Velmox's world of every frame keep only the browser's trusted events and report each through a
-// binding that only that world has. A page's script can neither make such an event (a click or
-// submission it starts is not trusted, or names no control the user pressed) nor fake a report.
+// Velmox's world of every frame keep only the browser's trusted events, and keep the last one in
+// that world, where Velmox reads it when it judges a window. A page's script can neither make
+// such an event (a click or submission it starts is not trusted, or names no control the user
+// pressed) nor touch what that world keeps.
+#include <algorithm>
+
 #include "platform/chromium/chromium_browser.h"
 
 namespace velmox::chromium {
 namespace {
 
-constexpr const char* kActivationBinding = "velmoxActivation";
-
-// The user's last press (a click, a middle click or Enter) is reported as the link it
-// activated, or as nothing. A submission counts only when that press was on its submit button
-// or was Enter in one of its fields: a form that the page's script submits during the user's
-// click elsewhere is not the user's. Members are read through the prototypes of this world, so
-// that a control named "action" or "method" does not stand in for the form's own.
+// The user's last press (a click, a middle click or Enter) is kept as the link it activated, or
+// as nothing. A submission counts only when that press was on its submit button or was Enter in
+// one of its fields: a form that the page's script submits during the user's click elsewhere is
+// not the user's. Members are read through the prototypes of this world, so that a control
+// named "action" or "method" does not stand in for the form's own.
 constexpr const char* kActivationListener = R"js((() => {
   if (globalThis.velmoxWatching) return;
   globalThis.velmoxWatching = true;
-  // The binding may come to this world only after this script has run.
-  const binding = globalThis;
-  const report = (text) => {
-    if (typeof binding.velmoxActivation === "function") binding.velmoxActivation(text);
+  const keep = (activation) => {
+    activation.at = performance.now();
+    globalThis.velmoxActivation = activation;
   };
   const get = (type, name) => Object.getOwnPropertyDescriptor(type.prototype, name).get;
   const formAction = get(HTMLFormElement, "action");
@@ -42,7 +42,7 @@ constexpr const char* kActivationListener = R"js((() => {
     if (event.type === "keydown" && event.key !== "Enter") return;
     press = { path: event.composedPath(), key: event.type === "keydown" };
     const link = linkOn(press.path);
-    report(JSON.stringify(link === null ? { kind: "none" } : { kind: "link", address: link }));
+    keep(link === null ? { kind: "none" } : { kind: "link", address: link });
   };
   for (const type of ["click", "auxclick", "keydown"]) addEventListener(type, pressed, true);
   addEventListener("submit", (event) => {
@@ -63,8 +63,15 @@ constexpr const char* kActivationListener = R"js((() => {
     } else if (method !== "post") {
       return;
     }
-    report(JSON.stringify({ kind: "form", address, method }));
+    keep({ kind: "form", address, method });
   }, true);
+})())js";
+
+// What a frame's world keeps, with its age in milliseconds; null before the user's first press.
+constexpr const char* kActivationRead = R"js((() => {
+  const a = globalThis.velmoxActivation;
+  return a ? { kind: a.kind, address: a.address || "", method: a.method || "", at: a.at,
+               age: performance.now() - a.at } : null;
 })())js";
 
 UserActivation::Kind KindNamed(const std::string& kind) {
@@ -73,46 +80,85 @@ UserActivation::Kind KindNamed(const std::string& kind) {
   return UserActivation::Kind::None;
 }
 
+std::string ActivationText(const UserActivation& activation) {
+  switch (activation.kind) {
+    case UserActivation::Kind::Link:
+      return "a link to " + sim::Quoted(activation.address) + ", " +
+             std::to_string(static_cast<long>(activation.secondsAgo * 1000)) + " ms ago";
+    case UserActivation::Kind::Form:
+      return "a form's " + activation.method + " to " + sim::Quoted(activation.address) + ", " +
+             std::to_string(static_cast<long>(activation.secondsAgo * 1000)) + " ms ago";
+    case UserActivation::Kind::None:
+      break;
+  }
+  return "none";
+}
+
 }  // namespace
 
 void ChromiumBrowsers::WatchActivations(ChromiumWindow& window) {
-  client_.Post("Runtime.addBinding",
-               {{"name", kActivationBinding}, {"executionContextName", kVelmoxWorld}},
-               window.sessionId);
   client_.Post(
       "Page.addScriptToEvaluateOnNewDocument",
       {{"source", kActivationListener}, {"worldName", kVelmoxWorld}, {"runImmediately", true}},
       window.sessionId);
 }
 
-void ChromiumBrowsers::OnBindingCalled(ChromiumWindow& window, const Json& params) {
-  if (params.value("name", std::string()) != kActivationBinding) return;
-  const Json report = Json::parse(params.value("payload", std::string()), nullptr, false);
-  if (!report.is_object()) return;
-  RecordedActivation& last = window.activation;
-  last.kind = KindNamed(TextMember(report, "kind", ""));
-  last.address = pages.Reported(TextMember(report, "address", ""));
-  last.method = TextMember(report, "method", "");
-  last.at = std::chrono::steady_clock::now();
-}
-
-void ChromiumBrowsers::TakeInReports(ChromiumWindow& window) {
-  // The page's reports come from its renderer, the window-open events and requests through the
-  // browser, so a report can still be on its way. An answer from the renderer comes after every
-  // report it sent before.
-  client_.Call("Runtime.evaluate", {{"expression", "0"}, {"returnByValue", true}},
-               window.sessionId);
+UserActivation ChromiumBrowsers::ReadActivation(ChromiumWindow& window) {
+  std::vector<std::string> frameIds{window.targetId};
+  for (const auto& [id, frame] : window.frames) {
+    if (id != window.targetId) frameIds.push_back(id);
+  }
+  std::vector<DevToolsCommand> reads;
+  std::vector<std::string> readFrames;
+  for (const std::string& frameId : frameIds) {
+    // A frame whose world cannot be had (it has just gone) holds no press of the user's; the
+    // top document's must be had.
+    int world = 0;
+    try {
+      world = WorldOf(window, frameId);
+    } catch (const PlatformError&) {
+      if (frameId == window.targetId) throw;
+      continue;
+    }
+    reads.push_back(
+        {"Runtime.evaluate",
+         {{"expression", kActivationRead}, {"contextId", world}, {"returnByValue", true}}});
+    readFrames.push_back(frameId);
+  }
+  const std::vector<DevToolsAnswer> answers = client_.CallTogether(reads, window.sessionId);
+  UserActivation last;
+  std::optional<double> youngest;
+  std::optional<std::pair<std::string, double>> lastKey;
+  for (std::size_t i = 0; i < answers.size(); ++i) {
+    if (answers[i].error) {
+      // A world made for the document a frame showed a moment ago has gone with it.
+      window.frames[readFrames[i]].world = 0;
+      continue;
+    }
+    const Json value = ObjectMember(ObjectMember(answers[i].result, "result"), "value");
+    if (!value.is_object() || !value.value("age", Json()).is_number()) continue;
+    const double age = value["age"].get<double>();
+    if (youngest && age >= *youngest) continue;
+    youngest = age;
+    last = UserActivation{KindNamed(TextMember(value, "kind", "")),
+                          pages.Reported(TextMember(value, "address", "")),
+                          TextMember(value, "method", ""), age / 1000};
+    lastKey = std::make_pair(readFrames[i], value.value("at", 0.0));
+  }
+  if (lastKey && window.usedActivation == *lastKey) last.kind = UserActivation::Kind::None;
+  window.lastActivation = lastKey;
+  return last;
 }
 
 std::optional<UserActivation> ChromiumWindow::LastUserActivation() {
   Check();
-  browsers_.TakeInReports(*this);
-  const std::chrono::duration<double> age = std::chrono::steady_clock::now() - activation.at;
-  return UserActivation{activation.kind, activation.address, activation.method, age.count()};
+  const UserActivation activation = browsers_.ReadActivation(*this);
+  browsers_.TraceLine(label + ": the user's last activation, " + ActivationText(activation));
+  return activation;
 }
 
 void ChromiumWindow::ConsumeUserActivation() {
-  activation.kind = UserActivation::Kind::None;
+  usedActivation = lastActivation;
 }
 
 }  // namespace velmox::chromium

@@ -151,12 +151,11 @@ class ChromiumBrowsers : public BrowserAutomation {
   std::shared_ptr<ChromiumWindow> ByTarget(const std::string& targetId);
   // A new page target of this run, waiting at its start: made ready for Velmox.
   void Prepare(ChromiumWindow& window);
-  // The user's trusted input in the window's frames is reported to Velmox
+  // The user's trusted input in the window's frames is kept for Velmox
   // (chromium_activation.cpp).
   void WatchActivations(ChromiumWindow& window);
-  void OnBindingCalled(ChromiumWindow& window, const Json& params);
-  // Every report the window's pages sent so far has been taken in.
-  void TakeInReports(ChromiumWindow& window);
+  // The user's last press in any frame of the window, as Velmox's worlds keep it.
+  UserActivation ReadActivation(ChromiumWindow& window);
   // A target Velmox creates: created blank and held, claimed under `label`.
   std::shared_ptr<ChromiumWindow> CreateTarget(const std::string& label);
 

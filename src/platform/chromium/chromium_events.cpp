@@ -92,8 +92,6 @@ void ChromiumBrowsers::OnEvent(const DevToolsEvent& event) {
     window->loading.insert(frameId);
   } else if (event.method == "Page.frameStoppedLoading") {
     window->loading.erase(frameId);
-  } else if (event.method == "Runtime.bindingCalled") {
-    OnBindingCalled(*window, p);
   } else if (event.method == "Page.javascriptDialogOpening") {
     // A page's alert or confirm would hold its page until someone answers it.
     client_.Post("Page.handleJavaScriptDialog", {{"accept", true}}, window->sessionId);

@@ -199,19 +199,21 @@ void PressKey(ChromiumBrowsers& browsers, ChromiumWindow& window, const std::str
 }
 
 void ScriptOpens(ChromiumBrowsers& browsers, const ChromiumPlace& place, const std::string& address,
-                 const std::string& features) {
+                 const std::string& features, bool duringUserAction) {
   // The address is resolved against the frame's own page, as a script of that page would.
   const std::string opens = R"js(function(w, url, features) {
     if (!w) throw new Error('no such frame');
     w.open(new URL(url, w.document.baseURI).href, '_blank', features);
   })js";
   const std::string window = Called(kFindWindow, Json::array({PathOf(place)}));
-  browsers.TraceLine(place.Label() + ": the page's script opens a window");
+  browsers.TraceLine(place.Label() + ": the page's script opens a window" +
+                     (duringUserAction ? " while it handles the user's action" : ""));
   place.window->Check();
   browsers.Client().Post("Runtime.evaluate",
                          {{"expression", "(" + opens + ")(" + window + ", " +
                                              Json(browsers.pages.ToBrowser(address)).dump() + ", " +
-                                             Json(features).dump() + ")"}},
+                                             Json(features).dump() + ")"},
+                          {"userGesture", duringUserAction}},
                          place.window->sessionId);
 }
 

@@ -35,9 +35,10 @@ void Click(ChromiumBrowsers& browsers, const ChromiumPlace& place, const Element
 // and Ctrl when it is held.
 void PressKey(ChromiumBrowsers& browsers, ChromiumWindow& window, const std::string& key,
               bool ctrl);
-// The page's script opens a window (window.open) without any user action.
+// The page's script opens a window (window.open): on its own, or with `duringUserAction` as it
+// would while it handles the user's click (the browser counts a user gesture for it).
 void ScriptOpens(ChromiumBrowsers& browsers, const ChromiumPlace& place, const std::string& address,
-                 const std::string& features);
+                 const std::string& features, bool duringUserAction = false);
 // The user picks a context-menu entry: the browser runs the entry's script from the application
 // folder, whose navigation climbs from the place towards the top window.
 void ContextMenu(ChromiumBrowsers& browsers, sim::SimFiles& files, ChromiumPlace place,

@@ -64,14 +64,6 @@ struct FrameInfo {
 // One page target of Chromium: a browser window, or a new window while Velmox judges it. The
 // properties Chromium has no switch for read as Velmox's rules want them and writing them does
 // nothing; full screen is the window's state. Every call fails once the target has gone.
-// The user's last activation in a window's pages, as its frames reported it.
-struct RecordedActivation {
-  UserActivation::Kind kind = UserActivation::Kind::None;
-  std::string address;
-  std::string method;
-  std::chrono::steady_clock::time_point at;
-};
-
 class ChromiumWindow : public BrowserWindow {
  public:
   ChromiumWindow(ChromiumBrowsers& browsers, std::string targetId, std::string sessionId);
@@ -130,7 +122,9 @@ class ChromiumWindow : public BrowserWindow {
   bool unplaced = false;  // no opener, and nothing yet says which page asked for it
   std::optional<PendingNavigation> pendingNavigation;
   double judgingMs = 0;  // how long Velmox's handlers took over this new window so far
-  RecordedActivation activation;
+  // The frame and time of the user's last press that Velmox read, and of the one a window used.
+  std::optional<std::pair<std::string, double>> lastActivation;
+  std::optional<std::pair<std::string, double>> usedActivation;
 
  private:
   template <class T>

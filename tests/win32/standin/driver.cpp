@@ -196,7 +196,7 @@ void Driver::Execute(const std::string& line) {
   const std::size_t count = words.size();
   Window* window = count > 1 ? world_.Find(words[1]) : nullptr;
   const bool onWindow = verb == "close" || verb == "navigate" || verb == "popup" ||
-                        verb == "click" || verb == "context-menu";
+                        verb == "click" || verb == "focus" || verb == "context-menu";
   if (onWindow && !window) {
     Record("error: no window for: " + line);
     return;
@@ -221,6 +221,8 @@ void Driver::Execute(const std::string& line) {
     request.apart = HasWord(words, 3, "apart");
     request.fresh = HasWord(words, 3, "fresh");
     RequestNewWindow(world_, *window, request);
+  } else if (verb == "focus" && count == 3) {
+    FocusElement(*window, words[2]);
   } else if (verb == "click" && count >= 3) {
     Click(world_, *window, words[2], EventsOption(words, 3));
   } else if (verb == "context-menu" && (count == 3 || (count == 4 && words[3] == "long"))) {

@@ -33,6 +33,7 @@ class World;
 //                                  apart: the second on a later turn of the message loop; fresh:
 //                                  each from an empty ppDisp and Cancel
 //   click ID ELEMENT [events=E]    the user clicks the element with that id
+//   focus ID ELEMENT               the page's script moves the focus to the element
 //   context-menu ID SCRIPT [long]  the user picks a context-menu entry that runs SCRIPT (a path, or
 //                                  a file name in the program's own folder); long: the browser
 //                                  reports the address with the folders' long names

@@ -147,17 +147,31 @@ void RequestNewWindow(World& world, Window& opener, const NewWindowRequest& requ
   ContinueRequest(std::make_shared<Raising>(Raising{world, opener, request}));
 }
 
-void Click(World& world, Window& window, const std::string& elementId,
-           const std::vector<int>& events) {
+namespace {
+
+Element* FocusOn(Window& window, const std::string& elementId) {
   Document* page = window.Page();
   Document* holder = nullptr;
   Element* element = page ? page->Find(elementId, holder) : nullptr;
   if (!element) {
     Record("error: no element " + elementId + " in " + window.Id());
-    return;
+    return nullptr;
   }
   page->Focus(*holder, *element);
   Record("focus " + window.Id() + " " + elementId);
+  return element;
+}
+
+}  // namespace
+
+bool FocusElement(Window& window, const std::string& elementId) {
+  return FocusOn(window, elementId) != nullptr;
+}
+
+void Click(World& world, Window& window, const std::string& elementId,
+           const std::vector<int>& events) {
+  Element* element = FocusOn(window, elementId);
+  if (!element) return;
 
   NewWindowRequest request{std::string(), std::nullopt, events, true};
   std::string target;

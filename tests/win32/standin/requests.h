@@ -30,6 +30,9 @@ struct NewWindowRequest {
 };
 void RequestNewWindow(World& world, Window& opener, const NewWindowRequest& request);
 
+// The page's script moves the focus to an element of the window's page; false when it has none.
+bool FocusElement(Window& window, const std::string& elementId);
+
 // The user clicks an element of the window's page: it takes the focus, then a link or a form's
 // submit or image button makes its request, in a new window when its target is "_blank".
 void Click(World& world, Window& window, const std::string& elementId,

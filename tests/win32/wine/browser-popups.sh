@@ -1,6 +1,7 @@
 # The road of a pop-up against the stand-in browser: a script's pop-up captured in a page sink
 # (Velmox's real one, Wine's web-browser control) and blocked with the alert; the user's link,
-# form submission and link in a named frame opened for them; an image button blocked; Ctrl held
+# form submission (by its submit or its image button) and link in a named frame opened for them;
+# a script's pop-up that NewWindow3's flags call no user's blocked whatever the focus; Ctrl held
 # standing aside; one request raised as both NewWindow2 and NewWindow3 judged once; the
 # context menu's command navigations; and LinkTarget "_top".
 source "$root/tests/win32/wine/browser.bash"
@@ -73,13 +74,32 @@ expect_since form 1 "^StandIn: navigate $window http://news.example.com/cgi-bin/
 expect_since form 1 "^StandIn: set $window Visible true\$"
 expect_since form 0 "$alert_line"
 
-# An image button submits the same form: not the user's own doing as Velmox sees it; blocked.
+# An image button submits the same form: opened for the user too.
 mark image
 drive "click news picture"
+wait_count image 1 '^StandIn: loaded w[0-9]+ http://news.example.com/cgi-bin/find.pl$'
 mark image-done
 expect_captured image news http://news.example.com/cgi-bin/find.pl
-expect_since image 1 "$alert_line"
-expect_since image 0 '^StandIn: created '
+expect_since image 1 '^StandIn: blur news picture$'
+expect_since image 1 '^StandIn: created w[0-9]+ by a caller$'
+expect_since image 0 "$alert_line"
+
+# The page's script moves the focus to its own link and opens that address, raised as
+# NewWindow3, whose flags say no user action started it: blocked, though the focus leads there.
+# The user's own click on that link, raised the same way, opens.
+mark script-focus
+drive "focus news more" "popup news http://news.example.com/more.html events=3"
+mark script-focus-done
+expect_since script-focus 1 '^Velmox: PageSink [0-3] BeforeNavigate2 http://news.example.com/more.html '
+expect_since script-focus 1 "$alert_line"
+expect_since script-focus 0 '^StandIn: created '
+expect_since script-focus 0 '^StandIn: blur '
+mark user-flag
+drive "click news more events=3"
+wait_count user-flag 1 '^StandIn: loaded w[0-9]+ http://news.example.com/more.html$'
+mark user-flag-done
+expect_since user-flag 1 '^StandIn: created w[0-9]+ by a caller$'
+expect_since user-flag 0 "$alert_line"
 
 # The user clicks a link inside the frame named "main": found by its name and opened.
 mark frame

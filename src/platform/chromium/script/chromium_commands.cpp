@@ -160,8 +160,8 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
     c.ExpectArgCount(0);
     b->FailEnumeration(std::nullopt, PlatformError(0, ""));
   };
-  // Here the page's own scripts move the focus, click and open windows.
-  for (const char* simulated : {"script focus", "script click", "user popup"}) {
+  // Here the page's own scripts move the focus and click.
+  for (const char* simulated : {"script focus", "script click"}) {
     t[simulated] = [simulated](sim::ScriptContext&) {
       sim::Malformed(std::string(simulated) +
                      " is the simulated browser's: in Chromium the page's own script does it");
@@ -184,14 +184,19 @@ void AddChromiumCommands(sim::CommandTable& t, ChromiumBrowsers& browsers) {
     const bool ctrl = c.session.desktop.keyboard.CtrlDown();
     sim::ActOnBrowser(c, [&] { PressKey(*b, window, c.Bare(1), ctrl); });
   };
-  t["popup"] = [b](sim::ScriptContext& c) {
-    if (c.args.size() != 2 && c.args.size() != 3) {
-      sim::Malformed("popup needs a window or frame, an address and optionally its features");
-    }
-    const ChromiumPlace place = PlaceNamed(*b, c, 0);
-    sim::ActOnBrowser(
-        c, [&] { ScriptOpens(*b, place, c.Text(1), c.args.size() == 3 ? c.Text(2) : ""); });
+  const auto scriptOpens = [b](bool duringUserAction) {
+    return [b, duringUserAction](sim::ScriptContext& c) {
+      if (c.args.size() != 2 && c.args.size() != 3) {
+        sim::Malformed("popup needs a window or frame, an address and optionally its features");
+      }
+      const ChromiumPlace place = PlaceNamed(*b, c, 0);
+      sim::ActOnBrowser(c, [&] {
+        ScriptOpens(*b, place, c.Text(1), c.args.size() == 3 ? c.Text(2) : "", duringUserAction);
+      });
+    };
   };
+  t["popup"] = scriptOpens(false);
+  t["user popup"] = scriptOpens(true);
   t["ctrl down"] = [](sim::ScriptContext& c) {
     c.ExpectArgCount(0);
     c.session.desktop.keyboard.SetCtrl(true);
