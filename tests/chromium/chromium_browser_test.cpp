@@ -147,6 +147,37 @@ TEST_F(ChromiumBrowserTest, ANewWindowThatVelmoxCancelsOrHandsNoSinkNeverOpens) 
   EXPECT_TRUE(browsers->sinkCatches.empty());
 }
 
+TEST_F(ChromiumBrowserTest, ThePageObjectsOfAJudgementAreReleasedWhenItEndsEvenOnAFailure) {
+  ChromiumWindow& window = Opened("http://shop.example/news/");
+  // Handlers that keep what they read past their judgement, as a faulty one would.
+  std::vector<std::shared_ptr<HtmlDocument>> keptDocuments;
+  std::vector<std::shared_ptr<HtmlElement>> keptFocus;
+  Answers answers;
+  answers.newWindow = [&](std::shared_ptr<Dispatch>&, bool& Cancel) {
+    keptDocuments.push_back(window.Document());
+    keptFocus.push_back(keptDocuments.back()->activeElement());
+    EXPECT_EQ(keptDocuments.back()->framesLength(), 1);  // alive while the judgement goes on
+    Cancel = true;
+    if (keptDocuments.size() == 2) throw std::runtime_error("the handler fails");
+  };
+  const auto connection = window.Connect(answers);
+  for (const char* address : {"/first.html", "/second.html"}) {
+    browsers->Evaluate(window, std::string("window.open('") + address + "'); 0");
+    browsers->Settle();
+  }
+  ASSERT_EQ(keptDocuments.size(), 2u);
+  EXPECT_EQ(browsers->escapedFailures, 1);
+  for (std::size_t i = 0; i < keptDocuments.size(); ++i) {
+    EXPECT_THROW(keptDocuments[i]->framesLength(), PlatformError) << "judgement " << i + 1;
+    EXPECT_THROW(keptFocus[i]->parentElement(), PlatformError) << "judgement " << i + 1;
+  }
+  // What is read outside any judgement lives until it is dropped.
+  const auto document = window.Document();
+  browsers->Settle();
+  EXPECT_EQ(document->framesLength(), 1);
+  EXPECT_EQ(document->activeElement()->parentElement()->tagName(), "HTML");
+}
+
 TEST_F(ChromiumBrowserTest, ABrowserThatDiesLeavesAnEmptyCollectionBehind) {
   Opened("http://shop.example/news/");
   const auto shell = browsers->CreateShellWindows();

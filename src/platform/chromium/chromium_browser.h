@@ -104,7 +104,13 @@ class ChromiumBrowsers : public BrowserAutomation {
   // asked for and again after the frame has shown another document. Throws PlatformError.
   int WorldOf(ChromiumWindow& window, const std::string& frameId);
   // Lets a page object go (when the browser is still there).
-  void Release(ChromiumWindow& window, const std::string& objectId);
+  void Release(ChromiumWindow& window, const std::string& objectId) noexcept;
+  // True while a call into Velmox's handlers (a judgement) goes on: the page objects it asks
+  // for are let go together when it returns.
+  bool Judging() const { return !judgements_.empty(); }
+  // The object group of the innermost judgement, noted as used in the window's page; empty
+  // outside any judgement.
+  std::string JudgementGroup(const ChromiumWindow& window);
   void TraceLine(const std::string& what) { trace_.Line("browser", what); }
 
   // ---- The event loop ----
@@ -185,8 +191,10 @@ class ChromiumBrowsers : public BrowserAutomation {
   void JoinCollection(const std::shared_ptr<ChromiumWindow>& window,
                       std::optional<std::size_t> position);
   void RaiseRegistered(long cookie, bool registered);
-  // A failure that escapes a handler is Velmox's fault: it is counted and traced.
+  // A failure that escapes a handler is Velmox's fault: it is counted and traced. Each call is
+  // one judgement: every page object it asked for is released when it returns, however it ends.
   void CallVelmox(const std::string& handler, const std::function<void()>& call);
+  void EndJudgement() noexcept;
   std::string NewLabel();
 
   sim::Trace& trace_;
@@ -205,6 +213,13 @@ class ChromiumBrowsers : public BrowserAutomation {
   std::optional<PlatformError> enumerationFailure_;
   long nextCookie_ = 1;
   int nextNewLabel_ = 1;
+  // The judgements going on, the innermost last (a handler's modal loop may start another).
+  struct Judgement {
+    std::string group;
+    std::set<std::string> sessions;  // the pages it asked for objects in
+  };
+  std::vector<Judgement> judgements_;
+  long nextJudgement_ = 1;
 };
 
 }  // namespace velmox::chromium

@@ -4,6 +4,7 @@
 
 #include "core/ascii_case.h"
 #include "platform/chromium/chromium_browser.h"
+#include "platform/chromium/chromium_document.h"
 
 namespace velmox::chromium {
 namespace {
@@ -44,14 +45,6 @@ std::string RequestText(const sim::NavigationRequest& r) {
   if (r.postData) text += " post " + sim::Quoted(*r.postData);
   return text;
 }
-
-// A page object Velmox asked for, let go however the call on it ends.
-struct ReleasedAtEnd {
-  ChromiumBrowsers& browsers;
-  ChromiumWindow& window;
-  std::string objectId;
-  ~ReleasedAtEnd() { browsers.Release(window, objectId); }
-};
 
 // The frame a navigation happens in, as the pDisp of its event.
 struct FrameObject : Dispatch {};
