@@ -74,6 +74,9 @@ class ChromiumBrowsers : public BrowserAutomation {
   ChromiumWindow* Find(const std::string& label);
   std::optional<ChromiumPlace> FindPlace(const std::string& path);
   const std::vector<std::shared_ptr<ChromiumWindow>>& Windows() const { return windows_; }
+  // The new windows still open outside the collection: held before they are judged, or
+  // captured and not yet closed.
+  std::size_t HeldWindows() const;
   // The user types an address into a window or has a frame load it.
   void Navigate(const ChromiumPlace& place, const std::string& address);
   void UserSetsFullScreen(ChromiumWindow& window, bool fullScreen);

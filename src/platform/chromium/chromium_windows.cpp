@@ -59,6 +59,12 @@ void ChromiumBrowsers::Close(ChromiumWindow& window) {
   client_.Call("Target.closeTarget", {{"targetId", window.targetId}});
 }
 
+std::size_t ChromiumBrowsers::HeldWindows() const {
+  return static_cast<std::size_t>(std::count_if(
+      targets_.begin(), targets_.end(),
+      [](const auto& t) { return t.second->open && t.second->role != TargetRole::Window; }));
+}
+
 ChromiumWindow* ChromiumBrowsers::Find(const std::string& label) {
   for (const auto& window : windows_) {
     if (window->label == label) return window.get();

@@ -100,6 +100,31 @@ void ExpectNavigation(ChromiumBrowsers& b, sim::ScriptContext& c) {
   }
 }
 
+// The page sinks' catches in order, each by its sink's number, and by its address where one
+// follows the number.
+void ExpectCatches(ChromiumBrowsers& b, sim::ScriptContext& c) {
+  std::vector<std::string> expected;
+  for (std::size_t i = 0; i < c.args.size(); ++i) {
+    if (c.args[i].quoted) sim::Malformed("expected a sink's number, found " + c.Text(i));
+    expected.push_back(c.Bare(i));
+    if (i + 1 < c.args.size() && c.args[i + 1].quoted)
+      expected.back() += " " + sim::Quoted(c.Text(++i));
+  }
+  if (expected.size() == 1 && expected.front() == "none") expected.clear();
+  std::vector<std::string> seen;
+  for (std::size_t i = 0; i < b.sinkCatches.size(); ++i) {
+    const sim::SinkCatch& caught = b.sinkCatches[i];
+    seen.push_back(std::to_string(caught.index));
+    if (i < expected.size() && expected[i].find(' ') != std::string::npos) {
+      seen.back() += " " + sim::Quoted(caught.address);
+    }
+  }
+  if (LabelList(expected) != LabelList(seen)) {
+    sim::Failed("expected catches by the page sinks " + LabelList(expected) + ", saw " +
+                LabelList(seen));
+  }
+}
+
 }  // namespace
 
 void AddChromiumExpectations(sim::CommandTable& t, ChromiumBrowsers& browsers) {
@@ -170,13 +195,27 @@ void AddChromiumExpectations(sim::CommandTable& t, ChromiumBrowsers& browsers) {
     if (!last.cancelled)
       sim::Failed("expected the page sink to cancel " + sim::Quoted(last.address));
   };
-  t["expect catches"] = [b](sim::ScriptContext& c) {
-    std::vector<std::string> seen;
-    for (const auto& caught : b->sinkCatches)
-      seen.push_back(std::to_string(caught.index));
-    const std::string expected = LabelList(ExpectedLabels(c, 0));
-    if (expected != LabelList(seen)) {
-      sim::Failed("expected catches by the page sinks " + expected + ", saw " + LabelList(seen));
+  t["expect catches"] = [b](sim::ScriptContext& c) { ExpectCatches(*b, c); };
+  t["expect catch count"] = [b](sim::ScriptContext& c) {
+    c.ExpectArgCount(1);
+    const auto seen = static_cast<long>(b->sinkCatches.size());
+    if (seen != sim::WholeNumber(c.Bare(0))) {
+      sim::Failed("expected " + c.Bare(0) + " catches by the page sinks, saw " +
+                  std::to_string(seen));
+    }
+    for (const auto& caught : b->sinkCatches) {
+      if (!caught.cancelled) {
+        sim::Failed("expected every catch cancelled, saw " + sim::Quoted(caught.address) +
+                    " loaded");
+      }
+    }
+  };
+  t["expect held windows"] = [b](sim::ScriptContext& c) {
+    c.ExpectArgCount(1);
+    const auto seen = static_cast<long>(b->HeldWindows());
+    if (seen != sim::WholeNumber(c.Bare(0))) {
+      sim::Failed("expected " + c.Bare(0) + " new windows held outside the collection, saw " +
+                  std::to_string(seen));
     }
   };
   t["expect focus"] = [b](sim::ScriptContext& c) {
