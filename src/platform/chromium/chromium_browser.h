@@ -169,8 +169,13 @@ class ChromiumBrowsers : public BrowserAutomation {
   void StandAside(const std::shared_ptr<ChromiumWindow>& held, const std::string& address);
   void HandToSink(const std::shared_ptr<ChromiumWindow>& held, int sink,
                   const std::string& address);
+  // A document request: Velmox's handlers hear of it unless `askVelmox` is false (it cannot be
+  // a command page), and it is let go or refused as they answer.
   void NavigationRequested(const std::shared_ptr<ChromiumWindow>& window,
-                           const PausedRequest& request);
+                           const PausedRequest& request, bool askVelmox = true);
+  // From its first navigation on, a window of the collection holds only what may be a command
+  // page.
+  void Narrow(ChromiumWindow& window);
   void SinkNavigation(const std::shared_ptr<ChromiumWindow>& window, const PausedRequest& request,
                       const sim::NavigationRequest& navigation);
   // Lets the request go on: served by the pages, or fetched by the browser itself.

@@ -79,7 +79,7 @@ void ChromiumBrowsers::CloseTarget(ChromiumWindow& window) {
 }
 
 void ChromiumBrowsers::NavigationRequested(const std::shared_ptr<ChromiumWindow>& window,
-                                           const PausedRequest& request) {
+                                           const PausedRequest& request, bool askVelmox) {
   if (!window->open) return;
   if (window->unplaced) {
     window->unplaced = false;
@@ -106,6 +106,7 @@ void ChromiumBrowsers::NavigationRequested(const std::shared_ptr<ChromiumWindow>
     // A window Velmox navigated shows the address Velmox gave; one the browser opened, its own.
     window->firstNavigation->address = asked ? asked->velmoxAddress : pages.Shown(request.url);
   }
+  Narrow(*window);
   if (window->role == TargetRole::Sink) return SinkNavigation(window, request, navigation);
 
   BeforeNavigate2Args args;
@@ -114,7 +115,7 @@ void ChromiumBrowsers::NavigationRequested(const std::shared_ptr<ChromiumWindow>
   args.URL = navigation.address;
   args.Flags = navigation.flags;
   args.PostData = navigation.postData;
-  if (window->role == TargetRole::Window) {
+  if (window->role == TargetRole::Window && askVelmox) {
     for (BrowserEvents* handler : window->Handlers())
       CallVelmox("BeforeNavigate2", [&] { handler->BeforeNavigate2(args); });
   }

@@ -117,6 +117,9 @@ class ChromiumWindow : public BrowserWindow {
   std::optional<FirstRequest> firstRequest;
   bool unplaced = false;  // no opener, and nothing yet says which page asked for it
   std::optional<PendingNavigation> pendingNavigation;
+  // A window of the collection whose first navigation has passed: only what may be a command
+  // page is held from then on.
+  bool narrowed = false;
   double judgingMs = 0;  // how long Velmox's handlers took over this new window so far
 
  private:

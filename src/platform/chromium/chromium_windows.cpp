@@ -40,6 +40,7 @@ void ChromiumBrowsers::JoinCollection(const std::shared_ptr<ChromiumWindow>& win
   }
   const std::size_t at = std::min(position.value_or(windows_.size()), windows_.size());
   windows_.insert(windows_.begin() + static_cast<std::ptrdiff_t>(at), window);
+  if (window->firstNavigation) Narrow(*window);
   const long cookie = window->cookie;
   Post([this, cookie] { RaiseRegistered(cookie, true); });
 }
