@@ -106,23 +106,28 @@ TEST_F(ChromiumBrowserTest, APageThatIsNoHtmlDocumentHasNoDocument) {
   EXPECT_NE(window.Type(), BrowserWindow::kHtmlDocumentType);
 }
 
-TEST_F(ChromiumBrowserTest, ANavigationOfAWatchedWindowWaitsForItsAnswer) {
+TEST_F(ChromiumBrowserTest, OnlyANavigationThatMayBeACommandWaitsForVelmoxsAnswer) {
+  test::WriteRealFile(folders.folders.appDir / "page.html", "<p>a page of Velmox's folder</p>");
   ChromiumWindow& window = Opened("http://shop.example/news/");
   Answers answers;
   std::vector<std::string> asked;
   answers.navigate = [&](BeforeNavigate2Args& args) {
     asked.push_back(args.URL);
-    args.Cancel = args.URL.find("stop") != std::string::npos;
+    args.Cancel = true;
   };
   const auto connection = window.Connect(answers);
-  browsers->Navigate(*browsers->FindPlace("w"), "http://shop.example/stop.html");
-  browsers->Settle();
-  EXPECT_EQ(window.LocationURL(), "http://shop.example/news/");
-  browsers->Navigate(*browsers->FindPlace("w"), "http://shop.example/go.html");
-  browsers->Settle();
-  EXPECT_EQ(window.LocationURL(), "http://shop.example/go.html");
-  EXPECT_EQ(asked, (std::vector<std::string>{"http://shop.example/stop.html",
-                                             "http://shop.example/go.html"}));
+  const std::string command = "C:\\Program Files\\Velmox\\b0123456789.html";
+  for (const std::string& address :
+       {command, std::string("http://shop.example/go.html"),
+        std::string("C:\\Program Files\\Velmox\\page.html"), command}) {
+    browsers->Navigate(*browsers->FindPlace("w"), address);
+    browsers->Settle();
+  }
+  // Velmox cancels everything it hears of; it hears only of the command pages.
+  EXPECT_EQ(asked, (std::vector<std::string>{command, command}));
+  EXPECT_EQ(window.LocationURL(), "file:///C:/Program%20Files/Velmox/page.html");
+  EXPECT_EQ(browsers->lastNavigation["w"].address, command);
+  EXPECT_TRUE(browsers->lastNavigation["w"].cancelled);
 }
 
 TEST_F(ChromiumBrowserTest, ANewWindowThatVelmoxCancelsOrHandsNoSinkNeverOpens) {
@@ -145,6 +150,37 @@ TEST_F(ChromiumBrowserTest, ANewWindowThatVelmoxCancelsOrHandsNoSinkNeverOpens) 
   EXPECT_TRUE(browsers->newWindows.empty());
   EXPECT_EQ(browsers->Windows().size(), 1u);
   EXPECT_TRUE(browsers->sinkCatches.empty());
+}
+
+TEST_F(ChromiumBrowserTest, ThePageObjectsOfAJudgementAreReleasedWhenItEndsEvenOnAFailure) {
+  ChromiumWindow& window = Opened("http://shop.example/news/");
+  // Handlers that keep what they read past their judgement, as a faulty one would.
+  std::vector<std::shared_ptr<HtmlDocument>> keptDocuments;
+  std::vector<std::shared_ptr<HtmlElement>> keptFocus;
+  Answers answers;
+  answers.newWindow = [&](std::shared_ptr<Dispatch>&, bool& Cancel) {
+    keptDocuments.push_back(window.Document());
+    keptFocus.push_back(keptDocuments.back()->activeElement());
+    EXPECT_EQ(keptDocuments.back()->framesLength(), 1);  // alive while the judgement goes on
+    Cancel = true;
+    if (keptDocuments.size() == 2) throw std::runtime_error("the handler fails");
+  };
+  const auto connection = window.Connect(answers);
+  for (const char* address : {"/first.html", "/second.html"}) {
+    browsers->Evaluate(window, std::string("window.open('") + address + "'); 0");
+    browsers->Settle();
+  }
+  ASSERT_EQ(keptDocuments.size(), 2u);
+  EXPECT_EQ(browsers->escapedFailures, 1);
+  for (std::size_t i = 0; i < keptDocuments.size(); ++i) {
+    EXPECT_THROW(keptDocuments[i]->framesLength(), PlatformError) << "judgement " << i + 1;
+    EXPECT_THROW(keptFocus[i]->parentElement(), PlatformError) << "judgement " << i + 1;
+  }
+  // What is read outside any judgement lives until it is dropped.
+  const auto document = window.Document();
+  browsers->Settle();
+  EXPECT_EQ(document->framesLength(), 1);
+  EXPECT_EQ(document->activeElement()->parentElement()->tagName(), "HTML");
 }
 
 TEST_F(ChromiumBrowserTest, ABrowserThatDiesLeavesAnEmptyCollectionBehind) {

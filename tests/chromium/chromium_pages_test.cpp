@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/chromium/chromium_pages.h"
+#include "sites/context_command.h"
 #include "support/temp_folder.h"
 
 namespace velmox::chromium {
@@ -82,6 +83,41 @@ TEST_F(ChromiumPagesTest, MappedAddressesServeTheirFilesAndNothingReachesTheNetw
   EXPECT_EQ(pages.Serve("http://site.example/missing.png", false)->status, 404);
   // Files on disk are the browser's own to load.
   EXPECT_FALSE(pages.Serve(RealUrl("/page.txt"), true));
+}
+
+// Only what may be a command page is held for Velmox in a window of the collection: every
+// address Velmox would carry out as a command must be among them, however Chromium spells it.
+TEST_F(ChromiumPagesTest, EveryCommandPageIsOneThatMayBe) {
+  const std::string folder = RealUrl("");
+  const std::string escaped = folder.substr(0, folder.find("my app")) + "my%20app";
+  const std::string token = "0123456789";
+  struct Case {
+    std::string url;
+    bool mayBe;
+  };
+  const std::vector<Case> cases = {
+      {escaped + "/b0123456789.html", true},
+      {escaped + "/T0123456789.HTML", true},
+      {escaped + "/%62%30123456789%2Ehtml", true},  // Chromium keeps what a page escaped
+      {escaped + "/deep/xt0123456789.html", true},  // a command is known by its last 16 letters
+      {"file:///c:/program%20files/velmox/b0123456789.html", true},
+      {escaped + "/b9876543210.html", true},  // another token: a command page of another run
+      {escaped + "/a0123456789.html", false},
+      {escaped + "/b0123456789.htm", false},
+      {escaped + "/page.html", false},
+      {escaped + "2/b0123456789.html", false},  // a sibling folder
+      {"file:///etc/b0123456789.html", false},
+      {"http://ads.example/b0123456789.html", false},
+  };
+  for (const auto& [url, mayBe] : cases) {
+    const std::string reported = pages.Reported(url);
+    const bool command =
+        RecognizeContextCommand(files.VirtualFolder(), token, reported) != ContextCommandKind::None;
+    EXPECT_EQ(pages.MayBeCommandPage(reported), mayBe) << url;
+    if (command) {
+      EXPECT_TRUE(pages.MayBeCommandPage(reported)) << url;
+    }
+  }
 }
 
 }  // namespace

@@ -260,6 +260,11 @@ void ChromiumBrowsers::RaiseRegistered(long cookie, bool registered) {
 }
 
 void ChromiumBrowsers::CallVelmox(const std::string& handler, const std::function<void()>& call) {
+  judgements_.push_back({"velmox-judgement-" + std::to_string(nextJudgement_++), {}});
+  struct Ends {
+    ChromiumBrowsers& browsers;
+    ~Ends() { browsers.EndJudgement(); }
+  } ends{*this};
   try {
     call();
   } catch (const sim::ProcessEnded&) {
@@ -267,6 +272,26 @@ void ChromiumBrowsers::CallVelmox(const std::string& handler, const std::functio
   } catch (const std::exception& e) {
     ++escapedFailures;
     trace_.Line("browser", "a failure escaped Velmox's " + handler + " handler: " + e.what());
+  }
+}
+
+std::string ChromiumBrowsers::JudgementGroup(const ChromiumWindow& window) {
+  if (judgements_.empty()) return "";
+  judgements_.back().sessions.insert(window.sessionId);
+  return judgements_.back().group;
+}
+
+void ChromiumBrowsers::EndJudgement() noexcept {
+  const Judgement ended = std::move(judgements_.back());
+  judgements_.pop_back();
+  for (const auto& session : ended.sessions) {
+    const auto window = BySession(session);
+    if (!window || !window->open || Gone()) continue;
+    try {
+      client_.Post("Runtime.releaseObjectGroup", {{"objectGroup", ended.group}}, session);
+    } catch (const PlatformError&) {
+      return;  // the browser has just gone, and its objects with it
+    }
   }
 }
 

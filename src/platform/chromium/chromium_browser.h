@@ -77,6 +77,9 @@ class ChromiumBrowsers : public BrowserAutomation {
   ChromiumWindow* Find(const std::string& label);
   std::optional<ChromiumPlace> FindPlace(const std::string& path);
   const std::vector<std::shared_ptr<ChromiumWindow>>& Windows() const { return windows_; }
+  // The new windows still open outside the collection: held before they are judged, or
+  // captured and not yet closed.
+  std::size_t HeldWindows() const;
   // The user types an address into a window or has a frame load it.
   void Navigate(const ChromiumPlace& place, const std::string& address);
   void UserSetsFullScreen(ChromiumWindow& window, bool fullScreen);
@@ -107,7 +110,13 @@ class ChromiumBrowsers : public BrowserAutomation {
   // asked for and again after the frame has shown another document. Throws PlatformError.
   int WorldOf(ChromiumWindow& window, const std::string& frameId);
   // Lets a page object go (when the browser is still there).
-  void Release(ChromiumWindow& window, const std::string& objectId);
+  void Release(ChromiumWindow& window, const std::string& objectId) noexcept;
+  // True while a call into Velmox's handlers (a judgement) goes on: the page objects it asks
+  // for are let go together when it returns.
+  bool Judging() const { return !judgements_.empty(); }
+  // The object group of the innermost judgement, noted as used in the window's page; empty
+  // outside any judgement.
+  std::string JudgementGroup(const ChromiumWindow& window);
   void TraceLine(const std::string& what) { trace_.Line("browser", what); }
 
   // ---- The event loop ----
@@ -168,8 +177,13 @@ class ChromiumBrowsers : public BrowserAutomation {
   void StandAside(const std::shared_ptr<ChromiumWindow>& held, const std::string& address);
   void HandToSink(const std::shared_ptr<ChromiumWindow>& held, int sink,
                   const std::string& address);
+  // A document request: Velmox's handlers hear of it unless `askVelmox` is false (it cannot be
+  // a command page), and it is let go or refused as they answer.
   void NavigationRequested(const std::shared_ptr<ChromiumWindow>& window,
-                           const PausedRequest& request);
+                           const PausedRequest& request, bool askVelmox = true);
+  // From its first navigation on, a window of the collection holds only what may be a command
+  // page.
+  void Narrow(ChromiumWindow& window);
   void SinkNavigation(const std::shared_ptr<ChromiumWindow>& window, const PausedRequest& request,
                       const sim::NavigationRequest& navigation);
   // Lets the request go on: served by the pages, or fetched by the browser itself.
@@ -193,8 +207,10 @@ class ChromiumBrowsers : public BrowserAutomation {
   void JoinCollection(const std::shared_ptr<ChromiumWindow>& window,
                       std::optional<std::size_t> position);
   void RaiseRegistered(long cookie, bool registered);
-  // A failure that escapes a handler is Velmox's fault: it is counted and traced.
+  // A failure that escapes a handler is Velmox's fault: it is counted and traced. Each call is
+  // one judgement: every page object it asked for is released when it returns, however it ends.
   void CallVelmox(const std::string& handler, const std::function<void()>& call);
+  void EndJudgement() noexcept;
   std::string NewLabel();
 
   sim::Trace& trace_;
@@ -213,6 +229,13 @@ class ChromiumBrowsers : public BrowserAutomation {
   std::optional<PlatformError> enumerationFailure_;
   long nextCookie_ = 1;
   int nextNewLabel_ = 1;
+  // The judgements going on, the innermost last (a handler's modal loop may start another).
+  struct Judgement {
+    std::string group;
+    std::set<std::string> sessions;  // the pages it asked for objects in
+  };
+  std::vector<Judgement> judgements_;
+  long nextJudgement_ = 1;
 };
 
 }  // namespace velmox::chromium

@@ -14,14 +14,21 @@ const char* const kDescribeElement = R"js(function(e) {
   return e.tagName;
 })js";
 
+ReleasedAtEnd::~ReleasedAtEnd() {
+  browsers.Release(window, objectId);
+}
+
 PageObject::PageObject(ChromiumBrowsers& browsers, std::shared_ptr<ChromiumWindow> window,
                        std::string objectId)
-    : browsers_(browsers), window_(std::move(window)), objectId_(std::move(objectId)) {
+    : browsers_(browsers),
+      window_(std::move(window)),
+      objectId_(std::move(objectId)),
+      grouped_(browsers_.Judging()) {
   if (!window_) throw PlatformError(91, "Object variable not set");
 }
 
 PageObject::~PageObject() {
-  browsers_.Release(*window_, objectId_);
+  if (!grouped_) browsers_.Release(*window_, objectId_);
 }
 
 Json PageObject::Value(const char* function, const Json& arguments) {

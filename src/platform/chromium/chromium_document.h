@@ -12,7 +12,8 @@ namespace velmox::chromium {
 class ChromiumBrowsers;
 class ChromiumWindow;
 
-// An object of a live page, held for Velmox and let go when Velmox drops it. Every call runs in
+// An object of a live page, held for Velmox and let go when Velmox drops it, or with every other
+// object of its judgement when the judgement ends, whichever comes first. Every call runs in
 // the page at that moment and fails as a PlatformError: the window has gone, the page has moved
 // on, or the object has no such member.
 class PageObject {
@@ -33,6 +34,16 @@ class PageObject {
   ChromiumBrowsers& browsers_;
   std::shared_ptr<ChromiumWindow> window_;
   std::string objectId_;
+  // Asked for by a judgement: its group lets it go when the judgement ends.
+  bool grouped_;
+};
+
+// A page object asked for outside the page model, let go however the calls on it end.
+struct ReleasedAtEnd {
+  ChromiumBrowsers& browsers;
+  ChromiumWindow& window;
+  std::string objectId;
+  ~ReleasedAtEnd();
 };
 
 // What a document's first activeElement gives when it was read together with the document.

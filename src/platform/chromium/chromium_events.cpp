@@ -9,6 +9,22 @@ namespace {
 
 constexpr std::size_t kWindowOpensKept = 64;
 
+// What the browser holds of a new window until Velmox has judged it, and of a captured one.
+const Json& Everything() {
+  static const Json patterns = Json::array({{{"urlPattern", "*"}}});
+  return patterns;
+}
+
+// What it holds of a window of the collection: local documents, which may be a command page,
+// and web addresses, which the desktop serves in place of the network.
+const Json& CommandPagesAndWeb() {
+  static const Json patterns =
+      Json::array({{{"urlPattern", "file:*"}, {"resourceType", "Document"}},
+                   {{"urlPattern", "http:*"}},
+                   {{"urlPattern", "https:*"}}});
+  return patterns;
+}
+
 std::string Base64Decoded(const std::string& text) {
   static const std::string digits =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -140,8 +156,7 @@ void ChromiumBrowsers::BrowsersOwn(const std::shared_ptr<ChromiumWindow>& window
 
 void ChromiumBrowsers::Prepare(ChromiumWindow& window) {
   if (options_.intercept) {
-    client_.Post("Fetch.enable", {{"patterns", Json::array({{{"urlPattern", "*"}}})}},
-                 window.sessionId);
+    client_.Post("Fetch.enable", {{"patterns", Everything()}}, window.sessionId);
   }
   client_.Post("Page.enable", Json::object(), window.sessionId);
   if (options_.intercept) WatchActivations(window);
@@ -151,6 +166,12 @@ void ChromiumBrowsers::Prepare(ChromiumWindow& window) {
   if (options_.intercept) {
     client_.Post("Emulation.setScriptExecutionDisabled", {{"value", true}}, window.sessionId);
   }
+}
+
+void ChromiumBrowsers::Narrow(ChromiumWindow& window) {
+  if (!options_.intercept || window.narrowed || window.role != TargetRole::Window) return;
+  window.narrowed = true;
+  client_.Post("Fetch.enable", {{"patterns", CommandPagesAndWeb()}}, window.sessionId);
 }
 
 void ChromiumBrowsers::Resume(ChromiumWindow& window) {
@@ -212,6 +233,10 @@ void ChromiumBrowsers::OnRequestPaused(ChromiumWindow& window, const Json& param
     window.firstRequest = FirstRequest{paused.url, headers.value("Referer", "")};
   }
   auto shared = ByTarget(window.targetId);
+  if (window.narrowed && !pages.MayBeCommandPage(pages.Reported(paused.url))) {
+    // Velmox would only let it go: it goes now, without waiting for Velmox.
+    return NavigationRequested(shared, paused, false);
+  }
   Post([this, shared, paused] { NavigationRequested(shared, paused); });
 }
 

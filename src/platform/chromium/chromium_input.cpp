@@ -139,7 +139,9 @@ void Click(ChromiumBrowsers& browsers, const ChromiumPlace& place, const Element
       {{"expression", Called(kFindElement, Json::array({choice.selector, text}))},
        {"contextId", world.value("executionContextId", 0)}},
       window.sessionId);
-  const std::string id = ObjectMember(found, "result").value("objectId", "");
+  const ReleasedAtEnd element{browsers, window,
+                              ObjectMember(found, "result").value("objectId", "")};
+  const std::string& id = element.objectId;
   if (id.empty())
     throw std::invalid_argument(place.Label() + " has no element " + choice.Described());
   const std::string described =
@@ -148,7 +150,6 @@ void Click(ChromiumBrowsers& browsers, const ChromiumPlace& place, const Element
                   std::string("function() { return (") + kDescribeElement + ")(this); }")
           .value("value", std::string());
   const auto middle = MiddleOf(browsers, window, id);
-  browsers.Release(window, id);
   if (!middle) throw std::invalid_argument(place.Label() + ": " + described + " is not shown");
   const char* verb = how.button == MouseButton::Middle ? " middle-clicks "
                      : how.count == 2                  ? " double-clicks "

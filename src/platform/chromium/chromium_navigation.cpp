@@ -4,6 +4,7 @@
 
 #include "core/ascii_case.h"
 #include "platform/chromium/chromium_browser.h"
+#include "platform/chromium/chromium_document.h"
 
 namespace velmox::chromium {
 namespace {
@@ -45,14 +46,6 @@ std::string RequestText(const sim::NavigationRequest& r) {
   return text;
 }
 
-// A page object Velmox asked for, let go however the call on it ends.
-struct ReleasedAtEnd {
-  ChromiumBrowsers& browsers;
-  ChromiumWindow& window;
-  std::string objectId;
-  ~ReleasedAtEnd() { browsers.Release(window, objectId); }
-};
-
 // The frame a navigation happens in, as the pDisp of its event.
 struct FrameObject : Dispatch {};
 
@@ -86,7 +79,7 @@ void ChromiumBrowsers::CloseTarget(ChromiumWindow& window) {
 }
 
 void ChromiumBrowsers::NavigationRequested(const std::shared_ptr<ChromiumWindow>& window,
-                                           const PausedRequest& request) {
+                                           const PausedRequest& request, bool askVelmox) {
   if (!window->open) return;
   if (window->unplaced) {
     window->unplaced = false;
@@ -113,6 +106,7 @@ void ChromiumBrowsers::NavigationRequested(const std::shared_ptr<ChromiumWindow>
     // A window Velmox navigated shows the address Velmox gave; one the browser opened, its own.
     window->firstNavigation->address = asked ? asked->velmoxAddress : pages.Shown(request.url);
   }
+  Narrow(*window);
   if (window->role == TargetRole::Sink) return SinkNavigation(window, request, navigation);
 
   BeforeNavigate2Args args;
@@ -121,7 +115,7 @@ void ChromiumBrowsers::NavigationRequested(const std::shared_ptr<ChromiumWindow>
   args.URL = navigation.address;
   args.Flags = navigation.flags;
   args.PostData = navigation.postData;
-  if (window->role == TargetRole::Window) {
+  if (window->role == TargetRole::Window && askVelmox) {
     for (BrowserEvents* handler : window->Handlers())
       CallVelmox("BeforeNavigate2", [&] { handler->BeforeNavigate2(args); });
   }

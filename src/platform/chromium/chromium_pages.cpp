@@ -80,6 +80,14 @@ std::string ChromiumPages::Reported(const std::string& url) const {
   return local ? VelmoxPath(*local) : url;
 }
 
+bool ChromiumPages::MayBeCommandPage(const std::string& reported) const {
+  constexpr std::size_t kNameLength = 16;  // letter, token, ".html"
+  if (!StartsWithIgnoreCase(reported, files_.VirtualFolder())) return false;
+  if (reported.size() < kNameLength) return false;
+  const std::string name = ToLowerAscii(reported.substr(reported.size() - kNameLength));
+  return (name[0] == 'b' || name[0] == 't') && name.ends_with(".html");
+}
+
 std::string ChromiumPages::Shown(const std::string& url) const {
   if (!StartsWithIgnoreCase(url, "file:")) return url;
   const auto local = sim::LocalPathOf(url);

@@ -45,6 +45,10 @@ class ChromiumPages {
   std::string Reported(const std::string& url) const;
   // An address as LocationURL shows it: a local file as "file:///C:/Program%20Files/...".
   std::string Shown(const std::string& url) const;
+  // True when an address as BeforeNavigate2 reports it may be one of Velmox's command pages,
+  // whatever its token: a page of the application folder (any letter case) whose name ends in
+  // "b" or "t", ten characters and ".html" (any letter case).
+  bool MayBeCommandPage(const std::string& reported) const;
 
  private:
   // The path Velmox knows for a real local path (the application folder's files by their

@@ -121,6 +121,9 @@ class ChromiumWindow : public BrowserWindow {
   std::optional<FirstRequest> firstRequest;
   bool unplaced = false;  // no opener, and nothing yet says which page asked for it
   std::optional<PendingNavigation> pendingNavigation;
+  // A window of the collection whose first navigation has passed: only what may be a command
+  // page is held from then on.
+  bool narrowed = false;
   double judgingMs = 0;  // how long Velmox's handlers took over this new window so far
   // The frame and time of the user's last press that Velmox read, and of the one a window used.
   std::optional<std::pair<std::string, double>> lastActivation;

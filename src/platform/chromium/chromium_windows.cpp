@@ -43,6 +43,7 @@ void ChromiumBrowsers::JoinCollection(const std::shared_ptr<ChromiumWindow>& win
   }
   const std::size_t at = std::min(position.value_or(windows_.size()), windows_.size());
   windows_.insert(windows_.begin() + static_cast<std::ptrdiff_t>(at), window);
+  if (window->firstNavigation) Narrow(*window);
   const long cookie = window->cookie;
   Post([this, cookie] { RaiseRegistered(cookie, true); });
 }
@@ -60,6 +61,12 @@ void ChromiumBrowsers::Close(ChromiumWindow& window) {
   trace_.Line("browser", window.label + " is closed by the user");
   window.closing = true;
   client_.Call("Target.closeTarget", {{"targetId", window.targetId}});
+}
+
+std::size_t ChromiumBrowsers::HeldWindows() const {
+  return static_cast<std::size_t>(std::count_if(
+      targets_.begin(), targets_.end(),
+      [](const auto& t) { return t.second->open && t.second->role != TargetRole::Window; }));
 }
 
 ChromiumWindow* ChromiumBrowsers::Find(const std::string& label) {

@@ -49,12 +49,14 @@ Json ChromiumBrowsers::CallOn(ChromiumWindow& window, const std::string& objectI
   Json args = Json::array();
   for (const auto& argument : arguments)
     args.push_back({{"value", argument}});
-  const Json answer = client_.Call("Runtime.callFunctionOn",
-                                   {{"objectId", objectId},
-                                    {"functionDeclaration", function},
-                                    {"arguments", args},
-                                    {"returnByValue", byValue}},
-                                   window.sessionId);
+  Json params = {{"objectId", objectId},
+                 {"functionDeclaration", function},
+                 {"arguments", args},
+                 {"returnByValue", byValue}};
+  if (const std::string group = JudgementGroup(window); !group.empty() && !byValue) {
+    params["objectGroup"] = group;
+  }
+  const Json answer = client_.Call("Runtime.callFunctionOn", params, window.sessionId);
   if (answer.contains("exceptionDetails")) throw PageFailure(answer["exceptionDetails"]);
   return ObjectMember(answer, "result");
 }
@@ -73,12 +75,14 @@ std::vector<DevToolsAnswer> ChromiumBrowsers::EvaluateTogether(
   // once, for the document it shows now.
   for (int attempt = 0; attempt < 2; ++attempt) {
     const int world = WorldOf(window, window.targetId);
+    const std::string group = JudgementGroup(window);
     std::vector<DevToolsCommand> commands;
     for (const auto& expression : expressions) {
-      commands.push_back({"Runtime.evaluate",
-                          {{"expression", expression.text},
-                           {"contextId", world},
-                           {"returnByValue", expression.byValue}}});
+      Json params = {{"expression", expression.text},
+                     {"contextId", world},
+                     {"returnByValue", expression.byValue}};
+      if (!group.empty() && !expression.byValue) params["objectGroup"] = group;
+      commands.push_back({"Runtime.evaluate", std::move(params)});
     }
     answers = client_.CallTogether(commands, window.sessionId);
     const bool worldGone = std::any_of(answers.begin(), answers.end(),
@@ -98,9 +102,12 @@ std::vector<DevToolsAnswer> ChromiumBrowsers::EvaluateTogether(
   return answers;
 }
 
-void ChromiumBrowsers::Release(ChromiumWindow& window, const std::string& objectId) {
-  if (window.open && !Gone()) {
+void ChromiumBrowsers::Release(ChromiumWindow& window, const std::string& objectId) noexcept {
+  if (objectId.empty() || !window.open || Gone()) return;
+  try {
     client_.Post("Runtime.releaseObject", {{"objectId", objectId}}, window.sessionId);
+  } catch (const PlatformError&) {
+    // The browser has just gone, and the object with it.
   }
 }
 

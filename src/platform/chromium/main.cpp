@@ -82,7 +82,12 @@ int main(int argc, char** argv) {
       ->check(CLI::IsMember({"sim", "chromium", "chromium-stock"}));
   cli.add_flag("--headed", chromium.launch.headed, "show Chromium's windows (needs a display)");
   cli.add_option("--chromium", chromium.launch.executable, "the Chromium program to start");
+  long settleMs = chromium.settleLimit.count();
+  cli.add_option("--settle-limit", settleMs,
+                 "how long Chromium may take to be quiet after a line of the script, in ms")
+      ->check(CLI::Range(1L, 600000L));
   CLI11_PARSE(cli, argc, argv);
+  chromium.settleLimit = std::chrono::milliseconds(settleMs);
 
   std::error_code ec;
   if (!std::filesystem::is_directory(appDir, ec)) {

@@ -1,5 +1,7 @@
 // The expectations of the desktop script on Chromium: what the browser shows and what reached
 // Velmox, with the same words as on the simulated browser.
+#include <algorithm>
+
 #include "platform/chromium/chromium_input.h"
 #include "platform/chromium/script/chromium_commands.h"
 #include "platform/sim/script/window_feature_words.h"
@@ -100,6 +102,26 @@ void ExpectNavigation(ChromiumBrowsers& b, sim::ScriptContext& c) {
   }
 }
 
+// Exactly these addresses have been caught by the page sinks, each as often as named, in any
+// order (the browser may send two windows' first requests in either order), and every catch
+// was cancelled.
+void ExpectCaughtAddresses(ChromiumBrowsers& b, sim::ScriptContext& c) {
+  std::vector<std::string> expected;
+  for (std::size_t i = 0; i < c.args.size(); ++i)
+    expected.push_back(sim::Quoted(c.Text(i)));
+  std::vector<std::string> seen;
+  for (const auto& caught : b.sinkCatches) {
+    if (!caught.cancelled) sim::Failed("expected " + sim::Quoted(caught.address) + " cancelled");
+    seen.push_back(sim::Quoted(caught.address));
+  }
+  std::sort(expected.begin(), expected.end());
+  std::sort(seen.begin(), seen.end());
+  if (expected != seen) {
+    sim::Failed("expected the page sinks to catch " + LabelList(expected) + ", saw " +
+                LabelList(seen));
+  }
+}
+
 }  // namespace
 
 void AddChromiumExpectations(sim::CommandTable& t, ChromiumBrowsers& browsers) {
@@ -177,6 +199,29 @@ void AddChromiumExpectations(sim::CommandTable& t, ChromiumBrowsers& browsers) {
     const std::string expected = LabelList(ExpectedLabels(c, 0));
     if (expected != LabelList(seen)) {
       sim::Failed("expected catches by the page sinks " + expected + ", saw " + LabelList(seen));
+    }
+  };
+  t["expect caught addresses"] = [b](sim::ScriptContext& c) { ExpectCaughtAddresses(*b, c); };
+  t["expect catch count"] = [b](sim::ScriptContext& c) {
+    c.ExpectArgCount(1);
+    const auto seen = static_cast<long>(b->sinkCatches.size());
+    if (seen != sim::WholeNumber(c.Bare(0))) {
+      sim::Failed("expected " + c.Bare(0) + " catches by the page sinks, saw " +
+                  std::to_string(seen));
+    }
+    for (const auto& caught : b->sinkCatches) {
+      if (!caught.cancelled) {
+        sim::Failed("expected every catch cancelled, saw " + sim::Quoted(caught.address) +
+                    " loaded");
+      }
+    }
+  };
+  t["expect held windows"] = [b](sim::ScriptContext& c) {
+    c.ExpectArgCount(1);
+    const auto seen = static_cast<long>(b->HeldWindows());
+    if (seen != sim::WholeNumber(c.Bare(0))) {
+      sim::Failed("expected " + c.Bare(0) + " new windows held outside the collection, saw " +
+                  std::to_string(seen));
     }
   };
   t["expect focus"] = [b](sim::ScriptContext& c) {
