@@ -50,15 +50,17 @@ chromium::ChromiumWindow& OpenWindow(chromium::ChromiumBrowsers& b, const std::s
   return window;
 }
 
-// The page's script opens a window; the sample ends at the window's fate.
+// The page's script opens a window, on its own or as during a user's gesture (then Velmox reads
+// the user's last press in the page); the sample ends at the window's fate.
 std::vector<double> PopUps(chromium::ChromiumBrowsers& b, chromium::ChromiumWindow& page, int count,
-                           bool velmox, sim::Trace& trace) {
+                           bool velmox, sim::Trace& trace, bool gesture = false) {
   std::vector<double> samples;
   for (int i = 0; i < count; ++i) {
     const std::size_t caught = b.sinkCatches.size();
     const auto start = Steady::now();
     b.Client().Post("Runtime.evaluate",
-                    {{"expression", "window.open('/ad" + std::to_string(i) + ".html')"}},
+                    {{"expression", "window.open('/ad" + std::to_string(i) + ".html')"},
+                     {"userGesture", gesture}},
                     page.sessionId);
     std::shared_ptr<chromium::ChromiumWindow> shown;
     const bool met = b.PumpUntil(
@@ -139,6 +141,10 @@ int main(int argc, char** argv) {
     const Figures with = Summary(PopUps(browsers, page, popups, true, session.desktop.trace));
     const Figures judging = Summary(browsers.judgingMs);
     const double judgedSeconds = std::chrono::duration<double>(Steady::now() - judged).count();
+    browsers.judgingMs.clear();
+    const Figures withGesture =
+        Summary(PopUps(browsers, page, popups, true, session.desktop.trace, true));
+    const Figures gestureJudging = Summary(browsers.judgingMs);
     const Figures held = Summary(Navigations(browsers, page, work / "pages", navigations));
 
     chromium::ChromiumOptions plain = options;
@@ -152,6 +158,8 @@ int main(int argc, char** argv) {
     Print("pop-up to its fate, without Velmox (shown)", without);
     Print("pop-up to its fate, with Velmox (blocked)", with);
     Print("  of which Velmox's own judging", judging);
+    Print("the same during a user gesture (blocked)", withGesture);
+    Print("  of which Velmox's own judging", gestureJudging);
     std::printf("%-44s %7.1f per second\n", "pop-ups judged", popups / judgedSeconds);
     Print("navigation, Velmox holding it", held);
     Print("navigation, nothing intercepted", free);

@@ -16,8 +16,10 @@ namespace velmox {
 
 enum class RequestStyle { Link, Form };
 
-// How old the user's activation may be and still count for a window.
-constexpr double kActivationWindowSeconds = 1.0;
+// How old the user's activation may be and still count for a window. On a loaded two-core
+// machine a second and a half can pass between the user's press and the judgement of the
+// window it asked for; the activation counts for one window only, at its own address.
+constexpr double kActivationWindowSeconds = 3.0;
 
 // True when the window has been opened for the user: the request was not started without a
 // user action, and the user's last activation (or, where the desktop sees only the focus, the

@@ -59,13 +59,13 @@ TEST_F(UserActivationTest, TheLinkTheUserClickedOpensOneWindowOnly) {
   EXPECT_EQ(desktop.browsers.newWindows[0]->firstNavigation->flags, std::nullopt);
 }
 
-TEST_F(UserActivationTest, AnActivationCountsForAboutASecond) {
+TEST_F(UserActivationTest, AnActivationCountsForThreeSeconds) {
   const std::string story = "http://site.example/story.html";
-  opener.activation = Activation(UserActivation::Kind::Link, story, "", 1.5);
+  opener.activation = Activation(UserActivation::Kind::Link, story, "", 3.5);
   EXPECT_FALSE(Analyse(story));
   opener.activation = Activation(UserActivation::Kind::Link, story, "", -1);
   EXPECT_FALSE(Analyse(story)) << "a time that makes no sense";
-  opener.activation = Activation(UserActivation::Kind::Link, story, "", 0.9);
+  opener.activation = Activation(UserActivation::Kind::Link, story, "", 2.9);
   EXPECT_TRUE(Analyse(story));
 }
 
