@@ -159,7 +159,6 @@ void ChromiumBrowsers::Prepare(ChromiumWindow& window) {
     client_.Post("Fetch.enable", {{"patterns", Everything()}}, window.sessionId);
   }
   client_.Post("Page.enable", Json::object(), window.sessionId);
-  if (options_.intercept) WatchActivations(window);
   // Nothing of a new window runs until Velmox has judged it (a javascript: address, or the
   // scripts of a blob: or data: page that never passes the interception): only a window that
   // joins the collection gets its scripts back.

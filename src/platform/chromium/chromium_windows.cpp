@@ -37,8 +37,8 @@ void ChromiumBrowsers::JoinCollection(const std::shared_ptr<ChromiumWindow>& win
   window->cookie = nextCookie_++;
   if (options_.intercept) {
     client_.Post("Emulation.setScriptExecutionDisabled", {{"value", false}}, window->sessionId);
-    // Placed at the start and again now: a document made while the window's scripts were off
-    // got no listener then.
+    // Placed once its scripts are on (in the documents it has and every later one): nothing of
+    // a held window runs, Velmox's listeners included.
     WatchActivations(*window);
   }
   const std::size_t at = std::min(position.value_or(windows_.size()), windows_.size());
