@@ -118,6 +118,13 @@ TEST_F(ChromiumPagesTest, EveryCommandPageIsOneThatMayBe) {
       EXPECT_TRUE(pages.MayBeCommandPage(reported)) << url;
     }
   }
+  // The browser holds the folder's documents by its address only where it needs no escape.
+  EXPECT_EQ(pages.PlainFolderAddress(), std::nullopt);  // "my app"
+  const auto plain = root.Path() / "plain_app-1.0";
+  std::filesystem::create_directories(plain);
+  sim::SimFiles plainFiles{"C:\\Program Files\\Velmox", plain};
+  EXPECT_EQ(ChromiumPages(plainFiles).PlainFolderAddress(),
+            "file://" + std::filesystem::canonical(plain).string());
 }
 
 }  // namespace

@@ -184,6 +184,7 @@ class ChromiumBrowsers : public BrowserAutomation {
   // From its first navigation on, a window of the collection holds only what may be a command
   // page.
   void Narrow(ChromiumWindow& window);
+  Json CommandPagesAndWeb() const;
   void SinkNavigation(const std::shared_ptr<ChromiumWindow>& window, const PausedRequest& request,
                       const sim::NavigationRequest& navigation);
   // Lets the request go on: served by the pages, or fetched by the browser itself.

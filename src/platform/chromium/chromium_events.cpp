@@ -15,16 +15,6 @@ const Json& Everything() {
   return patterns;
 }
 
-// What it holds of a window of the collection: local documents, which may be a command page,
-// and web addresses, which the desktop serves in place of the network.
-const Json& CommandPagesAndWeb() {
-  static const Json patterns =
-      Json::array({{{"urlPattern", "file:*"}, {"resourceType", "Document"}},
-                   {{"urlPattern", "http:*"}},
-                   {{"urlPattern", "https:*"}}});
-  return patterns;
-}
-
 std::string Base64Decoded(const std::string& text) {
   static const std::string digits =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -165,6 +155,25 @@ void ChromiumBrowsers::Prepare(ChromiumWindow& window) {
   if (options_.intercept) {
     client_.Post("Emulation.setScriptExecutionDisabled", {{"value", true}}, window.sessionId);
   }
+}
+
+// What the browser holds of a window of the collection: web addresses, which the desktop serves
+// in place of the network, and the local documents that may be a command page. Chromium's
+// patterns cannot say which names those are (a wildcard takes the first match it finds and never
+// looks further), so they hold every document of the application folder, every local one with
+// an escape (Chromium keeps the escapes a page wrote, which only Velmox's own reading of the
+// address can undo), and every one on a drive letter. Velmox's own check lets the rest go at
+// once.
+Json ChromiumBrowsers::CommandPagesAndWeb() const {
+  const auto document = [](const std::string& pattern) {
+    return Json{{"urlPattern", pattern}, {"resourceType", "Document"}};
+  };
+  const auto folder = pages.PlainFolderAddress();
+  return Json::array({{{"urlPattern", "http:*"}},
+                      {{"urlPattern", "https:*"}},
+                      document(folder ? *folder + "/*" : "file:*"),
+                      document("file:*%*"),
+                      document("file:///*:/*")});
 }
 
 void ChromiumBrowsers::Narrow(ChromiumWindow& window) {

@@ -88,6 +88,16 @@ bool ChromiumPages::MayBeCommandPage(const std::string& reported) const {
   return (name[0] == 'b' || name[0] == 't') && name.ends_with(".html");
 }
 
+std::optional<std::string> ChromiumPages::PlainFolderAddress() const {
+  for (char c : realFolder_) {
+    if (!IsAsciiLetter(c) && !(c >= '0' && c <= '9') && c != '/' && c != '.' && c != '_' &&
+        c != '-') {
+      return std::nullopt;
+    }
+  }
+  return "file://" + realFolder_;
+}
+
 std::string ChromiumPages::Shown(const std::string& url) const {
   if (!StartsWithIgnoreCase(url, "file:")) return url;
   const auto local = sim::LocalPathOf(url);

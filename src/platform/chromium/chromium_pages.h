@@ -49,6 +49,9 @@ class ChromiumPages {
   // whatever its token: a page of the application folder (any letter case) whose name ends in
   // "b" or "t", ten characters and ".html" (any letter case).
   bool MayBeCommandPage(const std::string& reported) const;
+  // The address of the application folder's real place as Chromium spells it, when that needs
+  // no escape (letters, digits and "/._-" only); nullopt otherwise.
+  std::optional<std::string> PlainFolderAddress() const;
 
  private:
   // The path Velmox knows for a real local path (the application folder's files by their
