@@ -3,8 +3,6 @@
 // that world, where Velmox reads it when it judges a window. A page's script can neither make
 // such an event (a click or submission it starts is not trusted, or names no control the user
 // pressed) nor touch what that world keeps.
-#include <algorithm>
-
 #include "platform/chromium/chromium_browser.h"
 
 namespace velmox::chromium {
@@ -81,17 +79,12 @@ UserActivation::Kind KindNamed(const std::string& kind) {
 }
 
 std::string ActivationText(const UserActivation& activation) {
-  switch (activation.kind) {
-    case UserActivation::Kind::Link:
-      return "a link to " + sim::Quoted(activation.address) + ", " +
-             std::to_string(static_cast<long>(activation.secondsAgo * 1000)) + " ms ago";
-    case UserActivation::Kind::Form:
-      return "a form's " + activation.method + " to " + sim::Quoted(activation.address) + ", " +
-             std::to_string(static_cast<long>(activation.secondsAgo * 1000)) + " ms ago";
-    case UserActivation::Kind::None:
-      break;
-  }
-  return "none";
+  if (activation.kind == UserActivation::Kind::None) return "none";
+  const std::string what = activation.kind == UserActivation::Kind::Link
+                               ? "a link to "
+                               : "a form's " + activation.method + " to ";
+  return what + sim::Quoted(activation.address) + ", " +
+         std::to_string(static_cast<long>(activation.secondsAgo * 1000)) + " ms ago";
 }
 
 }  // namespace

@@ -149,9 +149,9 @@ void ChromiumBrowsers::Prepare(ChromiumWindow& window) {
     client_.Post("Fetch.enable", {{"patterns", Everything()}}, window.sessionId);
   }
   client_.Post("Page.enable", Json::object(), window.sessionId);
-  // Nothing of a new window runs until Velmox has judged it (a javascript: address, or the
-  // scripts of a blob: or data: page that never passes the interception): only a window that
-  // joins the collection gets its scripts back.
+  // Nothing of a new window is to run until Velmox has judged it (the scripts of a blob: or
+  // data: page never pass the interception): only a window that joins the collection gets its
+  // scripts back. A pop-up of the opener's own origin may run before this reaches it.
   if (options_.intercept) {
     client_.Post("Emulation.setScriptExecutionDisabled", {{"value", true}}, window.sessionId);
   }

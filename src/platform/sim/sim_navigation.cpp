@@ -14,6 +14,21 @@ namespace {
 // The flags the browser gives a navigation the user started with a link or a form.
 constexpr long kUserNavigationFlags = 64;
 
+long FlagsStartedBy(UserAction by) {
+  return by == UserAction::Yes ? kUserNavigationFlags : 0;
+}
+
+bool IsLink(const HtmlNode& node) {
+  return (node.tag == "A" || node.tag == "AREA") && node.Attribute("href");
+}
+
+// The place's page, which a click or key needs.
+SimDocument& HtmlPage(Place place) {
+  SimDocument* document = place.Document();
+  if (document == nullptr) throw std::invalid_argument(place.Label() + " shows no HTML page");
+  return *document;
+}
+
 std::string RequestText(const NavigationRequest& r) {
   std::string text = Quoted(r.address);
   if (r.flags) text += " flags " + std::to_string(*r.flags);
@@ -197,16 +212,12 @@ void SimBrowsers::NavigateSinkHome(SinkState& sink, const std::shared_ptr<Dispat
 }
 
 void SimBrowsers::Click(Place place, HtmlNode& element, UserAction by) {
-  SimDocument* document = place.Document();
-  if (document == nullptr) throw std::invalid_argument(place.Label() + " shows no HTML page");
-  document->Focus(element);
+  HtmlPage(place).Focus(element);
   const bool byUser = by == UserAction::Yes;
   trace_.Line("browser", place.Label() +
                              (byUser ? ": the user clicks " : ": the page's script clicks ") +
                              DescribeElement(element));
-  if ((element.tag == "A" || element.tag == "AREA") && element.Attribute("href")) {
-    return FollowLink(place, element, by);
-  }
+  if (IsLink(element)) return FollowLink(place, element, by);
   if (!IsSubmitButton(element)) return;
   HtmlNode* form = EnclosingForm(element);
   if (form == nullptr) return;  // a submit button outside any form submits nothing
@@ -217,7 +228,7 @@ void SimBrowsers::FollowLink(Place place, HtmlNode& link, UserAction by) {
   SimDocument& document = *place.Document();
   NavigationRequest request;
   request.address = ResolveAddress(document.BaseAddress(), *link.Attribute("href"));
-  request.flags = by == UserAction::Yes ? kUserNavigationFlags : 0;
+  request.flags = FlagsStartedBy(by);
   request.startedBy = by;
   const std::string target =
       link.Attribute("target") ? *link.Attribute("target") : document.BaseTarget();
@@ -227,21 +238,15 @@ void SimBrowsers::FollowLink(Place place, HtmlNode& link, UserAction by) {
 
 void SimBrowsers::Submit(Place place, HtmlNode& form, const HtmlNode& submitter, UserAction by) {
   const FormSubmission submission = SubmitForm(*place.Document(), form, submitter);
-  NavigationRequest request{
-      submission.address, by == UserAction::Yes ? std::optional<long>(kUserNavigationFlags) : 0,
-      submission.target,  submission.postData,
-      submission.headers, by};
+  NavigationRequest request{submission.address,  FlagsStartedBy(by), submission.target,
+                            submission.postData, submission.headers, by};
   FollowTarget(place, submission.target, request);
 }
 
 void SimBrowsers::PressEnter(Place place) {
-  SimDocument* document = place.Document();
-  if (document == nullptr) throw std::invalid_argument(place.Label() + " shows no HTML page");
-  HtmlNode& focused = *document->Focused();
+  HtmlNode& focused = *HtmlPage(place).Focused();
   trace_.Line("browser", place.Label() + ": the user presses Enter on " + DescribeElement(focused));
-  if ((focused.tag == "A" || focused.tag == "AREA") && focused.Attribute("href")) {
-    return FollowLink(place, focused, UserAction::Yes);
-  }
+  if (IsLink(focused)) return FollowLink(place, focused, UserAction::Yes);
   if (IsSubmitButton(focused)) return Click(place, focused);
   HtmlNode* form = EnclosingForm(focused);
   const std::optional<std::string> type = ElementType(focused);
@@ -258,20 +263,17 @@ void SimBrowsers::PressEnter(Place place) {
 }
 
 void SimBrowsers::ScriptFocuses(Place place, HtmlNode& element) {
-  SimDocument* document = place.Document();
-  if (document == nullptr) throw std::invalid_argument(place.Label() + " shows no HTML page");
-  document->Focus(element);
+  HtmlPage(place).Focus(element);
   trace_.Line("browser", place.Label() + ": the page's script focuses " + DescribeElement(element));
 }
 
 void SimBrowsers::MiddleClick(Place place, HtmlNode& element) {
-  SimDocument* document = place.Document();
-  if (document == nullptr) throw std::invalid_argument(place.Label() + " shows no HTML page");
-  document->Focus(element);
+  SimDocument& document = HtmlPage(place);
+  document.Focus(element);
   trace_.Line("browser", place.Label() + ": the user middle-clicks " + DescribeElement(element));
-  if ((element.tag != "A" && element.tag != "AREA") || !element.Attribute("href")) return;
+  if (!IsLink(element)) return;
   NavigationRequest request;
-  request.address = ResolveAddress(document->BaseAddress(), *element.Attribute("href"));
+  request.address = ResolveAddress(document.BaseAddress(), *element.Attribute("href"));
   request.flags = kUserNavigationFlags;
   request.targetFrameName = "_blank";
   request.startedBy = UserAction::Yes;
@@ -284,11 +286,11 @@ void SimBrowsers::ScriptOpens(Place place, const std::string& address, const std
   NavigationRequest request;
   request.address =
       ResolveAddress(document ? document->BaseAddress() : place.window->location, address);
-  const bool duringUserAction = startedBy == UserAction::Yes;
-  request.flags = duringUserAction ? kUserNavigationFlags : 0;
+  request.flags = FlagsStartedBy(startedBy);
   request.startedBy = startedBy;
-  trace_.Line("browser", place.Label() + ": the page's script opens a window" +
-                             (duringUserAction ? " while it handles the user's action" : ""));
+  trace_.Line("browser",
+              place.Label() + ": the page's script opens a window" +
+                  (startedBy == UserAction::Yes ? " while it handles the user's action" : ""));
   RequestNewWindow(*place.window, request, features);
 }
 
