@@ -159,6 +159,14 @@ class PageSinkControl {
   // The control's automation object, handed out as ppDisp.
   virtual std::shared_ptr<Dispatch> Object() = 0;
   virtual std::unique_ptr<Connection> Connect(BrowserEvents& events) = 0;
+  // Called from the sink's BeforeNavigate2 for the window it captured. Where the browser keeps
+  // that window waiting as a real window, it goes on to `navigation`, its name, size and opener
+  // kept, and the answer is true. False where the sink holds no such window or it has gone:
+  // the user's window must then be opened anew.
+  virtual bool LetCapturedWindowGoOn(const NavigateArgs& navigation) noexcept {
+    (void)navigation;
+    return false;
+  }
 };
 
 // Creation of the automation objects.

@@ -60,12 +60,15 @@ void PageSinks::PageSink_BeforeNavigate2(int Index, BeforeNavigate2Args& args) {
   // Reading the page calls into the browser, which lets its events in: one of them may unload
   // the main form and these sinks with it. Nothing is done after that.
   const std::weak_ptr<int> alive = alive_;
+  const LetCapturedWindowGoOn capturedWindow = [this, alive, Index](const NavigateArgs& to) {
+    return !alive.expired() && pageSink_[Index] && pageSink_[Index]->LetCapturedWindowGoOn(to);
+  };
   const std::optional<bool> Handled = TrapOr<std::optional<bool>>(std::nullopt, [&] {
     const std::shared_ptr<BrowserWindow> opener = SinkOpener(Index);
     if (!opener) throw ObjectNotSet();
     if (args.Unreadable) throw *args.Unreadable;
     return OpenIfUserAction(state_.OptionValues, browsers_, *opener, args.URL, args.Flags,
-                            args.PostData, sinkStartedBy_[Index]);
+                            args.PostData, sinkStartedBy_[Index], capturedWindow);
   });
   if (alive.expired()) return;
   if (!Handled) {

@@ -27,6 +27,7 @@ struct Request {
   const std::string& URL;
   std::optional<long> Flags;
   const std::optional<std::string>& PostData;
+  const LetCapturedWindowGoOn& capturedWindow;
 };
 
 enum class Submitter {
@@ -82,7 +83,7 @@ void OpenForUser(const Request& request, HtmlElement& element, RequestStyle styl
   // Blurred first, so the focus no longer rests on it when the next captured window arrives.
   element.blur();
   OpenRequestedWindow(request.options, request.browsers, request.Opener, request.URL, style,
-                      request.Flags, request.PostData);
+                      request.Flags, request.PostData, request.capturedWindow);
 }
 
 // The link test and the submit test; both are made, though their tags exclude each other.
@@ -146,7 +147,7 @@ bool ExamineActivation(const Request& request, const UserActivation& activation)
   const RequestStyle style =
       activation.kind == UserActivation::Kind::Form ? RequestStyle::Form : RequestStyle::Link;
   OpenRequestedWindow(request.options, request.browsers, request.Opener, request.URL, style,
-                      request.Flags, request.PostData);
+                      request.Flags, request.PostData, request.capturedWindow);
   return true;
 }
 
@@ -154,8 +155,9 @@ bool ExamineActivation(const Request& request, const UserActivation& activation)
 
 bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
                       BrowserWindow& Opener, const std::string& URL, std::optional<long> Flags,
-                      const std::optional<std::string>& PostData, UserAction startedBy) {
-  const Request request{options, browsers, Opener, URL, Flags, PostData};
+                      const std::optional<std::string>& PostData, UserAction startedBy,
+                      const LetCapturedWindowGoOn& capturedWindow) {
+  const Request request{options, browsers, Opener, URL, Flags, PostData, capturedWindow};
   // Whatever holds the focus: the page's own script asked for this window.
   if (startedBy == UserAction::No) return false;
   if (const std::optional<UserActivation> activation = Opener.LastUserActivation()) {
@@ -216,7 +218,8 @@ std::string GetURLFromAction(std::string_view Action) {
 
 void OpenRequestedWindow(const OptionRecord& options, BrowserAutomation& browsers,
                          BrowserWindow& Opener, const std::string& URL, RequestStyle Style,
-                         std::optional<long> Flags, const std::optional<std::string>& PostData) {
+                         std::optional<long> Flags, const std::optional<std::string>& PostData,
+                         const LetCapturedWindowGoOn& capturedWindow) {
   NavigateArgs navigation;
   navigation.url = URL;
   if (Style == RequestStyle::Form) {
@@ -229,6 +232,9 @@ void OpenRequestedWindow(const OptionRecord& options, BrowserAutomation& browser
     Opener.Navigate(navigation);
     return;
   }
+  // The window the page asked for, where the browser still holds it, keeps what the page gave
+  // it: its name, its size and the page's handle to it.
+  if (capturedWindow && capturedWindow(navigation)) return;
 
   std::shared_ptr<BrowserWindow> window = browsers.CreateInternetExplorer();
   navigation.targetFrameName = "_top";

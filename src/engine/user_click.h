@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,14 +22,20 @@ enum class RequestStyle { Link, Form };
 // window it asked for; the activation counts for one window only, at its own address.
 constexpr double kActivationWindowSeconds = 3.0;
 
+// Lets the captured window go on to a navigation, where the browser still holds it as the window
+// the page asked for; false where it cannot.
+using LetCapturedWindowGoOn = std::function<bool(const NavigateArgs&)>;
+
 // True when the window has been opened for the user: the request was not started without a
 // user action, and the user's last activation (or, where the desktop sees only the focus, the
 // focused element of the opener's page or of its focused frame) leads to `URL`. Any failure to
-// read the page propagates to the caller.
+// read the page propagates to the caller. `capturedWindow` is how the
+// sink that holds the request lets its window go on; empty where it cannot.
 bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
                       BrowserWindow& Opener, const std::string& URL, std::optional<long> Flags,
                       const std::optional<std::string>& PostData,
-                      UserAction startedBy = UserAction::Unknown);
+                      UserAction startedBy = UserAction::Unknown,
+                      const LetCapturedWindowGoOn& capturedWindow = {});
 
 // The form that encloses `FormChildElement`, or null when it is not inside one or the walk up
 // its parents fails. The element itself is never tested.
@@ -41,10 +48,12 @@ std::shared_ptr<HtmlElement> ParentElement(const std::shared_ptr<HtmlElement>& H
 // dropped, then one trailing "/" or "\".
 std::string GetURLFromAction(std::string_view Action);
 
-// Opens an address the user asked for: in the opener when LinkTarget is "_top", otherwise in a
-// new visible browser window. Flags and post data go along only with a form submission.
+// Opens an address the user asked for: in the opener when LinkTarget is "_top", otherwise in the
+// window the page asked for where `capturedWindow` can let it go on, else in a new visible
+// browser window. Flags and post data go along only with a form submission.
 void OpenRequestedWindow(const OptionRecord& options, BrowserAutomation& browsers,
                          BrowserWindow& Opener, const std::string& URL, RequestStyle Style,
-                         std::optional<long> Flags, const std::optional<std::string>& PostData);
+                         std::optional<long> Flags, const std::optional<std::string>& PostData,
+                         const LetCapturedWindowGoOn& capturedWindow = {});
 
 }  // namespace velmox

@@ -90,5 +90,39 @@ TEST_F(UserActivationTest, AFormSubmissionMustBeTheRequestItself) {
   EXPECT_EQ(desktop.browsers.newWindows[1]->firstNavigation->postData, "item=lamp");
 }
 
+// Where the browser still holds the window the page asked for, that window goes on, and Velmox
+// opens none of its own; where it cannot, Velmox opens one as before.
+TEST_F(UserActivationTest, TheUsersWindowGoesOnWhereTheBrowserHoldsIt) {
+  const std::string order = "http://site.example/order.pl";
+  std::vector<NavigateArgs> wentOn;
+  bool canGoOn = true;
+  const LetCapturedWindowGoOn capturedWindow = [&](const NavigateArgs& navigation) {
+    wentOn.push_back(navigation);
+    return canGoOn;
+  };
+  opener.activation = Activation(UserActivation::Kind::Form, order, "post");
+  EXPECT_TRUE(OpenIfUserAction(options, desktop.browsers, opener, order, 64, "item=lamp",
+                               UserAction::Yes, capturedWindow));
+  ASSERT_EQ(wentOn.size(), 1u);
+  EXPECT_EQ(wentOn[0].url, order);
+  EXPECT_EQ(wentOn[0].flags, 64);
+  EXPECT_EQ(wentOn[0].postData, "item=lamp");
+  EXPECT_EQ(Created(), 0u);
+
+  canGoOn = false;
+  opener.activation = Activation(UserActivation::Kind::Form, order, "post");
+  EXPECT_TRUE(OpenIfUserAction(options, desktop.browsers, opener, order, 64, "item=lamp",
+                               UserAction::Yes, capturedWindow));
+  EXPECT_EQ(Created(), 1u) << "the window it could not let go on is opened anew";
+
+  // LinkTarget "_top" loads the address in the opener; the captured window is not asked.
+  options.LinkTarget = "_top";
+  opener.activation = Activation(UserActivation::Kind::Link, "http://site.example/story.html");
+  EXPECT_TRUE(OpenIfUserAction(options, desktop.browsers, opener, "http://site.example/story.html",
+                               64, std::nullopt, UserAction::Yes, capturedWindow));
+  EXPECT_EQ(wentOn.size(), 2u);
+  EXPECT_EQ(Created(), 1u);
+}
+
 }  // namespace
 }  // namespace velmox

@@ -101,6 +101,9 @@ class ChromiumBrowsers::SinkControl : public PageSinkControl {
     }
     return std::make_unique<sim::SimConnection<BrowserEvents>>(link);
   }
+  bool LetCapturedWindowGoOn(const NavigateArgs& navigation) noexcept override {
+    return state_->alive && browsers_.LetSinkWindowGoOn(state_->index, navigation);
+  }
 
  private:
   ChromiumBrowsers& browsers_;

@@ -187,6 +187,12 @@ class ChromiumBrowsers : public BrowserAutomation {
   Json CommandPagesAndWeb() const;
   void SinkNavigation(const std::shared_ptr<ChromiumWindow>& window, const PausedRequest& request,
                       const sim::NavigationRequest& navigation);
+  // From a sink's handler: the captured window whose navigation it hears is to go on to
+  // `navigation` once the handler returns. False when the sink hears none, that window has
+  // gone, or `navigation` is not what the window asked for.
+  bool LetSinkWindowGoOn(int sink, const NavigateArgs& navigation) noexcept;
+  void SinkWindowGoesOn(const std::shared_ptr<ChromiumWindow>& window, const PausedRequest& request,
+                        const NavigateArgs& navigation);
   // Lets the request go on: served by the pages, or fetched by the browser itself.
   void Answer(ChromiumWindow& window, const PausedRequest& request, bool document);
   void Refuse(ChromiumWindow& window, const std::string& requestId);
@@ -237,6 +243,14 @@ class ChromiumBrowsers : public BrowserAutomation {
   };
   std::vector<Judgement> judgements_;
   long nextJudgement_ = 1;
+  // The sink navigation whose handlers run now; null outside one.
+  struct SinkHearing {
+    int sink = -1;
+    std::shared_ptr<ChromiumWindow> window;
+    sim::NavigationRequest navigation;
+    std::optional<NavigateArgs> goOn;
+  };
+  SinkHearing* sinkHearing_ = nullptr;
 };
 
 }  // namespace velmox::chromium

@@ -1,6 +1,7 @@
 // What Velmox hears of Chromium and what its answers do there: navigations before they happen,
 // new windows before they show, and the page sinks.
 #include <algorithm>
+#include <utility>
 
 #include "core/ascii_case.h"
 #include "platform/chromium/chromium_browser.h"
@@ -142,6 +143,8 @@ void ChromiumBrowsers::SinkNavigation(const std::shared_ptr<ChromiumWindow>& win
   args.Flags = navigation.flags;
   args.PostData = navigation.postData;
   const auto start = std::chrono::steady_clock::now();
+  SinkHearing hearing{window->sink, window, navigation, std::nullopt};
+  SinkHearing* const outer = std::exchange(sinkHearing_, &hearing);
   for (const auto& state : sinks_) {
     if (!state->alive || state->index != window->sink) continue;
     const auto links = state->links;
@@ -151,8 +154,12 @@ void ChromiumBrowsers::SinkNavigation(const std::shared_ptr<ChromiumWindow>& win
       }
     }
   }
+  sinkHearing_ = outer;
   judgingMs.push_back(window->judgingMs + MsSince(start));
   sinkCatches.push_back({window->sink, args.URL, args.Cancel});
+  if (hearing.goOn && window->open && !window->closing) {
+    return SinkWindowGoesOn(window, request, *hearing.goOn);
+  }
   if (args.Cancel) {
     Refuse(*window, request.requestId);
     CloseTarget(*window);
@@ -244,6 +251,34 @@ void ChromiumBrowsers::HandToSink(const std::shared_ptr<ChromiumWindow>& held, i
     held->firstNavigation = navigation;
     SinkNavigation(held, PausedRequest{}, navigation);
   }
+}
+
+bool ChromiumBrowsers::LetSinkWindowGoOn(int sink, const NavigateArgs& navigation) noexcept {
+  SinkHearing* const hearing = sinkHearing_;
+  if (!hearing || hearing->sink != sink) return false;
+  const ChromiumWindow& window = *hearing->window;
+  if (!window.open || window.closing) return false;
+  // Only to what it asked for: anything else is a navigation of Velmox's own, in a new window.
+  if (navigation.url != hearing->navigation.address ||
+      navigation.postData != hearing->navigation.postData) {
+    return false;
+  }
+  hearing->goOn = navigation;
+  return true;
+}
+
+void ChromiumBrowsers::SinkWindowGoesOn(const std::shared_ptr<ChromiumWindow>& window,
+                                        const PausedRequest& request,
+                                        const NavigateArgs& navigation) {
+  window->label = NewLabel();
+  window->firstNavigation =
+      sim::NavigationRequest{navigation.url, navigation.flags, "", navigation.postData, ""};
+  newWindows.push_back(window);
+  trace_.Line("browser", "page sink " + std::to_string(window->sink) +
+                             ": Velmox lets the window go on, shown as " + window->label);
+  JoinCollection(window, std::nullopt);
+  Answer(*window, request, true);
+  trace_.Line("browser", window->label + " loads " + RequestText(*window->firstNavigation));
 }
 
 void ChromiumBrowsers::NavigateFromVelmox(ChromiumWindow& window, const NavigateArgs& args) {
