@@ -96,6 +96,22 @@ void ChromiumBrowsers::WatchActivations(ChromiumWindow& window) {
       window.sessionId);
 }
 
+// The browser runs a script placed for new documents only where the document may run scripts:
+// a frame sandboxed without `allow-scripts` (and a window it opened) runs none, yet the user's
+// links and forms work there. Evaluated by Velmox in Velmox's world of that document, the
+// listeners run all the same. Where they run already, they are not placed twice.
+void ChromiumBrowsers::WatchFrameActivations(ChromiumWindow& window, const std::string& frameId) {
+  if (!window.open || window.role != TargetRole::Window) return;
+  try {
+    client_.Post(
+        "Runtime.evaluate",
+        {{"expression", kActivationListener}, {"contextId", WorldOf(window, frameId)}},
+        window.sessionId);
+  } catch (const PlatformError&) {
+    // The frame has gone or shows another document, whose own navigation comes here too.
+  }
+}
+
 UserActivation ChromiumBrowsers::ReadActivation(ChromiumWindow& window) {
   std::vector<std::string> frameIds{window.targetId};
   for (const auto& [id, frame] : window.frames) {

@@ -163,6 +163,8 @@ class ChromiumBrowsers : public BrowserAutomation {
   // The user's trusted input in the window's frames is kept for Velmox
   // (chromium_activation.cpp).
   void WatchActivations(ChromiumWindow& window);
+  // The same in the frame's document as it is now, where no script placed for it runs.
+  void WatchFrameActivations(ChromiumWindow& window, const std::string& frameId);
   // The user's last press in any frame of the window, as Velmox's worlds keep it.
   UserActivation ReadActivation(ChromiumWindow& window);
   // A target Velmox creates: created blank and held, claimed under `label`.

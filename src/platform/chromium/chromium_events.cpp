@@ -225,6 +225,9 @@ void ChromiumBrowsers::OnFrameNavigated(ChromiumWindow& window, const Json& fram
   info.name = frame.value("name", "");
   info.world = 0;  // a new document, a new world
   if (info.parentId.empty()) window.url = frame.value("url", window.url);
+  if (options_.intercept && window.role == TargetRole::Window) {
+    Post([this, shared = ByTarget(window.targetId), id] { WatchFrameActivations(*shared, id); });
+  }
 }
 
 void ChromiumBrowsers::OnRequestPaused(ChromiumWindow& window, const Json& params) {
