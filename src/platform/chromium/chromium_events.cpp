@@ -225,7 +225,11 @@ void ChromiumBrowsers::OnFrameNavigated(ChromiumWindow& window, const Json& fram
   info.name = frame.value("name", "");
   info.world = 0;  // a new document, a new world
   if (info.parentId.empty()) window.url = frame.value("url", window.url);
-  if (options_.intercept && window.role == TargetRole::Window) {
+  // Where a document may run none of Velmox's scripts for new documents: a frame (it may be
+  // sandboxed), and the page of a window some page opened (a sandboxed frame's pop-up is
+  // sandboxed too). A window of the user's own costs its navigations nothing more.
+  const bool maySandbox = !info.parentId.empty() || !window.openerId.empty();
+  if (options_.intercept && window.role == TargetRole::Window && maySandbox) {
     Post([this, shared = ByTarget(window.targetId), id] { WatchFrameActivations(*shared, id); });
   }
 }

@@ -278,6 +278,7 @@ void ChromiumBrowsers::SinkWindowGoesOn(const std::shared_ptr<ChromiumWindow>& w
                              ": Velmox lets the window go on, shown as " + window->label);
   JoinCollection(window, std::nullopt);
   Answer(*window, request, true);
+  lastNavigation[window->label] = {navigation.url, false};
   trace_.Line("browser", window->label + " loads " + RequestText(*window->firstNavigation));
 }
 
