@@ -103,10 +103,9 @@ void ChromiumBrowsers::WatchActivations(ChromiumWindow& window) {
 void ChromiumBrowsers::WatchFrameActivations(ChromiumWindow& window, const std::string& frameId) {
   if (!window.open || window.role != TargetRole::Window) return;
   try {
-    client_.Post(
-        "Runtime.evaluate",
-        {{"expression", kActivationListener}, {"contextId", WorldOf(window, frameId)}},
-        window.sessionId);
+    client_.Post("Runtime.evaluate",
+                 {{"expression", kActivationListener}, {"contextId", WorldOf(window, frameId)}},
+                 window.sessionId);
   } catch (const PlatformError&) {
     // The frame has gone or shows another document, whose own navigation comes here too.
   }
