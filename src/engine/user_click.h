@@ -29,8 +29,8 @@ using LetCapturedWindowGoOn = std::function<bool(const NavigateArgs&)>;
 // True when the window has been opened for the user: the request was not started without a
 // user action, and the user's last activation (or, where the desktop sees only the focus, the
 // focused element of the opener's page or of its focused frame) leads to `URL`. Any failure to
-// read the page propagates to the caller. `capturedWindow` is how the
-// sink that holds the request lets its window go on; empty where it cannot.
+// read the page propagates to the caller. `capturedWindow` lets the window that the page sink
+// holds go on; it is empty where nothing can.
 bool OpenIfUserAction(const OptionRecord& options, BrowserAutomation& browsers,
                       BrowserWindow& Opener, const std::string& URL, std::optional<long> Flags,
                       const std::optional<std::string>& PostData,
